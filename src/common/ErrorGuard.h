@@ -1,0 +1,27 @@
+#pragma once
+
+#include "RuntimeError.h"
+
+#include <functional>
+
+// Every event handler is entered through Guarded(). An error that escapes a
+// handler is shown in the top-level error report (a message box naming the
+// error) and ends the program with a non-zero exit status. Nothing else
+// catches errors, save the lookup of the running logger.
+namespace ErrorGuard {
+
+using Reporter = std::function<void(const RuntimeError &)>;
+
+void Guarded(const std::function<void()> &handler);
+
+// The exit status that an unhandled error ends the program with.
+constexpr int kFatalExitStatus = 3;
+
+// Tests replace the report and the exit with their own reporter; passing an
+// empty function restores the message box and exit.
+void SetReporter(Reporter reporter);
+
+// Text of the top-level error report.
+QString ReportText(const RuntimeError &error);
+
+} // namespace ErrorGuard

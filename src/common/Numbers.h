@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+
+// Number and variant conversions with automation semantics: doubles become
+// integers by rounding half to even, a result outside its type raises
+// Overflow, text that is not a number raises Type mismatch.
+namespace Numbers {
+
+int16_t ToInt16(double value);
+int32_t ToInt32(double value);
+
+int16_t Add16(int16_t a, int16_t b);
+int32_t Add32(int32_t a, int32_t b);
+int32_t Sub32(int32_t a, int32_t b);
+int32_t Mul32(int32_t a, int32_t b);
+
+// Conversions of a value as it comes from a component or the host.
+// An invalid (empty) variant reads as 0 or the empty text.
+QString VariantToText(const QVariant &value);
+double VariantToDouble(const QVariant &value);
+int16_t VariantToInt16(const QVariant &value);
+int32_t VariantToInt32(const QVariant &value);
+
+// Plain decimal text of an integer, as used for collection keys and the countdown.
+QString DecimalText(int64_t value);
+
+} // namespace Numbers
