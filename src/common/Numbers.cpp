@@ -159,6 +159,8 @@ double VariantToDouble(const QVariant &value)
 int16_t VariantToInt16(const QVariant &value) { return VariantToInt<int16_t>(value); }
 int32_t VariantToInt32(const QVariant &value) { return VariantToInt<int32_t>(value); }
 
+bool VariantEqualsNumber(const QVariant &value, double number) { return VariantToDouble(value) == number; }
+
 QString DecimalText(int64_t value) { return QString::number(value); }
 
 } // namespace Numbers

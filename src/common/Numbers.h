@@ -24,6 +24,10 @@ double VariantToDouble(const QVariant &value);
 int16_t VariantToInt16(const QVariant &value);
 int32_t VariantToInt32(const QVariant &value);
 
+// A value compared with a number, as automation compares them: numeric
+// text compares by its value; text that is not a number is a Type mismatch.
+bool VariantEqualsNumber(const QVariant &value, double number);
+
 // Plain decimal text of an integer, as used for collection keys and the countdown.
 QString DecimalText(int64_t value);
 

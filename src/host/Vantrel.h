@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Automation.h"
+
+#include <QString>
+#include <QVariant>
+#include <cstdint>
+#include <memory>
+
+// The logger's automation objects as Ardenix calls them: every operation with
+// its arguments in the logger's order and types. Arguments that the logger
+// takes by reference are plain inputs over the bus; the logger cannot change
+// the caller's variable. Results come back as the logger sent them and are
+// converted by the caller.
+
+inline const QString kVantrelProgId = QStringLiteral("vantrel.document");
+
+// The entry window: the row of columns in which one contact is typed.
+class VantrelEntry {
+public:
+    explicit VantrelEntry(std::shared_ptr<Automation::Object> object);
+
+    QVariant GetAdifNameN(int16_t &column);
+    QVariant GetFieldAttributesN(int16_t &column);
+    QVariant FieldTitle(int16_t &column);
+    void ClearEntry();
+    void SetFieldN(int16_t column, QString &text);
+    void SetLogFrequencyEx(int16_t &mode, double rxKhz, double txKhz, int16_t &split);
+    void EnterQso();
+    QVariant Dupe();
+
+private:
+    std::shared_ptr<Automation::Object> m_Object;
+};
+
+class VantrelDocument {
+public:
+    explicit VantrelDocument(std::shared_ptr<Automation::Object> object);
+
+    // Raises Type mismatch when the logger answers with something that is not an object.
+    std::shared_ptr<VantrelEntry> GetCurrentEntry();
+
+    // The running logger's document, or empty when the logger is not running.
+    static std::shared_ptr<VantrelDocument> GetRunning();
+
+private:
+    std::shared_ptr<Automation::Object> m_Object;
+};

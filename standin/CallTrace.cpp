@@ -1,0 +1,68 @@
+#include "CallTrace.h"
+
+#include "BadInput.h"
+
+#include <QDBusObjectPath>
+#include <QDBusSignature>
+#include <QDBusVariant>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QJsonValue toJson(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Bool:
+        return value.toBool();
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return value.toLongLong();
+    case QMetaType::Double:
+        return value.toDouble();
+    default:
+        break;
+    }
+    if (value.metaType() == QMetaType::fromType<QDBusObjectPath>())
+        return value.value<QDBusObjectPath>().path();
+    if (value.metaType() == QMetaType::fromType<QDBusSignature>())
+        return value.value<QDBusSignature>().signature();
+    if (value.metaType() == QMetaType::fromType<QDBusVariant>())
+        return toJson(value.value<QDBusVariant>().variant());
+    return value.toString();
+}
+
+} // namespace
+
+CallTrace::CallTrace(const QString &path, const QElapsedTimer &clock)
+    : m_File(path), m_Clock(clock)
+{
+    if (!m_File.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw BadInput(QString("cannot write the trace file %1: %2").arg(path, m_File.errorString()));
+}
+
+void CallTrace::record(const QDBusMessage &call)
+{
+    m_File.write(line(m_Clock.nsecsElapsed() / 1e6, call));
+    m_File.flush();
+}
+
+QByteArray CallTrace::line(double elapsedMs, const QDBusMessage &call)
+{
+    QJsonArray args;
+    for (const QVariant &argument : call.arguments())
+        args.append(toJson(argument));
+
+    QJsonObject object;
+    object["t"] = elapsedMs;
+    object["member"] = call.member();
+    object["signature"] = call.signature();
+    object["args"] = args;
+    return QJsonDocument(object).toJson(QJsonDocument::Compact) + "\n";
+}

@@ -1,0 +1,138 @@
+#include "ContactLog.h"
+
+#include "BadInput.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+struct BandEdges {
+    const char *name;
+    double lowKhz;
+    double highKhz;
+};
+
+// ADIF band edges, kHz.
+constexpr BandEdges kBands[] = {
+    {"2190m", 135.7, 137.8},       {"630m", 472, 479},
+    {"160m", 1800, 2000},          {"80m", 3500, 4000},
+    {"60m", 5060, 5450},           {"40m", 7000, 7300},
+    {"30m", 10100, 10150},         {"20m", 14000, 14350},
+    {"17m", 18068, 18168},         {"15m", 21000, 21450},
+    {"12m", 24890, 24990},         {"10m", 28000, 29700},
+    {"6m", 50000, 54000},          {"4m", 70000, 71000},
+    {"2m", 144000, 148000},        {"1.25m", 222000, 225000},
+    {"70cm", 420000, 450000},      {"33cm", 902000, 928000},
+    {"23cm", 1240000, 1300000},    {"13cm", 2300000, 2450000},
+    {"9cm", 3300000, 3500000},     {"6cm", 5650000, 5925000},
+    {"3cm", 10000000, 10500000},   {"1.25cm", 24000000, 24250000},
+};
+
+} // namespace
+
+bool Mode::isValid(int code)
+{
+    return code >= None && code <= Rtty;
+}
+
+QString Mode::label(int code)
+{
+    switch (code) {
+    case Lsb: return "LSB";
+    case Usb: return "USB";
+    case Cw: return "CW";
+    case Fm: return "FM";
+    case Am: return "AM";
+    case Rtty: return "RTTY";
+    default: return "";
+    }
+}
+
+QString Mode::adifMode(int code)
+{
+    return (code == Lsb || code == Usb) ? QString("SSB") : label(code);
+}
+
+QString Mode::adifSubmode(int code)
+{
+    return (code == Lsb || code == Usb) ? label(code) : QString("");
+}
+
+QString Band::fromKhz(double khz)
+{
+    for (const BandEdges &band : kBands) {
+        if (khz >= band.lowKhz && khz <= band.highKhz)
+            return band.name;
+    }
+    return "";
+}
+
+bool Band::isName(const QString &text)
+{
+    for (const BandEdges &band : kBands) {
+        if (text.compare(band.name, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+bool ContactLog::contains(const QString &call, const QString &band, int mode) const
+{
+    const QString wanted = call.trimmed();
+    for (const Contact &contact : m_Contacts) {
+        if (contact.mode == mode && contact.band == band
+            && contact.call.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void ContactLog::preloadFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw BadInput(QString("cannot read the preload file %1: %2").arg(path, file.errorString()));
+    preloadText(QString::fromUtf8(file.readAll()), path);
+}
+
+void ContactLog::preloadText(const QString &text, const QString &sourceName)
+{
+    const QStringList lines = text.split('\n');
+    for (int i = 0; i < lines.size(); ++i) {
+        const QString line = lines[i].trimmed();
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        add(parsePreloadLine(line, QString("%1 line %2").arg(sourceName).arg(i + 1)));
+    }
+}
+
+Contact ContactLog::parsePreloadLine(const QString &line, const QString &where)
+{
+    static const QRegularExpression separators("[\\t ]+");
+    const QStringList fields = line.split(separators);
+    if (fields.size() != 3)
+        throw BadInput(QString("%1: expected call, band or kHz, and mode code, found %2 field(s)")
+                           .arg(where)
+                           .arg(fields.size()));
+
+    Contact contact;
+    contact.call = fields[0];
+
+    bool isNumber = false;
+    const double khz = fields[1].toDouble(&isNumber);
+    if (isNumber) {
+        contact.band = Band::fromKhz(khz);
+        contact.txKhz = khz;
+        contact.rxKhz = khz;
+    } else if (Band::isName(fields[1])) {
+        contact.band = fields[1].toLower();
+    } else {
+        throw BadInput(QString("%1: '%2' is neither a band such as 20m nor a frequency in kHz").arg(where, fields[1]));
+    }
+
+    contact.mode = fields[2].toInt(&isNumber);
+    if (!isNumber || !Mode::isValid(contact.mode))
+        throw BadInput(QString("%1: mode code '%2' is not one of 0 to 6").arg(where, fields[2]));
+    return contact;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Mode codes of SetLogFrequencyEx.
+namespace Mode {
+constexpr int None = 0;
+constexpr int Lsb = 1;
+constexpr int Usb = 2;
+constexpr int Cw = 3;
+constexpr int Fm = 4;
+constexpr int Am = 5;
+constexpr int Rtty = 6;
+
+bool isValid(int code);
+QString label(int code);        // as the window shows it: "LSB", "CW", "" for none
+QString adifMode(int code);     // ADIF MODE: "SSB" for both sidebands
+QString adifSubmode(int code);  // ADIF SUBMODE: "LSB"/"USB", else ""
+} // namespace Mode
+
+// Amateur bands by ADIF band name. A frequency outside every band has the
+// empty band, which counts as a band of its own for dupes.
+namespace Band {
+QString fromKhz(double khz);
+bool isName(const QString &text);  // "20m", "70CM", ...
+} // namespace Band
+
+struct Contact {
+    QString call;
+    QString band;
+    int mode = Mode::None;
+    double rxKhz = 0;
+    double txKhz = 0;
+    bool split = false;
+    QStringList values;     // one per column; empty for a preloaded contact
+    QDateTime loggedUtc;    // invalid for a preloaded contact
+};
+
+// The contacts logged so far, and the dupe check against them.
+class ContactLog {
+public:
+    void add(const Contact &contact) { m_Contacts.append(contact); }
+    int count() const { return int(m_Contacts.size()); }
+    const Contact &at(int index) const { return m_Contacts[index]; }
+
+    // True when a contact with this call (trimmed, any case), band and mode is logged.
+    bool contains(const QString &call, const QString &band, int mode) const;
+
+    // Preload file: one contact a line, call, band (name or kHz) and mode code
+    // separated by tabs or spaces; '#' starts a comment line.
+    // Throws BadInput naming the file and line of the first bad line.
+    void preloadFile(const QString &path);
+    void preloadText(const QString &text, const QString &sourceName);
+
+private:
+    static Contact parsePreloadLine(const QString &line, const QString &where);
+
+    QList<Contact> m_Contacts;
+};

@@ -1,0 +1,17 @@
+#include "DocumentObject.h"
+
+#include "Contract.h"
+#include "documentadaptor.h"
+
+DocumentObject::DocumentObject(FaultPlan &plan, CallTrace *trace, QObject *parent)
+    : ServedObject(plan, trace, parent)
+{
+    new DocumentAdaptor(this);
+}
+
+QDBusObjectPath DocumentObject::GetCurrentEntry()
+{
+    if (!acceptCall())
+        return {};
+    return answer(QDBusObjectPath(Contract::EntryPath));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "ServedObject.h"
+
+#include <QDBusObjectPath>
+
+// /document, interface vantrel.Document.
+class DocumentObject : public ServedObject {
+    Q_OBJECT
+
+public:
+    DocumentObject(FaultPlan &plan, CallTrace *trace, QObject *parent = nullptr);
+
+    QDBusObjectPath GetCurrentEntry();
+};

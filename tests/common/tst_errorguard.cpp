@@ -1,0 +1,71 @@
+#include "ErrorGuard.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTest>
+#include <cstring>
+
+// Run with --raise-in-guard, the program raises Overflow inside a guarded
+// handler with the real report in place, which must end the process.
+static const char kChildFlag[] = "--raise-in-guard";
+
+class TestErrorGuard : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { ErrorGuard::SetReporter({}); }
+
+    void handlerWithoutErrorRunsToTheEnd()
+    {
+        int reports = 0;
+        ErrorGuard::SetReporter([&](const RuntimeError &) { ++reports; });
+        bool ran = false;
+        ErrorGuard::Guarded([&] { ran = true; });
+        QVERIFY(ran);
+        QCOMPARE(reports, 0);
+    }
+
+    void errorEndsTheHandlerAndIsReported()
+    {
+        QList<int> numbers;
+        ErrorGuard::SetReporter([&](const RuntimeError &e) { numbers << e.number(); });
+        bool reachedAfterError = false;
+        ErrorGuard::Guarded([&] {
+            throw RuntimeError::KeyExists();
+            reachedAfterError = true;
+        });
+        ErrorGuard::Guarded([] { throw std::runtime_error("boom"); });
+        QVERIFY(!reachedAfterError);
+        QCOMPARE(numbers, (QList<int>{457, 51}));
+    }
+
+    void reportNamesTheError()
+    {
+        const QString text = ErrorGuard::ReportText(RuntimeError::Automation(QStringLiteral("SetFieldN: gone")));
+        QVERIFY2(text.contains(QStringLiteral("440")), qPrintable(text));
+        QVERIFY2(text.contains(QStringLiteral("Automation error: SetFieldN: gone")), qPrintable(text));
+    }
+
+    void unhandledErrorEndsTheProgramWithNonZeroStatus()
+    {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(kChildFlag)});
+        QVERIFY(child.waitForFinished(30000));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(child.exitCode(), ErrorGuard::kFatalExitStatus);
+        QVERIFY(child.readAllStandardError().contains("Run-time error '6'"));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (argc == 2 && std::strcmp(argv[1], kChildFlag) == 0) {
+        QCoreApplication app(argc, argv);
+        ErrorGuard::Guarded([] { throw RuntimeError::Overflow(); });
+        return 0; // not reached: the guard ends the program
+    }
+    QCoreApplication app(argc, argv);
+    TestErrorGuard test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_errorguard.moc"

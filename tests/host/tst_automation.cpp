@@ -1,0 +1,189 @@
+#include "../support/StandinProcess.h"
+#include "RuntimeError.h"
+#include "Vantrel.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+
+namespace {
+
+template <typename F>
+RuntimeError ErrorOf(F f)
+{
+    try {
+        f();
+    } catch (const RuntimeError &e) {
+        return e;
+    }
+    return RuntimeError(0, QString());
+}
+
+QList<QJsonObject> ReadTrace(const QString &path)
+{
+    QList<QJsonObject> calls;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return calls;
+    for (const QByteArray &line : file.readAll().split('\n'))
+        if (!line.trimmed().isEmpty())
+            calls << QJsonDocument::fromJson(line).object();
+    return calls;
+}
+
+QJsonObject FindCall(const QList<QJsonObject> &calls, const QString &member)
+{
+    for (const QJsonObject &call : calls)
+        if (call.value(QStringLiteral("member")).toString() == member)
+            return call;
+    return {};
+}
+
+std::shared_ptr<VantrelEntry> ConnectToEntry()
+{
+    auto document = VantrelDocument::GetRunning();
+    return document ? document->GetCurrentEntry() : nullptr;
+}
+
+} // namespace
+
+// The bridge against the real stand-in logger over a private session bus.
+class TestAutomation : public QObject {
+    Q_OBJECT
+private slots:
+    void lookupFindsTheLoggerOnlyWhileItRuns()
+    {
+        QVERIFY(!VantrelDocument::GetRunning());
+        {
+            StandinProcess standin;
+            QVERIFY(standin.WaitUntilServing());
+            auto entry = ConnectToEntry();
+            QVERIFY(entry);
+            int16_t column = 1;
+            QCOMPARE(entry->GetAdifNameN(column).toString(), QStringLiteral("CALL"));
+        }
+        QVERIFY(!VantrelDocument::GetRunning());
+    }
+
+    void argumentsReachTheLoggerWithTheirTypes()
+    {
+        QTemporaryDir dir;
+        const QString trace = dir.filePath(QStringLiteral("trace.jsonl"));
+        StandinProcess standin({QStringLiteral("--trace"), trace});
+        QVERIFY(standin.WaitUntilServing());
+        auto entry = ConnectToEntry();
+        QVERIFY(entry);
+
+        int16_t column = 2;
+        const QVariant attributes = entry->GetFieldAttributesN(column);
+        const QVariant title = entry->FieldTitle(column);
+        entry->ClearEntry();
+        QString text = QStringLiteral(" 599 ");
+        entry->SetFieldN(1, text);
+        int16_t mode = 2;
+        int16_t split = 1;
+        entry->SetLogFrequencyEx(mode, 14250.5, 14200.125, split);
+        const QVariant dupe = entry->Dupe();
+
+        // Results come back with the types the logger sent.
+        QCOMPARE(attributes.metaType(), QMetaType::fromType<int>());
+        QCOMPARE(title.metaType(), QMetaType::fromType<QString>());
+        QCOMPARE(dupe.metaType(), QMetaType::fromType<int>());
+
+        const QList<QJsonObject> calls = ReadTrace(trace);
+        QCOMPARE(FindCall(calls, QStringLiteral("GetFieldAttributesN")).value(QStringLiteral("signature")).toString(),
+                 QStringLiteral("n"));
+        QCOMPARE(FindCall(calls, QStringLiteral("FieldTitle")).value(QStringLiteral("signature")).toString(),
+                 QStringLiteral("n"));
+        QCOMPARE(FindCall(calls, QStringLiteral("ClearEntry")).value(QStringLiteral("signature")).toString(),
+                 QString());
+        const QJsonObject setField = FindCall(calls, QStringLiteral("SetFieldN"));
+        QCOMPARE(setField.value(QStringLiteral("signature")).toString(), QStringLiteral("ns"));
+        QCOMPARE(setField.value(QStringLiteral("args")).toArray(), (QJsonArray{1, QStringLiteral(" 599 ")}));
+        const QJsonObject frequency = FindCall(calls, QStringLiteral("SetLogFrequencyEx"));
+        QCOMPARE(frequency.value(QStringLiteral("signature")).toString(), QStringLiteral("nddn"));
+        QCOMPARE(frequency.value(QStringLiteral("args")).toArray(), (QJsonArray{2, 14250.5, 14200.125, 1}));
+    }
+
+    void errorRaisedByTheLoggerSurfacesNamingIt()
+    {
+        StandinProcess standin({QStringLiteral("--fail"), QStringLiteral("SetFieldN:2")});
+        QVERIFY(standin.WaitUntilServing());
+        auto entry = ConnectToEntry();
+        QVERIFY(entry);
+        QString text = QStringLiteral("W1AW");
+        entry->SetFieldN(1, text); // the first call goes through
+        const RuntimeError error = ErrorOf([&] { entry->SetFieldN(1, text); });
+        QCOMPARE(error.number(), 440);
+        QVERIFY2(error.description().startsWith(QStringLiteral("Automation error: SetFieldN")),
+                 qPrintable(error.description()));
+        QVERIFY2(error.description().contains(QStringLiteral("vantrel.Error.Injected")),
+                 qPrintable(error.description()));
+    }
+
+    void hungLoggerGivesAnErrorNotAFrozenCaller()
+    {
+        StandinProcess standin({QStringLiteral("--delay"), QString::number(Automation::kCallTimeoutMs + 2000)});
+        QVERIFY(standin.WaitUntilServing());
+        auto document = VantrelDocument::GetRunning();
+        QVERIFY(document);
+        const RuntimeError error = ErrorOf([&] { document->GetCurrentEntry(); });
+        QCOMPARE(error.number(), 440);
+        QVERIFY2(error.description().contains(QStringLiteral("no answer")), qPrintable(error.description()));
+    }
+
+    void entryThatIsNotAnObjectIsATypeMismatch()
+    {
+        StandinProcess standin({QStringLiteral("--wrong-type"), QStringLiteral("GetCurrentEntry")});
+        QVERIFY(standin.WaitUntilServing());
+        auto document = VantrelDocument::GetRunning();
+        QVERIFY(document);
+        QCOMPARE(ErrorOf([&] { document->GetCurrentEntry(); }).number(), 13);
+    }
+
+    void restartedLoggerIsANewObject()
+    {
+        std::shared_ptr<VantrelEntry> oldEntry;
+        {
+            StandinProcess first;
+            QVERIFY(first.WaitUntilServing());
+            oldEntry = ConnectToEntry();
+            QVERIFY(oldEntry);
+        }
+        StandinProcess second;
+        QVERIFY(second.WaitUntilServing());
+        const RuntimeError error = ErrorOf([&] { oldEntry->ClearEntry(); });
+        QCOMPARE(error.number(), 440);
+        QVERIFY2(error.description().contains(QStringLiteral("gone away")), qPrintable(error.description()));
+        auto newEntry = ConnectToEntry();
+        QVERIFY(newEntry);
+        newEntry->ClearEntry();
+    }
+
+    void loggerExitingDuringACallGivesAnError()
+    {
+        StandinProcess standin({QStringLiteral("--exit-at"), QStringLiteral("EnterQso:1")});
+        QVERIFY(standin.WaitUntilServing());
+        auto entry = ConnectToEntry();
+        QVERIFY(entry);
+        QCOMPARE(ErrorOf([&] { entry->EnterQso(); }).number(), 440);
+    }
+};
+
+// Run with --no-bus (and a session bus address that leads nowhere), only the
+// lookup runs: no bus at all means the logger is not running.
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 2 && std::strcmp(argv[1], "--no-bus") == 0)
+        return VantrelDocument::GetRunning() ? 1 : 0;
+    TestAutomation test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_automation.moc"

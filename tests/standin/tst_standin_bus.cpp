@@ -1,0 +1,394 @@
+// The stand-in program itself, on the private bus this test runs under,
+// spoken to with plain messages as any host would.
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kName = "vantrel.document";
+constexpr int kWaitMs = 10000;
+
+bool nameIsOnBus()
+{
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(kName);
+}
+
+// One run of the stand-in; killed, and its name gone, when this goes out of scope.
+class Standin {
+public:
+    explicit Standin(const QStringList &arguments)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        m_Process.setProcessEnvironment(environment);
+        m_Process.start(VANTREL_STANDIN_PATH, arguments);
+    }
+
+    ~Standin()
+    {
+        if (m_Process.state() != QProcess::NotRunning) {
+            m_Process.kill();
+            m_Process.waitForFinished(kWaitMs);
+        }
+        // The bus drops the name on its own time; the next run needs it free.
+        const QDeadlineTimer deadline(kWaitMs);
+        while (m_HadName && nameIsOnBus() && !deadline.hasExpired())
+            QTest::qWait(20);
+    }
+
+    // Bounded poll: false when the program ended first or never took the name.
+    bool waitForName()
+    {
+        const QDeadlineTimer deadline(kWaitMs);
+        while (!deadline.hasExpired()) {
+            if (nameIsOnBus()) {
+                m_HadName = true;
+                return true;
+            }
+            if (m_Process.state() == QProcess::NotRunning)
+                return false;
+            QTest::qWait(20);
+        }
+        return false;
+    }
+
+    // For runs that are expected to end by themselves.
+    bool waitForExit() { return m_Process.waitForFinished(kWaitMs); }
+    int exitCode() const { return m_Process.exitCode(); }
+    QProcess::ExitStatus exitStatus() const { return m_Process.exitStatus(); }
+    QString errorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
+
+private:
+    QProcess m_Process;
+    bool m_HadName = false;
+};
+
+QDBusMessage callObject(const QString &path, const QString &interface, const QString &member,
+                        const QVariantList &arguments = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kName, path, interface, member);
+    message.setArguments(arguments);
+    return QDBusConnection::sessionBus().call(message, QDBus::Block, kWaitMs);
+}
+
+QDBusMessage callEntry(const QString &member, const QVariantList &arguments = {})
+{
+    return callObject("/entry", "vantrel.Entry", member, arguments);
+}
+
+QVariant n(int value)
+{
+    return QVariant::fromValue(qint16(value));
+}
+
+bool answered(const QDBusMessage &reply)
+{
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+int dupeAnswer()
+{
+    const QDBusMessage reply = callEntry("Dupe");
+    return answered(reply) ? reply.arguments().value(0).toInt() : -1;
+}
+
+// Types a contact into the entry row: call in column 1, mode, both frequencies the same.
+bool typeContact(const QString &call, double khz, int mode)
+{
+    return answered(callEntry("SetFieldN", {n(1), call}))
+        && answered(callEntry("SetLogFrequencyEx", {n(mode), khz, khz, n(0)}));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &text)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+}
+
+} // namespace
+
+class TestStandinBus : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void servesTheDocumentAndItsColumns();
+    void refusesBadColumnsAndWrongArgumentTypes();
+    void loggingWritesAdifAndTrace();
+    void dupeNeedsSameCallBandAndMode();
+    void preloadedContactsAreDupes();
+    void failAnswersTheNthCallWithAnError();
+    void exitAtEndsWithoutReplying();
+    void wrongTypeRepliesWithAnotherType();
+    void delayHoldsTheAnswerBack();
+    void badInputEndsWithAMessage_data();
+    void badInputEndsWithAMessage();
+    void secondInstanceFindsTheNameTaken();
+
+private:
+    QTemporaryDir m_Dir;
+};
+
+void TestStandinBus::initTestCase()
+{
+    QVERIFY2(QDBusConnection::sessionBus().isConnected(), "needs a session bus (run under dbus-run-session)");
+    QVERIFY(m_Dir.isValid());
+    QVERIFY(!nameIsOnBus());
+}
+
+void TestStandinBus::servesTheDocumentAndItsColumns()
+{
+    Standin standin({});
+    QVERIFY(standin.waitForName());
+
+    const QDBusMessage entry = callObject("/document", "vantrel.Document", "GetCurrentEntry");
+    QVERIFY(answered(entry));
+    QCOMPARE(entry.signature(), QString("o"));
+    QCOMPARE(entry.arguments().value(0).value<QDBusObjectPath>().path(), QString("/entry"));
+
+    // Walk the columns as a host does, until the name comes back empty.
+    int count = 0;
+    int withoutAdifData = 0;
+    while (count < 100) {
+        const QDBusMessage name = callEntry("GetAdifNameN", {n(count + 1)});
+        QVERIFY(answered(name));
+        QCOMPARE(name.signature(), QString("s"));
+        if (name.arguments().value(0).toString().isEmpty())
+            break;
+        ++count;
+        const QDBusMessage attributes = callEntry("GetFieldAttributesN", {n(count)});
+        QCOMPARE(attributes.signature(), QString("i"));
+        if (!(attributes.arguments().value(0).toInt() & 4))
+            ++withoutAdifData;
+        QVERIFY(!callEntry("FieldTitle", {n(count)}).arguments().value(0).toString().isEmpty());
+    }
+    QVERIFY(count >= 6 && count <= 10);
+    QVERIFY(withoutAdifData >= 1);
+    QCOMPARE(callEntry("GetAdifNameN", {n(0)}).arguments().value(0).toString(), QString(""));
+    QCOMPARE(callEntry("FieldTitle", {n(count + 1)}).arguments().value(0).toString(), QString(""));
+    QCOMPARE(callEntry("GetFieldAttributesN", {n(count + 1)}).arguments().value(0).toInt(), 0);
+}
+
+void TestStandinBus::refusesBadColumnsAndWrongArgumentTypes()
+{
+    Standin standin({});
+    QVERIFY(standin.waitForName());
+
+    const QDBusMessage badColumn = callEntry("SetFieldN", {n(99), QString("K1ABC")});
+    QCOMPARE(badColumn.type(), QDBusMessage::ErrorMessage);
+    QCOMPARE(badColumn.errorName(), QString("vantrel.Error.BadColumn"));
+    QVERIFY(badColumn.errorMessage().contains("99"));
+
+    // A 32-bit column number does not match the contract's 16-bit one.
+    const QDBusMessage wrongType = callEntry("GetAdifNameN", {qint32(1)});
+    QCOMPARE(wrongType.type(), QDBusMessage::ErrorMessage);
+
+    const QDBusMessage badMode = callEntry("SetLogFrequencyEx", {n(7), 14025.0, 14025.0, n(0)});
+    QCOMPARE(badMode.errorName(), QString("vantrel.Error.BadMode"));
+}
+
+void TestStandinBus::loggingWritesAdifAndTrace()
+{
+    const QString adifPath = m_Dir.filePath("logging.adi");
+    const QString tracePath = m_Dir.filePath("logging.jsonl");
+    Standin standin({"--log-adif", adifPath, "--trace", tracePath});
+    QVERIFY(standin.waitForName());
+
+    QVERIFY(answered(callEntry("SetFieldN", {n(1), QString("K1ABC")})));
+    QVERIFY(answered(callEntry("SetFieldN", {n(2), QString("599")})));
+    QVERIFY(answered(callEntry("SetLogFrequencyEx", {n(3), 14025.5, 14026.0, n(1)})));
+    QVERIFY(answered(callEntry("EnterQso")));
+
+    const QByteArray adif = readFile(adifPath);
+    QVERIFY2(adif.contains("<EOH>"), adif.constData());
+    const QByteArray record = adif.mid(adif.indexOf("<EOH>") + 5).trimmed();
+    for (const char *field : {"<CALL:5>K1ABC", "<RST_SENT:3>599", "<FREQ:6>14.026", "<FREQ_RX:7>14.0255",
+                              "<BAND:3>20m", "<MODE:2>CW", "<QSO_DATE:8>", "<TIME_ON:6>"})
+        QVERIFY2(record.contains(field), field);
+    QVERIFY(record.endsWith("<EOR>"));
+    QCOMPARE(record.count("<EOR>"), 1);
+
+    const QList<QByteArray> lines = readFile(tracePath).trimmed().split('\n');
+    QCOMPARE(lines.size(), 4);
+    const QStringList members = {"SetFieldN", "SetFieldN", "SetLogFrequencyEx", "EnterQso"};
+    const QStringList signatures = {"ns", "ns", "nddn", ""};
+    double previousT = -1;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QJsonObject line = QJsonDocument::fromJson(lines[i]).object();
+        QCOMPARE(line["member"].toString(), members[i]);
+        QCOMPARE(line["signature"].toString(), signatures[i]);
+        QVERIFY(line["t"].isDouble());
+        QVERIFY(line["t"].toDouble() >= previousT);
+        previousT = line["t"].toDouble();
+    }
+    const QJsonArray frequencyArgs = QJsonDocument::fromJson(lines[2]).object()["args"].toArray();
+    QCOMPARE(frequencyArgs, QJsonArray({3, 14025.5, 14026, 1}));
+    const QJsonArray fieldArgs = QJsonDocument::fromJson(lines[0]).object()["args"].toArray();
+    QCOMPARE(fieldArgs, QJsonArray({1, "K1ABC"}));
+}
+
+void TestStandinBus::dupeNeedsSameCallBandAndMode()
+{
+    Standin standin({});
+    QVERIFY(standin.waitForName());
+
+    QVERIFY(typeContact("K1ABC", 14025, 3));
+    QCOMPARE(dupeAnswer(), 0);
+    QVERIFY(answered(callEntry("EnterQso")));
+
+    QVERIFY(typeContact(" k1abc ", 14030, 3));
+    QCOMPARE(dupeAnswer(), 1);
+    QVERIFY(typeContact("K1ABC", 7025, 3));
+    QCOMPARE(dupeAnswer(), 0);
+    QVERIFY(typeContact("K1ABC", 14200, 2));
+    QCOMPARE(dupeAnswer(), 0);
+
+    // ClearEntry empties the call, so nothing is a dupe.
+    QVERIFY(typeContact("K1ABC", 14025, 3));
+    QVERIFY(answered(callEntry("ClearEntry")));
+    QCOMPARE(dupeAnswer(), 0);
+}
+
+void TestStandinBus::preloadedContactsAreDupes()
+{
+    const QString preloadPath = m_Dir.filePath("preload.tsv");
+    QVERIFY(writeFile(preloadPath, "# call\tband or kHz\tmode\nW1AW\t20m\t3\nK2XX\t7025\t6\n"));
+    Standin standin({"--preload", preloadPath});
+    QVERIFY(standin.waitForName());
+
+    QVERIFY(typeContact("W1AW", 14010, 3));
+    QCOMPARE(dupeAnswer(), 1);
+    QVERIFY(typeContact("K2XX", 7040, 6));
+    QCOMPARE(dupeAnswer(), 1);
+    QVERIFY(typeContact("K2XX", 14080, 6));
+    QCOMPARE(dupeAnswer(), 0);
+}
+
+void TestStandinBus::failAnswersTheNthCallWithAnError()
+{
+    Standin standin({"--fail", "SetFieldN:2", "--fail", "Dupe:1"});
+    QVERIFY(standin.waitForName());
+
+    QVERIFY(answered(callEntry("SetFieldN", {n(1), QString("A")})));
+    const QDBusMessage failed = callEntry("SetFieldN", {n(1), QString("B")});
+    QCOMPARE(failed.errorName(), QString("vantrel.Error.Injected"));
+    QVERIFY(failed.errorMessage().contains("SetFieldN"));
+    QVERIFY(answered(callEntry("SetFieldN", {n(1), QString("C")})));
+
+    QCOMPARE(callEntry("Dupe").errorName(), QString("vantrel.Error.Injected"));
+    QVERIFY(answered(callEntry("Dupe")));
+}
+
+void TestStandinBus::exitAtEndsWithoutReplying()
+{
+    const QString adifPath = m_Dir.filePath("exit.adi");
+    Standin standin({"--exit-at", "EnterQso:2", "--log-adif", adifPath});
+    QVERIFY(standin.waitForName());
+
+    QVERIFY(typeContact("K1ABC", 14025, 3));
+    QVERIFY(answered(callEntry("EnterQso")));
+    QVERIFY(typeContact("K2XX", 14025, 3));
+    const QDBusMessage reply = callEntry("EnterQso");
+    QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+
+    QVERIFY(standin.waitForExit());
+    QCOMPARE(standin.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(standin.exitCode(), 0);
+    // The second contact was never logged.
+    const QByteArray adif = readFile(adifPath);
+    QCOMPARE(adif.count("<EOR>"), 1);
+    QVERIFY(!adif.contains("K2XX"));
+}
+
+void TestStandinBus::wrongTypeRepliesWithAnotherType()
+{
+    Standin standin({"--wrong-type", "GetCurrentEntry", "--wrong-type", "GetAdifNameN", "--wrong-type", "SetFieldN"});
+    QVERIFY(standin.waitForName());
+
+    const QDBusMessage entry = callObject("/document", "vantrel.Document", "GetCurrentEntry");
+    QVERIFY(answered(entry));
+    QCOMPARE(entry.signature(), QString("s"));
+
+    const QDBusMessage name = callEntry("GetAdifNameN", {n(1)});
+    QVERIFY(answered(name));
+    QVERIFY(name.signature() != "s");
+
+    // A method with no result gets one anyway; the call itself still takes effect.
+    const QDBusMessage field = callEntry("SetFieldN", {n(1), QString("K1ABC")});
+    QVERIFY(answered(field));
+    QCOMPARE(field.signature(), QString("s"));
+
+    // Members not named answer as usual.
+    QCOMPARE(callEntry("GetFieldAttributesN", {n(1)}).signature(), QString("i"));
+}
+
+void TestStandinBus::delayHoldsTheAnswerBack()
+{
+    Standin standin({"--delay", "300"});
+    QVERIFY(standin.waitForName());
+
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(answered(callEntry("ClearEntry")));
+    QVERIFY(timer.elapsed() >= 300);  // only a lower bound: a slow machine cannot fail it
+}
+
+void TestStandinBus::badInputEndsWithAMessage_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("expected");
+    const QString columnsPath = m_Dir.filePath("bad-columns.txt");
+    QVERIFY(writeFile(columnsPath, "CALL\tCall\t5\nNAME\tName\tlots\n"));
+    QTest::newRow("bad columns file") << QStringList{"--columns", columnsPath} << "line 2";
+    QTest::newRow("missing columns file") << QStringList{"--columns", m_Dir.filePath("none.txt")} << "none.txt";
+    QTest::newRow("unknown member") << QStringList{"--fail", "Nope:1"} << "Nope";
+    QTest::newRow("bad delay") << QStringList{"--delay", "soon"} << "--delay";
+    QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
+}
+
+void TestStandinBus::badInputEndsWithAMessage()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, expected);
+    Standin standin(arguments);
+    QVERIFY(standin.waitForExit());
+    QCOMPARE(standin.exitStatus(), QProcess::NormalExit);
+    QVERIFY(standin.exitCode() != 0);
+    const QString message = standin.errorOutput();
+    QVERIFY2(message.contains(expected), qPrintable(message));
+    QVERIFY(!nameIsOnBus());
+}
+
+void TestStandinBus::secondInstanceFindsTheNameTaken()
+{
+    Standin first({});
+    QVERIFY(first.waitForName());
+
+    Standin second({});
+    QVERIFY(second.waitForExit());
+    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+    QVERIFY(second.exitCode() != 0);
+    QVERIFY(second.errorOutput().contains("already taken"));
+    QVERIFY(answered(callObject("/document", "vantrel.Document", "GetCurrentEntry")));
+}
+
+QTEST_GUILESS_MAIN(TestStandinBus)
+#include "tst_standin_bus.moc"
