@@ -1,5 +1,7 @@
 #include "Collection.h"
 
+#include "../support/RaisedError.h"
+
 #include <QTest>
 #include <memory>
 
@@ -8,17 +10,6 @@ namespace {
 struct Record {
     QString name;
 };
-
-template <typename F>
-int ErrorNumber(F f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
 
 QStringList Names(const Collection<QString> &c)
 {
@@ -51,7 +42,7 @@ private slots:
         c.Add(QStringLiteral("Freq"), QStringLiteral("Freq"));
         QCOMPARE(c.Item(QStringLiteral("FREQ")), QStringLiteral("Freq"));
         QVERIFY(c.Contains(QStringLiteral("freq")));
-        QCOMPARE(ErrorNumber([&] { c.Add(QStringLiteral("other"), QStringLiteral("fReQ")); }), 457);
+        QCOMPARE(RaisedErrorNumber([&] { c.Add(QStringLiteral("other"), QStringLiteral("fReQ")); }), 457);
         QCOMPARE(c.Count(), 1); // the refused item was not added
     }
 
@@ -61,19 +52,19 @@ private slots:
         c.Add(QStringLiteral("column 7"), QStringLiteral("7"));
         c.Add(QStringLiteral("column 10"), QStringLiteral("10"));
         QCOMPARE(c.Item(QStringLiteral("10")), QStringLiteral("column 10"));
-        QCOMPARE(ErrorNumber([&] { c.Item(QStringLiteral("1")); }), 5);
+        QCOMPARE(RaisedErrorNumber([&] { c.Item(QStringLiteral("1")); }), 5);
     }
 
     void errorsForBadPositionsAndKeys()
     {
         Collection<QString> c;
-        QCOMPARE(ErrorNumber([&] { c.Item(1); }), 9);
-        QCOMPARE(ErrorNumber([&] { c.Remove(1); }), 9);
+        QCOMPARE(RaisedErrorNumber([&] { c.Item(1); }), 9);
+        QCOMPARE(RaisedErrorNumber([&] { c.Remove(1); }), 9);
         c.Add(QStringLiteral("a"));
-        QCOMPARE(ErrorNumber([&] { c.Item(0); }), 9);
-        QCOMPARE(ErrorNumber([&] { c.Item(2); }), 9);
-        QCOMPARE(ErrorNumber([&] { c.Remove(-1); }), 9);
-        QCOMPARE(ErrorNumber([&] { c.Item(QStringLiteral("a")); }), 5);
+        QCOMPARE(RaisedErrorNumber([&] { c.Item(0); }), 9);
+        QCOMPARE(RaisedErrorNumber([&] { c.Item(2); }), 9);
+        QCOMPARE(RaisedErrorNumber([&] { c.Remove(-1); }), 9);
+        QCOMPARE(RaisedErrorNumber([&] { c.Item(QStringLiteral("a")); }), 5);
     }
 
     void removeShiftsPositionsAndFreesTheKey()

@@ -1,26 +1,12 @@
 #include "Numbers.h"
 #include "RuntimeError.h"
 
+#include "../support/RaisedError.h"
+
 #include <QTest>
 #include <limits>
 
 using namespace Numbers;
-
-namespace {
-
-// Runs f and returns the number of the RuntimeError it raised, or 0.
-template <typename F>
-int ErrorNumber(F f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
-} // namespace
 
 class TestNumbers : public QObject {
     Q_OBJECT
@@ -50,21 +36,21 @@ private slots:
 
     void overflowsOutsideRange()
     {
-        QCOMPARE(ErrorNumber([] { ToInt16(32767.5); }), 6); // rounds to 32768
-        QCOMPARE(ErrorNumber([] { ToInt16(-32769.0); }), 6);
-        QCOMPARE(ErrorNumber([] { ToInt32(2147483647.5); }), 6);
-        QCOMPARE(ErrorNumber([] { ToInt32(std::numeric_limits<double>::quiet_NaN()); }), 6);
-        QCOMPARE(ErrorNumber([] { ToInt32(std::numeric_limits<double>::infinity()); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { ToInt16(32767.5); }), 6); // rounds to 32768
+        QCOMPARE(RaisedErrorNumber([] { ToInt16(-32769.0); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { ToInt32(2147483647.5); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { ToInt32(std::numeric_limits<double>::quiet_NaN()); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { ToInt32(std::numeric_limits<double>::infinity()); }), 6);
         QCOMPARE(int(ToInt32(-2147483648.4)), std::numeric_limits<int32_t>::min());
     }
 
     void integerArithmeticWatchesRange()
     {
         QCOMPARE(int(Add16(32766, 1)), 32767);
-        QCOMPARE(ErrorNumber([] { Add16(32767, 1); }), 6);
-        QCOMPARE(ErrorNumber([] { Add32(std::numeric_limits<int32_t>::max(), 1); }), 6);
-        QCOMPARE(ErrorNumber([] { Sub32(std::numeric_limits<int32_t>::min(), 1); }), 6);
-        QCOMPARE(ErrorNumber([] { Mul32(65536, 32768); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { Add16(32767, 1); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { Add32(std::numeric_limits<int32_t>::max(), 1); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { Sub32(std::numeric_limits<int32_t>::min(), 1); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { Mul32(65536, 32768); }), 6);
         QCOMPARE(Mul32(-65536, 32768), std::numeric_limits<int32_t>::min());
     }
 
@@ -79,27 +65,27 @@ private slots:
         QCOMPARE(int(VariantToInt16(QVariant(QStringLiteral("1e3")))), 1000);
         QCOMPARE(int(VariantToInt16(QVariant(QStringLiteral("&H1F")))), 31);
         QCOMPARE(int(VariantToInt16(QVariant::fromValue<qint16>(-5))), -5);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(40000)); }), 6);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("40000"))); }), 6);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("abc"))); }), 13);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(QString())); }), 13);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("12abc"))); }), 13);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("nan"))); }), 13);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant::fromValue<qulonglong>(1ull << 63)); }), 6);
-        QCOMPARE(ErrorNumber([] { VariantToInt16(QVariant(QStringList{QStringLiteral("1")})); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(40000)); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("40000"))); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("abc"))); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(QString())); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("12abc"))); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(QStringLiteral("nan"))); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant::fromValue<qulonglong>(1ull << 63)); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt16(QVariant(QStringList{QStringLiteral("1")})); }), 13);
     }
 
     void variantToInt32AndDouble()
     {
         QCOMPARE(VariantToInt32(QVariant(QStringLiteral("-2147483648"))), std::numeric_limits<int32_t>::min());
-        QCOMPARE(ErrorNumber([] { VariantToInt32(QVariant(qlonglong(1) << 31)); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { VariantToInt32(QVariant(qlonglong(1) << 31)); }), 6);
         QCOMPARE(VariantToInt32(QVariant(QStringLiteral("&HFFFFFFFF"))), -1);
         QCOMPARE(VariantToDouble(QVariant(QStringLiteral("14.025"))), 14.025);
         QCOMPARE(VariantToDouble(QVariant(QStringLiteral(".5"))), 0.5);
         QCOMPARE(VariantToDouble(QVariant(7)), 7.0);
         QCOMPARE(VariantToDouble(QVariant()), 0.0);
-        QCOMPARE(ErrorNumber([] { VariantToDouble(QVariant(QStringLiteral("14,025"))); }), 13);
-        QCOMPARE(ErrorNumber([] { VariantToDouble(QVariant(QStringLiteral("1e999"))); }), 6);
+        QCOMPARE(RaisedErrorNumber([] { VariantToDouble(QVariant(QStringLiteral("14,025"))); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToDouble(QVariant(QStringLiteral("1e999"))); }), 6);
     }
 
     void variantToText()
@@ -110,7 +96,7 @@ private slots:
         QCOMPARE(VariantToText(QVariant(1e20)), QStringLiteral("1E+20"));
         QCOMPARE(VariantToText(QVariant::fromValue<qint16>(-3)), QStringLiteral("-3"));
         QCOMPARE(VariantToText(QVariant(false)), QStringLiteral("False"));
-        QCOMPARE(ErrorNumber([] { VariantToText(QVariant(QStringList())); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantToText(QVariant(QStringList())); }), 13);
     }
 
     void comparisonWithANumber()
@@ -120,7 +106,7 @@ private slots:
         QVERIFY(VariantEqualsNumber(QVariant(QStringLiteral(" 0 ")), 0));
         QVERIFY(!VariantEqualsNumber(QVariant(1), 0));
         QVERIFY(!VariantEqualsNumber(QVariant(true), 0));
-        QCOMPARE(ErrorNumber([] { VariantEqualsNumber(QVariant(QStringLiteral("no")), 0); }), 13);
+        QCOMPARE(RaisedErrorNumber([] { VariantEqualsNumber(QVariant(QStringLiteral("no")), 0); }), 13);
     }
 
     void decimalTextIsPlainDigits()

@@ -1,3 +1,4 @@
+#include "../support/RaisedError.h"
 #include "../support/StandinProcess.h"
 #include "RuntimeError.h"
 #include "Vantrel.h"
@@ -12,17 +13,6 @@
 #include <cstring>
 
 namespace {
-
-template <typename F>
-RuntimeError ErrorOf(F f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e;
-    }
-    return RuntimeError(0, QString());
-}
 
 QList<QJsonObject> ReadTrace(const QString &path)
 {
@@ -61,7 +51,7 @@ private slots:
         QVERIFY(!VantrelDocument::GetRunning());
         {
             StandinProcess standin;
-            QVERIFY(standin.WaitUntilServing());
+            QVERIFY(standin.WaitForName());
             auto entry = ConnectToEntry();
             QVERIFY(entry);
             int16_t column = 1;
@@ -75,7 +65,7 @@ private slots:
         QTemporaryDir dir;
         const QString trace = dir.filePath(QStringLiteral("trace.jsonl"));
         StandinProcess standin({QStringLiteral("--trace"), trace});
-        QVERIFY(standin.WaitUntilServing());
+        QVERIFY(standin.WaitForName());
         auto entry = ConnectToEntry();
         QVERIFY(entry);
 
@@ -113,12 +103,12 @@ private slots:
     void errorRaisedByTheLoggerSurfacesNamingIt()
     {
         StandinProcess standin({QStringLiteral("--fail"), QStringLiteral("SetFieldN:2")});
-        QVERIFY(standin.WaitUntilServing());
+        QVERIFY(standin.WaitForName());
         auto entry = ConnectToEntry();
         QVERIFY(entry);
         QString text = QStringLiteral("W1AW");
         entry->SetFieldN(1, text); // the first call goes through
-        const RuntimeError error = ErrorOf([&] { entry->SetFieldN(1, text); });
+        const RuntimeError error = RaisedError([&] { entry->SetFieldN(1, text); });
         QCOMPARE(error.number(), 440);
         QVERIFY2(error.description().startsWith(QStringLiteral("Automation error: SetFieldN")),
                  qPrintable(error.description()));
@@ -129,10 +119,10 @@ private slots:
     void hungLoggerGivesAnErrorNotAFrozenCaller()
     {
         StandinProcess standin({QStringLiteral("--delay"), QString::number(Automation::kCallTimeoutMs + 2000)});
-        QVERIFY(standin.WaitUntilServing());
+        QVERIFY(standin.WaitForName());
         auto document = VantrelDocument::GetRunning();
         QVERIFY(document);
-        const RuntimeError error = ErrorOf([&] { document->GetCurrentEntry(); });
+        const RuntimeError error = RaisedError([&] { document->GetCurrentEntry(); });
         QCOMPARE(error.number(), 440);
         QVERIFY2(error.description().contains(QStringLiteral("no answer")), qPrintable(error.description()));
     }
@@ -140,10 +130,10 @@ private slots:
     void entryThatIsNotAnObjectIsATypeMismatch()
     {
         StandinProcess standin({QStringLiteral("--wrong-type"), QStringLiteral("GetCurrentEntry")});
-        QVERIFY(standin.WaitUntilServing());
+        QVERIFY(standin.WaitForName());
         auto document = VantrelDocument::GetRunning();
         QVERIFY(document);
-        QCOMPARE(ErrorOf([&] { document->GetCurrentEntry(); }).number(), 13);
+        QCOMPARE(RaisedError([&] { document->GetCurrentEntry(); }).number(), 13);
     }
 
     void restartedLoggerIsANewObject()
@@ -151,13 +141,13 @@ private slots:
         std::shared_ptr<VantrelEntry> oldEntry;
         {
             StandinProcess first;
-            QVERIFY(first.WaitUntilServing());
+            QVERIFY(first.WaitForName());
             oldEntry = ConnectToEntry();
             QVERIFY(oldEntry);
         }
         StandinProcess second;
-        QVERIFY(second.WaitUntilServing());
-        const RuntimeError error = ErrorOf([&] { oldEntry->ClearEntry(); });
+        QVERIFY(second.WaitForName());
+        const RuntimeError error = RaisedError([&] { oldEntry->ClearEntry(); });
         QCOMPARE(error.number(), 440);
         QVERIFY2(error.description().contains(QStringLiteral("gone away")), qPrintable(error.description()));
         auto newEntry = ConnectToEntry();
@@ -168,10 +158,10 @@ private slots:
     void loggerExitingDuringACallGivesAnError()
     {
         StandinProcess standin({QStringLiteral("--exit-at"), QStringLiteral("EnterQso:1")});
-        QVERIFY(standin.WaitUntilServing());
+        QVERIFY(standin.WaitForName());
         auto entry = ConnectToEntry();
         QVERIFY(entry);
-        QCOMPARE(ErrorOf([&] { entry->EnterQso(); }).number(), 440);
+        QCOMPARE(RaisedError([&] { entry->EnterQso(); }).number(), 440);
     }
 };
 

@@ -15,65 +15,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "../support/StandinProcess.h"
+
 namespace {
 
 const QString kName = "vantrel.document";
 constexpr int kWaitMs = 10000;
-
-bool nameIsOnBus()
-{
-    return QDBusConnection::sessionBus().interface()->isServiceRegistered(kName);
-}
-
-// One run of the stand-in; killed, and its name gone, when this goes out of scope.
-class Standin {
-public:
-    explicit Standin(const QStringList &arguments)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        m_Process.setProcessEnvironment(environment);
-        m_Process.start(VANTREL_STANDIN_PATH, arguments);
-    }
-
-    ~Standin()
-    {
-        if (m_Process.state() != QProcess::NotRunning) {
-            m_Process.kill();
-            m_Process.waitForFinished(kWaitMs);
-        }
-        // The bus drops the name on its own time; the next run needs it free.
-        const QDeadlineTimer deadline(kWaitMs);
-        while (m_HadName && nameIsOnBus() && !deadline.hasExpired())
-            QTest::qWait(20);
-    }
-
-    // Bounded poll: false when the program ended first or never took the name.
-    bool waitForName()
-    {
-        const QDeadlineTimer deadline(kWaitMs);
-        while (!deadline.hasExpired()) {
-            if (nameIsOnBus()) {
-                m_HadName = true;
-                return true;
-            }
-            if (m_Process.state() == QProcess::NotRunning)
-                return false;
-            QTest::qWait(20);
-        }
-        return false;
-    }
-
-    // For runs that are expected to end by themselves.
-    bool waitForExit() { return m_Process.waitForFinished(kWaitMs); }
-    int exitCode() const { return m_Process.exitCode(); }
-    QProcess::ExitStatus exitStatus() const { return m_Process.exitStatus(); }
-    QString errorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
-
-private:
-    QProcess m_Process;
-    bool m_HadName = false;
-};
 
 QDBusMessage callObject(const QString &path, const QString &interface, const QString &member,
                         const QVariantList &arguments = {})
@@ -151,13 +98,13 @@ void TestStandinBus::initTestCase()
 {
     QVERIFY2(QDBusConnection::sessionBus().isConnected(), "needs a session bus (run under dbus-run-session)");
     QVERIFY(m_Dir.isValid());
-    QVERIFY(!nameIsOnBus());
+    QVERIFY(!StandinProcess::NameIsOnBus());
 }
 
 void TestStandinBus::servesTheDocumentAndItsColumns()
 {
-    Standin standin({});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin;
+    QVERIFY(standin.WaitForName());
 
     const QDBusMessage entry = callObject("/document", "vantrel.Document", "GetCurrentEntry");
     QVERIFY(answered(entry));
@@ -189,8 +136,8 @@ void TestStandinBus::servesTheDocumentAndItsColumns()
 
 void TestStandinBus::refusesBadColumnsAndWrongArgumentTypes()
 {
-    Standin standin({});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin;
+    QVERIFY(standin.WaitForName());
 
     const QDBusMessage badColumn = callEntry("SetFieldN", {n(99), QString("K1ABC")});
     QCOMPARE(badColumn.type(), QDBusMessage::ErrorMessage);
@@ -209,8 +156,8 @@ void TestStandinBus::loggingWritesAdifAndTrace()
 {
     const QString adifPath = m_Dir.filePath("logging.adi");
     const QString tracePath = m_Dir.filePath("logging.jsonl");
-    Standin standin({"--log-adif", adifPath, "--trace", tracePath});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin({"--log-adif", adifPath, "--trace", tracePath});
+    QVERIFY(standin.WaitForName());
 
     QVERIFY(answered(callEntry("SetFieldN", {n(1), QString("K1ABC")})));
     QVERIFY(answered(callEntry("SetFieldN", {n(2), QString("599")})));
@@ -247,8 +194,8 @@ void TestStandinBus::loggingWritesAdifAndTrace()
 
 void TestStandinBus::dupeNeedsSameCallBandAndMode()
 {
-    Standin standin({});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin;
+    QVERIFY(standin.WaitForName());
 
     QVERIFY(typeContact("K1ABC", 14025, 3));
     QCOMPARE(dupeAnswer(), 0);
@@ -271,8 +218,8 @@ void TestStandinBus::preloadedContactsAreDupes()
 {
     const QString preloadPath = m_Dir.filePath("preload.tsv");
     QVERIFY(writeFile(preloadPath, "# call\tband or kHz\tmode\nW1AW\t20m\t3\nK2XX\t7025\t6\n"));
-    Standin standin({"--preload", preloadPath});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin({"--preload", preloadPath});
+    QVERIFY(standin.WaitForName());
 
     QVERIFY(typeContact("W1AW", 14010, 3));
     QCOMPARE(dupeAnswer(), 1);
@@ -284,8 +231,8 @@ void TestStandinBus::preloadedContactsAreDupes()
 
 void TestStandinBus::failAnswersTheNthCallWithAnError()
 {
-    Standin standin({"--fail", "SetFieldN:2", "--fail", "Dupe:1"});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin({"--fail", "SetFieldN:2", "--fail", "Dupe:1"});
+    QVERIFY(standin.WaitForName());
 
     QVERIFY(answered(callEntry("SetFieldN", {n(1), QString("A")})));
     const QDBusMessage failed = callEntry("SetFieldN", {n(1), QString("B")});
@@ -300,8 +247,8 @@ void TestStandinBus::failAnswersTheNthCallWithAnError()
 void TestStandinBus::exitAtEndsWithoutReplying()
 {
     const QString adifPath = m_Dir.filePath("exit.adi");
-    Standin standin({"--exit-at", "EnterQso:2", "--log-adif", adifPath});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin({"--exit-at", "EnterQso:2", "--log-adif", adifPath});
+    QVERIFY(standin.WaitForName());
 
     QVERIFY(typeContact("K1ABC", 14025, 3));
     QVERIFY(answered(callEntry("EnterQso")));
@@ -309,9 +256,9 @@ void TestStandinBus::exitAtEndsWithoutReplying()
     const QDBusMessage reply = callEntry("EnterQso");
     QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
 
-    QVERIFY(standin.waitForExit());
-    QCOMPARE(standin.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(standin.exitCode(), 0);
+    QVERIFY(standin.WaitForExit());
+    QCOMPARE(standin.ExitStatus(), QProcess::NormalExit);
+    QCOMPARE(standin.ExitCode(), 0);
     // The second contact was never logged.
     const QByteArray adif = readFile(adifPath);
     QCOMPARE(adif.count("<EOR>"), 1);
@@ -320,8 +267,8 @@ void TestStandinBus::exitAtEndsWithoutReplying()
 
 void TestStandinBus::wrongTypeRepliesWithAnotherType()
 {
-    Standin standin({"--wrong-type", "GetCurrentEntry", "--wrong-type", "GetAdifNameN", "--wrong-type", "SetFieldN"});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin({"--wrong-type", "GetCurrentEntry", "--wrong-type", "GetAdifNameN", "--wrong-type", "SetFieldN"});
+    QVERIFY(standin.WaitForName());
 
     const QDBusMessage entry = callObject("/document", "vantrel.Document", "GetCurrentEntry");
     QVERIFY(answered(entry));
@@ -342,8 +289,8 @@ void TestStandinBus::wrongTypeRepliesWithAnotherType()
 
 void TestStandinBus::delayHoldsTheAnswerBack()
 {
-    Standin standin({"--delay", "300"});
-    QVERIFY(standin.waitForName());
+    StandinProcess standin({"--delay", "300"});
+    QVERIFY(standin.WaitForName());
 
     QElapsedTimer timer;
     timer.start();
@@ -368,25 +315,25 @@ void TestStandinBus::badInputEndsWithAMessage()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, expected);
-    Standin standin(arguments);
-    QVERIFY(standin.waitForExit());
-    QCOMPARE(standin.exitStatus(), QProcess::NormalExit);
-    QVERIFY(standin.exitCode() != 0);
-    const QString message = standin.errorOutput();
+    StandinProcess standin(arguments);
+    QVERIFY(standin.WaitForExit());
+    QCOMPARE(standin.ExitStatus(), QProcess::NormalExit);
+    QVERIFY(standin.ExitCode() != 0);
+    const QString message = standin.ErrorOutput();
     QVERIFY2(message.contains(expected), qPrintable(message));
-    QVERIFY(!nameIsOnBus());
+    QVERIFY(!StandinProcess::NameIsOnBus());
 }
 
 void TestStandinBus::secondInstanceFindsTheNameTaken()
 {
-    Standin first({});
-    QVERIFY(first.waitForName());
+    StandinProcess first;
+    QVERIFY(first.WaitForName());
 
-    Standin second({});
-    QVERIFY(second.waitForExit());
-    QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-    QVERIFY(second.exitCode() != 0);
-    QVERIFY(second.errorOutput().contains("already taken"));
+    StandinProcess second;
+    QVERIFY(second.WaitForExit());
+    QCOMPARE(second.ExitStatus(), QProcess::NormalExit);
+    QVERIFY(second.ExitCode() != 0);
+    QVERIFY(second.ErrorOutput().contains("already taken"));
     QVERIFY(answered(callObject("/document", "vantrel.Document", "GetCurrentEntry")));
 }
 

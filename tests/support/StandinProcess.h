@@ -5,53 +5,64 @@
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStringList>
-#include <QThread>
+#include <QTest>
 
-// Runs the stand-in logger as a child process on the test's private session
-// bus and waits until it owns its bus name. The child is always ended when
-// this object goes away.
+// One run of the stand-in logger on the test's private session bus, offscreen.
+// It is killed, and its bus name gone, when this object goes out of scope.
 class StandinProcess {
 public:
+    static constexpr int kWaitMs = 10000;
+
     explicit StandinProcess(const QStringList &arguments = {})
     {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        m_Process.setProcessEnvironment(env);
-        m_Process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        m_Process.setProcessEnvironment(environment);
         m_Process.start(QStringLiteral(VANTREL_STANDIN_PATH), arguments);
     }
 
     ~StandinProcess() { Stop(); }
 
-    // True once the logger owns its name; false if it did not within 10 s.
-    bool WaitUntilServing(const QString &name = QStringLiteral("vantrel.document"))
+    static bool NameIsOnBus()
     {
-        const QDeadlineTimer deadline(10000);
+        return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("vantrel.document"));
+    }
+
+    // Bounded poll: false when the program ended first or never took the name.
+    bool WaitForName()
+    {
+        const QDeadlineTimer deadline(kWaitMs);
         while (!deadline.hasExpired()) {
-            if (QDBusConnection::sessionBus().interface()->isServiceRegistered(name))
+            if (NameIsOnBus()) {
+                m_HadName = true;
                 return true;
+            }
             if (m_Process.state() == QProcess::NotRunning)
                 return false;
-            QThread::msleep(20);
+            QTest::qWait(20);
         }
         return false;
     }
 
-    // Ends the logger and waits until its bus name is released.
+    // Kills the logger; the bus drops the name on its own time, and the next run needs it free.
     void Stop()
     {
         if (m_Process.state() != QProcess::NotRunning) {
             m_Process.kill();
-            m_Process.waitForFinished(10000);
+            m_Process.waitForFinished(kWaitMs);
         }
-        const QDeadlineTimer deadline(10000);
-        auto *bus = QDBusConnection::sessionBus().interface();
-        while (bus && !deadline.hasExpired() && bus->isServiceRegistered(QStringLiteral("vantrel.document")))
-            QThread::msleep(20);
+        const QDeadlineTimer deadline(kWaitMs);
+        while (m_HadName && NameIsOnBus() && !deadline.hasExpired())
+            QTest::qWait(20);
     }
 
-    QProcess &Process() { return m_Process; }
+    // For runs that are expected to end by themselves.
+    bool WaitForExit() { return m_Process.waitForFinished(kWaitMs); }
+    int ExitCode() const { return m_Process.exitCode(); }
+    QProcess::ExitStatus ExitStatus() const { return m_Process.exitStatus(); }
+    QString ErrorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
 
 private:
     QProcess m_Process;
+    bool m_HadName = false;
 };
