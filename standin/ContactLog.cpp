@@ -1,6 +1,8 @@
 #include "ContactLog.h"
 
+#include "AdifReaderControl.h"
 #include "BadInput.h"
+#include "RuntimeError.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -28,6 +30,28 @@ constexpr BandEdges kBands[] = {
     {"9cm", 3300000, 3500000},     {"6cm", 5650000, 5925000},
     {"3cm", 10000000, 10500000},   {"1.25cm", 24000000, 24250000},
 };
+
+// The mode code a host sends for an ADIF mode: sideband by the frequency.
+int ModeCodeOf(const QString &adifMode, double mhz)
+{
+    if (adifMode == "SSB")
+        return mhz > 10.0 ? Mode::Usb : Mode::Lsb;
+    if (adifMode == "CW")
+        return Mode::Cw;
+    if (adifMode == "RTTY")
+        return Mode::Rtty;
+    if (adifMode == "AM")
+        return Mode::Am;
+    if (adifMode == "FM")
+        return Mode::Fm;
+    return Mode::None;
+}
+
+bool LooksLikeAdif(const QByteArray &content)
+{
+    const QByteArray lower = content.toLower();
+    return lower.contains("<eor>") || lower.contains("<adx");
+}
 
 } // namespace
 
@@ -93,7 +117,31 @@ void ContactLog::preloadFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         throw BadInput(QString("cannot read the preload file %1: %2").arg(path, file.errorString()));
-    preloadText(QString::fromUtf8(file.readAll()), path);
+    const QByteArray content = file.readAll();
+    if (LooksLikeAdif(content))
+        preloadAdif(path);
+    else
+        preloadText(QString::fromUtf8(content), path);
+}
+
+void ContactLog::preloadAdif(const QString &path)
+{
+    AdifReaderControl reader;
+    try {
+        reader.SetFileName(path);
+        while (reader.NextRecord() != 0) {
+            Contact contact;
+            contact.call = reader.FieldValue("CALL");
+            contact.txKhz = reader.Frequency() * 1000.0;
+            contact.rxKhz = reader.SplitFrequency() * 1000.0;
+            contact.split = contact.rxKhz != contact.txKhz;
+            contact.band = Band::fromKhz(contact.txKhz);
+            contact.mode = ModeCodeOf(reader.Mode(), reader.Frequency());
+            add(contact);
+        }
+    } catch (const RuntimeError &error) {
+        throw BadInput(QString("cannot preload the ADIF log %1: %2").arg(path, error.description()));
+    }
 }
 
 void ContactLog::preloadText(const QString &text, const QString &sourceName)

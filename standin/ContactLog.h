@@ -52,8 +52,11 @@ public:
     // Preload file: one contact a line, call, band (name or kHz) and mode code
     // separated by tabs or spaces; '#' starts a comment line.
     // Throws BadInput naming the file and line of the first bad line.
+    // An ADIF log (told by its <EOR> or <ADX> tags) preloads the call, band
+    // and mode of each of its records instead.
     void preloadFile(const QString &path);
     void preloadText(const QString &text, const QString &sourceName);
+    void preloadAdif(const QString &path);
 
 private:
     static Contact parsePreloadLine(const QString &line, const QString &where);

@@ -37,7 +37,7 @@ void addOptions(QCommandLineParser &parser)
         {"columns", "Entry columns from FILE instead of the standard set.", "FILE"},
         {"log-adif", "Append each logged contact to FILE as an ADI record.", "FILE"},
         {"trace", "Write one JSON line per call received to FILE.", "FILE"},
-        {"preload", "Contacts (call, band or kHz, mode code) to log before starting (repeatable).", "FILE"},
+        {"preload", "Contacts (call, band or kHz, mode code; or an ADIF log) to log before starting (repeatable).", "FILE"},
         {"fail", "Answer the Nth call of MEMBER with vantrel.Error.Injected (repeatable).", "MEMBER:N"},
         {"exit-at", "Exit (status 0) at the Nth call of MEMBER, without replying (repeatable).", "MEMBER:N"},
         {"delay", "Wait MS milliseconds before answering each call.", "MS"},

@@ -7,7 +7,9 @@
 #include "FaultPlan.h"
 #include "StandinLogger.h"
 
+#include <QFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -48,6 +50,7 @@ private slots:
     void columnFileErrorsNameTheLine();
     void dupeNeedsSameCallBandAndMode();
     void preloadReadsBandsAndFrequencies();
+    void preloadReadsAnAdifLog();
     void preloadErrorsNameTheLine_data();
     void preloadErrorsNameTheLine();
     void loggerLogsAndClearsTheEntry();
@@ -157,6 +160,29 @@ void TestStandinLogic::preloadReadsBandsAndFrequencies()
     QCOMPARE(log.at(2).band, QString(""));
     QVERIFY(log.contains("w1aw", "20m", Mode::Cw));
     QVERIFY(log.contains("K2XX", "40m", Mode::Usb));
+}
+
+void TestStandinLogic::preloadReadsAnAdifLog()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("old.adi");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("old log<eoh>\n"
+               "<call:4>W1AW<freq:6>14.025<mode:2>CW<eor>\n"
+               "<call:4>K2XX<band:3>40m<mode:3>SSB<eor>\n"
+               "<call:4>N3QQ<freq:6>21.300<freq_rx:6>21.350<mode:3>USB<eor>\n"
+               "<call:4>AA7B<freq:6>146.52<mode:3>PSK<eor>\n");
+    file.close();
+
+    ContactLog log;
+    log.preloadFile(path);
+    QCOMPARE(log.count(), 4);
+    QVERIFY(log.contains("W1AW", "20m", Mode::Cw));
+    QVERIFY(log.contains("K2XX", "40m", Mode::Lsb)); // band edge stands in for the missing FREQ
+    QVERIFY(log.contains("N3QQ", "15m", Mode::Usb));
+    QVERIFY(log.at(2).split);
+    QVERIFY(log.contains("AA7B", "2m", Mode::None));
 }
 
 void TestStandinLogic::preloadErrorsNameTheLine_data()

@@ -1,0 +1,452 @@
+#include "AdiParser.h"
+
+#include "RuntimeError.h"
+#include "Text.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace adif {
+
+namespace {
+
+constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
+constexpr size_t kMaxNameLength = 256;
+constexpr size_t kMaxTypeLength = 32;
+
+// Byte classes inside a tag.
+enum : unsigned char { kNameByte, kColon, kClose, kNotInName };
+
+struct TagBytes {
+    unsigned char cls[256];
+    constexpr TagBytes() : cls()
+    {
+        for (int c = 0; c < 256; ++c)
+            cls[c] = c < 0x20 || c == '<' || c == '{' || c == '}' || c == ',' ? kNotInName : kNameByte;
+        cls[static_cast<unsigned char>(':')] = kColon;
+        cls[static_cast<unsigned char>('>')] = kClose;
+    }
+};
+constexpr TagBytes kTagBytes;
+
+} // namespace
+
+AdiParser::AdiParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxRecord)
+    : m_Source(std::move(source)), m_Chunk(std::max<size_t>(chunk, 16)), m_MaxRecord(std::max(maxRecord, m_Chunk))
+{
+}
+
+bool AdiParser::Fill()
+{
+    if (m_SourceDone)
+        return false;
+    if (m_Rec > 0) {
+        std::memmove(m_Buf.get(), m_Buf.get() + m_Rec, m_End - m_Rec);
+        m_Offset += m_Rec;
+        m_End -= m_Rec;
+        m_Rec = 0;
+    }
+    size_t want = m_Cap ? m_Cap : std::min(kFirstBuffer, m_Chunk);
+    if (m_Cap && m_Cap < m_Chunk && m_Offset + m_End >= m_Cap)
+        want = m_Chunk; // the first buffer was not enough: a real file
+    if (m_End == want) {
+        // The current record fills the whole buffer.
+        if (m_End >= m_MaxRecord)
+            TooLarge();
+        want = std::min(want * 2, m_MaxRecord);
+    }
+    if (want != m_Cap) {
+        std::unique_ptr<char[]> grown(new char[want]); // no zeroing: every byte is read before use
+        if (m_End)
+            std::memcpy(grown.get(), m_Buf.get(), m_End);
+        m_Buf = std::move(grown);
+        m_Cap = want;
+    }
+    const size_t n = m_Source->Read(m_Buf.get() + m_End, m_Cap - m_End);
+    if (n == 0) {
+        m_SourceDone = true;
+        return false;
+    }
+    m_End += n;
+    return true;
+}
+
+bool AdiParser::HaveSlow(size_t p)
+{
+    while (p >= Avail())
+        if (!Fill())
+            return false;
+    return true;
+}
+
+void AdiParser::TooLarge()
+{
+    m_Done = true;
+    throw RuntimeError::FileError(m_Source->Name(),
+                                  QStringLiteral("the record at byte %1 is longer than %2 bytes")
+                                      .arg(m_Offset + m_Rec)
+                                      .arg(m_MaxRecord));
+}
+
+bool AdiParser::Next()
+{
+    m_Fields.clear();
+    if (m_Done)
+        return false;
+    m_Rec += m_Resume;
+    m_Resume = 0;
+    try {
+        // m_Done may be set by ReadRecord while it still delivers a final record.
+        if (ReadRecord()) {
+            m_Base = Data();
+            m_Delivered = true;
+            return true;
+        }
+    } catch (...) {
+        m_Done = true;
+        m_Fields.clear();
+        throw;
+    }
+    m_Done = true;
+    m_Fields.clear();
+    return false;
+}
+
+bool AdiParser::ReadRecord()
+{
+    size_t p = 0;
+    Tag tag;
+    for (;;) {
+        // Text before the first field of a record is no part of it: let it go.
+        if (m_Fields.empty() && p) {
+            m_Rec += p;
+            p = 0;
+        }
+        const void *lt = p < Avail() && Data()[p] == '<' ? Data() + p : nullptr;
+        while (!lt) {
+            if (p < Avail()) {
+                lt = std::memchr(Data() + p, '<', Avail() - p);
+                if (lt)
+                    break;
+                p = Avail();
+            }
+            if (m_Fields.empty()) { // no need to keep text between records while refilling
+                m_Rec += p;
+                p = 0;
+            }
+            if (!Fill()) {
+                m_Done = true; // nothing follows this one
+                return !m_Fields.empty(); // a final record without <EOR>
+            }
+        }
+        p = static_cast<size_t>(static_cast<const char *>(lt) - Data());
+        if (FastField(p))
+            continue;
+
+        ParseTag(p, tag);
+        switch (tag.kind) {
+        case Tag::NotATag:
+            ++p;
+            break;
+        case Tag::Truncated:
+            m_Done = true;
+            return !m_Fields.empty();
+        case Tag::TruncatedSpecifier:
+            return false; // the file ends inside a field: that record is incomplete
+        case Tag::Plain: {
+            const std::string_view name(Data() + tag.nameOff, tag.nameLen);
+            if (text::EqualsNoCase(name, "EOR")) {
+                if (!m_Fields.empty()) {
+                    m_Resume = tag.end;
+                    return true;
+                }
+            } else if (text::EqualsNoCase(name, "EOH") && !m_Delivered) {
+                // Everything so far was header.
+                m_Fields.clear();
+            }
+            p = tag.end;
+            break;
+        }
+        case Tag::Specifier: {
+            size_t next = 0;
+            if (!TakeValue(tag, next))
+                return false;
+            p = next;
+            break;
+        }
+        }
+    }
+}
+
+// The common case in one go: a Data-Specifier whose declared bytes end right
+// before the next tag (blanks between allowed), all within the buffer. On
+// anything else it leaves p alone and answers false.
+inline bool AdiParser::FastField(size_t &p)
+{
+    const unsigned char *b = Bytes();
+    const size_t avail = Avail();
+    size_t q = p + 1;
+    const size_t nameLimit = std::min(avail, q + kMaxNameLength + 1); // names up to kMaxNameLength
+    while (q < nameLimit && kTagBytes.cls[b[q]] == kNameByte)
+        ++q;
+    if (q >= nameLimit || b[q] != ':' || q == p + 1 || b[p + 1] == ' ' || b[q - 1] == ' ')
+        return false;
+    const size_t nameEnd = q++;
+    const size_t digitsStart = q;
+    size_t length = 0;
+    while (q < avail && b[q] >= '0' && b[q] <= '9' && q - digitsStart < 12)
+        length = length * 10 + (b[q++] - '0');
+    if (q == digitsStart || q >= avail)
+        return false;
+    if (b[q] == ':') {
+        const size_t typeStart = ++q;
+        while (q < avail && b[q] != '>' && b[q] != '<' && b[q] != ':' && q - typeStart < kMaxTypeLength)
+            ++q;
+        if (q >= avail)
+            return false;
+    }
+    if (b[q] != '>')
+        return false;
+    const size_t start = q + 1;
+    size_t s = start + length;
+    const size_t limit = std::min(avail, s + 16);
+    while (s < limit && (b[s] == ' ' || b[s] == '\n' || b[s] == '\r' || b[s] == '\t'))
+        ++s;
+    if (s >= limit || b[s] != '<')
+        return false;
+    m_Fields.push_back({p + 1, nameEnd - p - 1, start, length});
+    p = s;
+    return true;
+}
+
+// The usual case, a well-formed tag wholly in the buffer, without refill
+// checks per byte. False when the tag reaches the end of the buffered bytes;
+// ParseTag then reads it the careful way.
+inline bool AdiParser::ParseTagInBuffer(size_t p, Tag &tag) const
+{
+    const unsigned char *b = Bytes();
+    const size_t avail = Avail();
+    size_t q = p + 1;
+    const size_t nameLimit = std::min(avail, q + kMaxNameLength + 1); // names up to kMaxNameLength
+    unsigned char cls = kNameByte;
+    while (q < nameLimit && (cls = kTagBytes.cls[b[q]]) == kNameByte)
+        ++q;
+    if (q == avail)
+        return false;
+    tag.nameOff = p + 1;
+    tag.nameLen = q - tag.nameOff;
+    if (cls == kNotInName || q == nameLimit || tag.nameLen == 0 || b[tag.nameOff] == ' ') {
+        tag.kind = Tag::NotATag;
+        return true;
+    }
+    while (b[tag.nameOff + tag.nameLen - 1] == ' ')
+        --tag.nameLen;
+    if (cls == kClose) {
+        tag.kind = Tag::Plain;
+        tag.end = q + 1;
+        return true;
+    }
+    ++q;
+    uint64_t length = 0;
+    const size_t digitsStart = q;
+    // Up to 19 digits cannot overflow; longer lengths go the careful way.
+    while (q < avail && b[q] >= '0' && b[q] <= '9' && q - digitsStart < 19)
+        length = length * 10 + (b[q++] - '0');
+    if (q == digitsStart || q >= avail || q - digitsStart >= 19)
+        return false;
+    if (b[q] == ':') {
+        const size_t typeStart = ++q;
+        while (q < avail && b[q] != '>' && b[q] != '<' && b[q] != ':' && q - typeStart < kMaxTypeLength)
+            ++q;
+        if (q >= avail)
+            return false;
+    }
+    if (b[q] != '>')
+        return false;
+    tag.kind = Tag::Specifier;
+    tag.length = length;
+    tag.end = q + 1;
+    return true;
+}
+
+void AdiParser::ParseTag(size_t p, Tag &tag)
+{
+    if (ParseTagInBuffer(p, tag))
+        return;
+    tag = Tag();
+    size_t q = p + 1;
+    tag.nameOff = q;
+    unsigned char c = 0;
+    for (;;) {
+        if (!Have(q)) {
+            tag.kind = Tag::Truncated;
+            return;
+        }
+        c = Bytes()[q];
+        if (c == ':' || c == '>')
+            break;
+        if (c == '<' || c < 0x20 || c == '{' || c == '}' || c == ',' || q - tag.nameOff >= kMaxNameLength)
+            return; // text that merely contains '<'
+        ++q;
+    }
+    tag.nameLen = q - tag.nameOff;
+    if (tag.nameLen == 0 || Bytes()[tag.nameOff] == ' ')
+        return;
+    while (Bytes()[tag.nameOff + tag.nameLen - 1] == ' ')
+        --tag.nameLen;
+    if (c == '>') {
+        tag.kind = Tag::Plain;
+        tag.end = q + 1;
+        return;
+    }
+
+    // ':' LENGTH [':' TYPE] '>'; blanks around the length are tolerated.
+    ++q;
+    auto next = [&]() -> bool {
+        if (!Have(q))
+            return false;
+        c = Bytes()[q];
+        return true;
+    };
+    auto truncated = [&tag] { tag.kind = Tag::TruncatedSpecifier; };
+    if (!next())
+        return truncated();
+    while (c == ' ') {
+        ++q;
+        if (!next())
+            return truncated();
+    }
+    bool digits = false;
+    uint64_t length = 0;
+    constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
+    while (c >= '0' && c <= '9') {
+        const uint64_t d = c - '0';
+        // Saturate: a length beyond 64 bits is simply beyond the file.
+        length = length > (kMax - d) / 10 ? kMax : length * 10 + d;
+        digits = true;
+        ++q;
+        if (!next())
+            return truncated();
+    }
+    while (c == ' ') {
+        ++q;
+        if (!next())
+            return truncated();
+    }
+    if (!digits)
+        return;
+    if (c == ':') {
+        const size_t typeStart = ++q;
+        for (;;) {
+            if (!next())
+                return truncated();
+            if (c == '>')
+                break;
+            if (c == '<' || c == ':' || q - typeStart >= kMaxTypeLength)
+                return;
+            ++q;
+        }
+    }
+    if (c != '>')
+        return;
+    tag.kind = Tag::Specifier;
+    tag.length = length;
+    tag.end = q + 1;
+    return;
+}
+
+bool AdiParser::AtBoundary(size_t pos, size_t &next)
+{
+    for (;;) {
+        if (!Have(pos)) {
+            next = pos;
+            return true;
+        }
+        const unsigned char c = Bytes()[pos];
+        if (!text::IsSpace(c)) {
+            next = pos;
+            return c == '<';
+        }
+        ++pos;
+    }
+}
+
+bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, size_t &end)
+{
+    size_t s = start;
+    uint64_t units = 0;
+    while (units < length) {
+        if (!Have(s))
+            return false;
+        const unsigned char c = Bytes()[s];
+        if (characters && (c & 0xC0) == 0x80) {
+            ++s; // continues the character before
+            continue;
+        }
+        if (crlf && c == '\n' && Bytes()[s - 1] != '\r') {
+            if (units + 2 > length)
+                break; // the count ended on the CR that was lost
+            units += 2;
+        } else {
+            units += 1;
+        }
+        ++s;
+    }
+    if (characters)
+        while (Have(s) && (Bytes()[s] & 0xC0) == 0x80)
+            ++s;
+    end = s;
+    return true;
+}
+
+bool AdiParser::TakeValue(const Tag &tag, size_t &next)
+{
+    const size_t start = tag.end;
+    if (tag.length > m_MaxRecord)
+        return SkipHugeValue(start, tag.length);
+
+    // The declared length read as bytes holds when it ends at a boundary.
+    // Otherwise the writer may have counted characters of UTF-8 text, or
+    // CR LF line breaks that are now bare LF; take the first such reading
+    // that does end at a boundary.
+    const size_t byteEnd = start + static_cast<size_t>(tag.length);
+    const bool bytesFit = tag.length == 0 || Have(byteEnd - 1);
+    size_t end = byteEnd;
+    bool found = bytesFit && AtBoundary(byteEnd, next);
+    if (!found) {
+        static constexpr bool kReadings[3][2] = {{true, false}, {false, true}, {true, true}};
+        for (const auto &reading : kReadings) {
+            size_t candidate = 0;
+            if (Walk(start, tag.length, reading[0], reading[1], candidate) && candidate != byteEnd
+                && AtBoundary(candidate, next)) {
+                end = candidate;
+                found = true;
+                break;
+            }
+        }
+    }
+    if (!found) {
+        if (!bytesFit)
+            return false; // runs past the end of the file
+        next = byteEnd;
+    }
+    m_Fields.push_back({tag.nameOff, tag.nameLen, start, end - start});
+    return true;
+}
+
+bool AdiParser::SkipHugeValue(size_t start, uint64_t length)
+{
+    // Too long to hold: find out, without holding it, whether the file even
+    // has that many bytes. If not, the file ends inside this field.
+    uint64_t seen = Avail() - start;
+    while (seen < length) {
+        m_Rec = m_End;
+        if (!Fill())
+            return false;
+        seen += Avail();
+    }
+    TooLarge();
+}
+
+} // namespace adif

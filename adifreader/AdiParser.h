@@ -1,0 +1,80 @@
+#pragma once
+
+#include "RecordParser.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace adif {
+
+// Streaming reader of the ADI (tagged text) form. The bytes of the current
+// record stay in one buffer that is refilled in chunks; earlier records are
+// dropped, so memory does not grow with the file.
+//
+// Declared lengths are not to be trusted: writers count UTF-8 characters
+// instead of bytes, and multi-line values often still count CR LF after the
+// file went to bare LF. A length is read as bytes when that ends at a
+// boundary (blanks, then '<' or the end of the data); otherwise the first of
+// the readings "characters", "CR LF as two", "both" that ends at a boundary
+// wins; failing all, the bytes stand.
+//
+// Header: everything before an <EOH> that precedes the first record. With no
+// <EOH>, there is no header. A final record without <EOR> counts when it has
+// whole fields; a file ending inside a field drops that record.
+class AdiParser final : public RecordParser {
+public:
+    static constexpr size_t kChunk = size_t(1) << 20;
+    // Largest record (its bytes from the first tag to <EOR>) that is held;
+    // a longer one is an error rather than an unbounded allocation.
+    static constexpr size_t kMaxRecord = size_t(16) << 20;
+
+    explicit AdiParser(std::unique_ptr<ByteSource> source, size_t chunk = kChunk, size_t maxRecord = kMaxRecord);
+
+    bool Next() override;
+    const ByteSource &Source() const override { return *m_Source; }
+
+private:
+    struct Tag {
+        enum Kind { NotATag, Truncated, TruncatedSpecifier, Plain, Specifier } kind = NotATag;
+        size_t nameOff = 0;
+        size_t nameLen = 0;
+        uint64_t length = 0;
+        size_t end = 0; // just past '>'
+    };
+
+    bool ReadRecord();
+    bool FastField(size_t &p);
+    void ParseTag(size_t p, Tag &tag);
+    bool ParseTagInBuffer(size_t p, Tag &tag) const;
+    bool TakeValue(const Tag &tag, size_t &next);
+    bool AtBoundary(size_t pos, size_t &next);
+    bool Walk(size_t start, uint64_t length, bool characters, bool crlf, size_t &end);
+    bool SkipHugeValue(size_t start, uint64_t length);
+    [[noreturn]] void TooLarge();
+
+    const char *Data() const { return m_Buf.get() + m_Rec; }
+    size_t Avail() const { return m_End - m_Rec; }
+    const unsigned char *Bytes() const { return reinterpret_cast<const unsigned char *>(Data()); }
+    bool Fill();
+    bool HaveSlow(size_t p);
+    // Makes the byte at record-relative position p available; false at the end of the data.
+    bool Have(size_t p)
+    {
+        return p < Avail() || HaveSlow(p);
+    }
+
+    std::unique_ptr<ByteSource> m_Source;
+    std::unique_ptr<char[]> m_Buf;
+    size_t m_Cap = 0;
+    size_t m_Chunk;
+    size_t m_MaxRecord;
+    size_t m_Rec = 0;      // buffer index where the current record starts
+    size_t m_End = 0;      // buffer index past the last byte read
+    size_t m_Resume = 0;   // record-relative position where the next record begins
+    uint64_t m_Offset = 0; // file offset of m_Buf[0]
+    bool m_SourceDone = false;
+    bool m_Done = false;
+    bool m_Delivered = false;
+};
+
+} // namespace adif

@@ -1,0 +1,178 @@
+#include "Text.h"
+
+#include <QStringDecoder>
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+
+namespace adif::text {
+
+std::string_view Trimmed(std::string_view s)
+{
+    size_t b = 0, e = s.size();
+    while (b < e && IsSpace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && IsSpace(static_cast<unsigned char>(s[e - 1])))
+        --e;
+    return s.substr(b, e - b);
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(static_cast<unsigned char>(a[i])) != AsciiUpper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+bool IsAscii(QStringView s)
+{
+    for (QChar c : s)
+        if (c.unicode() >= 0x80)
+            return false;
+    return true;
+}
+
+bool NameMatches(std::string_view name, QStringView wanted, bool wantedIsAscii)
+{
+    if (!wantedIsAscii)
+        return Decode(name).compare(wanted, Qt::CaseInsensitive) == 0;
+    if (static_cast<qsizetype>(name.size()) != wanted.size())
+        return false;
+    for (size_t i = 0; i < name.size(); ++i)
+        if (AsciiUpper(static_cast<unsigned char>(name[i]))
+            != AsciiUpper(static_cast<unsigned char>(wanted[static_cast<qsizetype>(i)].unicode())))
+            return false;
+    return true;
+}
+
+bool IsValidUtf8(std::string_view s)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(s.data());
+    const auto *end = p + s.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        uint32_t cp;
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))
+            || (cp >= 0xD800 && cp <= 0xDFFF))
+            return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+namespace {
+
+// 0x80..0x9F of Windows-1252; the five unassigned bytes keep their C1 code points.
+const char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+} // namespace
+
+QString Decode(std::string_view s)
+{
+    bool ascii = true;
+    for (unsigned char c : s)
+        ascii = ascii && c < 0x80;
+    if (ascii) // the usual case: one pass, no validation
+        return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
+    if (IsValidUtf8(s)) {
+        // fromUtf8 drops a leading byte-order mark; inside a value it is text.
+        if (s.size() >= 3 && s.substr(0, 3) == "\xEF\xBB\xBF") {
+            QStringDecoder utf8(QStringDecoder::Utf8,
+                                QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+            return utf8(QByteArrayView(s.data(), static_cast<qsizetype>(s.size())));
+        }
+        return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+    }
+    QString out(static_cast<qsizetype>(s.size()), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (unsigned char c : s)
+        *d++ = QChar(c >= 0x80 && c < 0xA0 ? kCp1252High[c - 0x80] : char16_t(c));
+    return out;
+}
+
+QString UpperName(std::string_view name)
+{
+    bool ascii = true;
+    for (unsigned char c : name)
+        if (c >= 0x80)
+            ascii = false;
+    if (!ascii)
+        return Decode(name).toUpper();
+    QString out(static_cast<qsizetype>(name.size()), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (unsigned char c : name)
+        *d++ = QChar(char16_t(AsciiUpper(c)));
+    return out;
+}
+
+std::optional<double> ParseNumber(std::string_view s)
+{
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    if (s.empty())
+        return std::nullopt;
+    // from_chars would also take "inf" and "nan"; a number starts with a digit, '.' or '-'.
+    const char c = s.front() == '-' && s.size() > 1 ? s[1] : s.front();
+    if (!(c == '.' || (c >= '0' && c <= '9')))
+        return std::nullopt;
+    double value = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value, std::chars_format::general);
+    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> BandLowerEdge(std::string_view band)
+{
+    // The ADIF 3.1.7 Band enumeration, lower edges in MHz.
+    struct Band {
+        std::string_view name;
+        double lower;
+    };
+    static constexpr Band kBands[] = {
+        {"2190m", 0.1357}, {"630m", 0.472},  {"560m", 0.501},    {"160m", 1.8},       {"80m", 3.5},
+        {"60m", 5.06},     {"40m", 7.0},     {"30m", 10.1},      {"20m", 14.0},       {"17m", 18.068},
+        {"15m", 21.0},     {"12m", 24.89},   {"10m", 28.0},      {"8m", 40.0},        {"6m", 50.0},
+        {"5m", 54.000001}, {"4m", 70.0},     {"2m", 144.0},      {"1.25m", 222.0},    {"70cm", 420.0},
+        {"33cm", 902.0},   {"23cm", 1240.0}, {"13cm", 2300.0},   {"9cm", 3300.0},     {"6cm", 5650.0},
+        {"3cm", 10000.0},  {"1.25cm", 24000.0}, {"6mm", 47000.0}, {"4mm", 75500.0},   {"2.5mm", 119980.0},
+        {"2mm", 134000.0}, {"1mm", 241000.0}, {"submm", 300000.0},
+    };
+    for (const Band &b : kBands)
+        if (EqualsNoCase(band, b.name))
+            return b.lower;
+    return std::nullopt;
+}
+
+} // namespace adif::text

@@ -1,0 +1,224 @@
+// adif-bench [--scale N] [FILE]
+// Writes a contest log of 100,000 records (times N) to a temporary folder, or
+// takes FILE, and reads it through the reader's dispatch contract as Ardenix
+// does: NextRecord, a few FieldValue look-ups, Frequency, Mode and the
+// time-stamp parts per record, once through the adapter and once on the
+// dispatch entry itself; then NextRecord alone and the field-name pass.
+// Prints MB/s, records/s and the peak RSS.
+
+#include "AdifReaderControl.h"
+#include "RuntimeError.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <sys/resource.h>
+
+namespace {
+
+struct Rng {
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    uint32_t Next()
+    {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return static_cast<uint32_t>(state >> 16);
+    }
+    uint32_t Below(uint32_t n) { return Next() % n; }
+};
+
+void Field(std::string &out, const char *name, const std::string &value)
+{
+    out += '<';
+    out += name;
+    out += ':';
+    out += std::to_string(value.size());
+    out += '>';
+    out += value;
+    out += ' ';
+}
+
+std::string Call(Rng &rng)
+{
+    static const char *kPrefixes[] = {"K", "W", "N", "DL", "G", "F", "JA", "VE", "OH", "SP", "I", "EA", "PY", "VK"};
+    std::string call = kPrefixes[rng.Below(14)];
+    call += char('0' + rng.Below(10));
+    const uint32_t letters = 1 + rng.Below(3);
+    for (uint32_t i = 0; i < letters; ++i)
+        call += char('A' + rng.Below(26));
+    return call;
+}
+
+bool Generate(const QString &path, long records)
+{
+    std::FILE *f = std::fopen(QFile::encodeName(path).constData(), "wb");
+    if (!f)
+        return false;
+    Rng rng;
+    std::string out = "Contest log written by adif-bench\n<ADIF_VER:5>3.1.7 <PROGRAMID:10>adif-bench <EOH>\n";
+    struct Band {
+        const char *name;
+        double low;
+    };
+    static const Band kBands[] = {{"160m", 1.8}, {"80m", 3.5}, {"40m", 7.0}, {"20m", 14.0}, {"15m", 21.0}, {"10m", 28.0}};
+    static const char *kModes[] = {"CW", "SSB", "USB", "LSB", "RTTY", "FT8"};
+    char buf[64];
+    for (long i = 0; i < records; ++i) {
+        const Band &band = kBands[rng.Below(6)];
+        const long minuteOfContest = i / 40;
+        std::snprintf(buf, sizeof buf, "2024%02ld%02ld", 3 + (minuteOfContest / 1440) / 28 % 9,
+                      1 + (minuteOfContest / 1440) % 28);
+        Field(out, "QSO_DATE", buf);
+        std::snprintf(buf, sizeof buf, "%02ld%02ld%02u", (minuteOfContest / 60) % 24, minuteOfContest % 60, rng.Below(60));
+        Field(out, "TIME_ON", buf);
+        Field(out, "TIME_OFF", buf);
+        Field(out, "CALL", Call(rng));
+        Field(out, "BAND", band.name);
+        std::snprintf(buf, sizeof buf, "%.6f", band.low + rng.Below(100000) / 1e6);
+        Field(out, "FREQ", buf);
+        Field(out, "MODE", kModes[rng.Below(6)]);
+        Field(out, "RST_SENT", "599");
+        Field(out, "RST_RCVD", "599");
+        std::snprintf(buf, sizeof buf, "%03ld", i % 1000 + 1);
+        Field(out, "STX", buf);
+        std::snprintf(buf, sizeof buf, "%u", 1 + rng.Below(2000));
+        Field(out, "SRX", buf);
+        Field(out, "CONTEST_ID", "CQ-WW-CW");
+        Field(out, "OPERATOR", "DL1ABC");
+        Field(out, "STATION_CALLSIGN", "DL1ABC");
+        std::snprintf(buf, sizeof buf, "%c%c%u%u", 'A' + rng.Below(18), 'A' + rng.Below(18), rng.Below(10), rng.Below(10));
+        Field(out, "GRIDSQUARE", buf);
+        out += "<EOR>\n";
+        if (out.size() > (1u << 20)) {
+            if (std::fwrite(out.data(), 1, out.size(), f) != out.size()) {
+                std::fclose(f);
+                return false;
+            }
+            out.clear();
+        }
+    }
+    const bool ok = std::fwrite(out.data(), 1, out.size(), f) == out.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+long PeakRssKiB()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    long scale = 1;
+    const qsizetype scaleAt = args.indexOf(QStringLiteral("--scale"));
+    if (scaleAt >= 0) {
+        bool ok = false;
+        scale = scaleAt + 1 < args.size() ? args.at(scaleAt + 1).toLong(&ok) : 0;
+        if (!ok || scale < 1) {
+            std::fprintf(stderr, "adif-bench: --scale needs a positive whole number\n");
+            return 2;
+        }
+        args.remove(scaleAt, 2);
+    }
+    if (args.size() > 1) {
+        std::fprintf(stderr, "usage: adif-bench [--scale N] [FILE]\n");
+        return 2;
+    }
+
+    QTemporaryDir dir;
+    QString path;
+    if (args.isEmpty()) {
+        if (!dir.isValid()) {
+            std::fprintf(stderr, "adif-bench: no temporary folder\n");
+            return 1;
+        }
+        path = dir.filePath(QStringLiteral("bench.adi"));
+        const long records = 100000 * scale;
+        std::printf("writing %ld records to %s\n", records, qPrintable(path));
+        if (!Generate(path, records)) {
+            std::fprintf(stderr, "adif-bench: cannot write %s\n", qPrintable(path));
+            return 1;
+        }
+    } else {
+        path = args.first();
+    }
+    const double megabytes = static_cast<double>(QFileInfo(path).size()) / 1e6;
+    const long rssBefore = PeakRssKiB();
+
+    try {
+        using Clock = std::chrono::steady_clock;
+        long records = 0;
+        double checksum = 0;
+        qsizetype textLength = 0;
+
+        // As Ardenix reads: through the adapter, which converts each result.
+        AdifReaderControl reader;
+        const auto start = Clock::now();
+        reader.SetFileName(path);
+        while (reader.NextRecord() != 0) {
+            ++records;
+            textLength += reader.FieldValue(QStringLiteral("CALL")).size();
+            textLength += reader.FieldValue(QStringLiteral("rst_rcvd")).size();
+            textLength += reader.FieldValue(QStringLiteral("SRX")).size();
+            textLength += reader.Mode().size();
+            checksum += reader.Frequency() + reader.SplitFrequency();
+            checksum += reader.Year() + reader.Month() + reader.Day() + reader.Hour() + reader.Minute() + reader.Second();
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+
+        // The same calls on the component's dispatch entry, without the adapter's conversions.
+        AdifReader &component = reader.Component();
+        const QVariantList none;
+        const QVariantList call{QStringLiteral("CALL")}, rst{QStringLiteral("rst_rcvd")}, srx{QStringLiteral("SRX")};
+        const auto invokeStart = Clock::now();
+        component.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {path});
+        while (component.Invoke(AdifReader::kNextRecord, InvokeKind::Method, none).toInt() != 0) {
+            textLength += component.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, call).toString().size();
+            textLength += component.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, rst).toString().size();
+            textLength += component.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, srx).toString().size();
+            textLength += component.Invoke(AdifReader::kMode, InvokeKind::PropertyGet, none).toString().size();
+            for (int id : {AdifReader::kFrequency, AdifReader::kSplitFrequency})
+                checksum += component.Invoke(id, InvokeKind::PropertyGet, none).toDouble();
+            for (int id : {AdifReader::kYear, AdifReader::kMonth, AdifReader::kDay, AdifReader::kHour, AdifReader::kMinute,
+                           AdifReader::kSecond})
+                checksum += component.Invoke(id, InvokeKind::PropertyGet, none).toInt();
+        }
+        const double invokeSeconds = std::chrono::duration<double>(Clock::now() - invokeStart).count();
+
+        // The parser alone, without the per-record look-ups.
+        const auto parseStart = Clock::now();
+        reader.SetFileName(path);
+        while (reader.NextRecord() != 0) {
+        }
+        const double parseSeconds = std::chrono::duration<double>(Clock::now() - parseStart).count();
+
+        const auto namesStart = Clock::now();
+        const int32_t names = reader.FieldNameCount();
+        const double namesSeconds = std::chrono::duration<double>(Clock::now() - namesStart).count();
+
+        std::printf("file            %.1f MB, %ld records, %d field names\n", megabytes, records, names);
+        std::printf("adapter         %.3f s: %.0f MB/s, %.0f records/s\n", seconds, megabytes / seconds,
+                    static_cast<double>(records) / seconds);
+        std::printf("dispatch entry  %.3f s: %.0f MB/s, %.0f records/s\n", invokeSeconds, megabytes / invokeSeconds,
+                    static_cast<double>(records) / invokeSeconds);
+        std::printf("NextRecord only %.3f s: %.0f MB/s, %.0f records/s\n", parseSeconds, megabytes / parseSeconds,
+                    static_cast<double>(records) / parseSeconds);
+        std::printf("field-name pass %.3f s: %.0f MB/s\n", namesSeconds, megabytes / namesSeconds);
+        std::printf("peak RSS        %.1f MiB (%.1f MiB before reading)\n", PeakRssKiB() / 1024.0, rssBefore / 1024.0);
+        std::printf("(checksum %.3f, text %lld)\n", checksum, static_cast<long long>(textLength));
+    } catch (const RuntimeError &error) {
+        std::fprintf(stderr, "adif-bench: %s\n", qPrintable(error.description()));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "AdifReader.h"
+
+#include <QString>
+#include <cstdint>
+
+// Ardenix's view of the ADIF reader component: one method per member, each
+// calling the component by its dispatch number and converting the result
+// the way an automation caller would.
+class AdifReaderControl {
+public:
+    void SetFileName(const QString &fileName);
+    int16_t NextRecord();
+    double Frequency();
+    double SplitFrequency();
+    int16_t Year();
+    int16_t Month();
+    int16_t Day();
+    int16_t Hour();
+    int16_t Minute();
+    int16_t Second();
+    QString Mode();
+    QString FieldValue(const QString &fieldName);
+    int32_t FieldNameCount();
+    QString FieldName(int32_t position);
+
+    // The component itself, for what lies outside the dispatch contract
+    // (feeding bytes from memory, listing the current record's fields).
+    AdifReader &Component() { return m_Reader; }
+
+private:
+    QVariant Get(int dispatchId, const QVariantList &args = {});
+    QVariant GetWith(int dispatchId, const QVariant &argument);
+
+    AdifReader m_Reader;
+    QVariantList m_OneArgument{QVariant()}; // reused: no list allocation per look-up
+};

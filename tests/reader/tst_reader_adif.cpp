@@ -1,0 +1,425 @@
+#include "AdiParser.h"
+#include "AdifReader.h"
+#include "AdifReaderControl.h"
+#include "RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+namespace {
+
+// Each record as "NAME=value|NAME=value", read from memory.
+QStringList Records(const QByteArray &data, size_t chunk = 0)
+{
+    AdifReader reader;
+    reader.OpenMemory(data, chunk);
+    QStringList out;
+    while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+        QStringList fields;
+        for (const QString &name : reader.CurrentFieldNames())
+            fields << name + QLatin1Char('=')
+                          + reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
+        out << fields.join(QLatin1Char('|'));
+    }
+    return out;
+}
+
+QStringList FieldNames(AdifReader &reader)
+{
+    QStringList names;
+    const int count = reader.Invoke(AdifReader::kFieldNameCount, InvokeKind::PropertyGet, {}).toInt();
+    for (int i = 0; i < count; ++i)
+        names << reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {i}).toString();
+    return names;
+}
+
+template <typename F>
+int ErrorNumber(F f)
+{
+    try {
+        f();
+    } catch (const RuntimeError &e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// The first record of data, through the adapter.
+struct First {
+    explicit First(const QByteArray &data)
+    {
+        control.Component().OpenMemory(data);
+        QCOMPARE(control.NextRecord(), int16_t(-1));
+    }
+    AdifReaderControl control;
+};
+
+} // namespace
+
+class TestReaderAdif : public QObject {
+    Q_OBJECT
+private slots:
+    void records_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("expected");
+
+        // Lengths: declared bytes hold when they end at a tag; else characters or CR LF counts.
+        QTest::newRow("length counts bytes") << QByteArray("<NAME:5>J\xC3\xB6rg <CALL:3>ABC<EOR>")
+                                             << QStringList{QString::fromUtf8("NAME=J\xC3\xB6rg|CALL=ABC")};
+        QTest::newRow("length counts characters") << QByteArray("<NAME:4>J\xC3\xB6rg <CALL:3>ABC<EOR>")
+                                                  << QStringList{QString::fromUtf8("NAME=J\xC3\xB6rg|CALL=ABC")};
+        QTest::newRow("characters, last field") << QByteArray("<CALL:3>ABC <NAME:4>J\xC3\xB6rg\n<EOR>")
+                                                << QStringList{QString::fromUtf8("CALL=ABC|NAME=J\xC3\xB6rg")};
+        QTest::newRow("length counts CR LF") << QByteArray("<NOTES:8>ab\ncd\nef<CALL:3>ABC<EOR>")
+                                             << QStringList{"NOTES=ab\ncd\nef|CALL=ABC"};
+        QTest::newRow("trailing LF before a tag: bytes hold") << QByteArray("<NOTES:6>ab\ncd\n<CALL:3>ABC<EOR>")
+                                                              << QStringList{"NOTES=ab\ncd\n|CALL=ABC"};
+        QTest::newRow("real CR LF counted as bytes") << QByteArray("<NOTES:6>ab\r\ncd<CALL:3>ABC<EOR>")
+                                                     << QStringList{"NOTES=ab\r\ncd|CALL=ABC"};
+        QTest::newRow("characters and CR LF") << QByteArray("<NOTES:5>\xC3\xB6\xC3\xB6\nx<CALL:3>ABC<EOR>")
+                                              << QStringList{QString::fromUtf8("NOTES=\xC3\xB6\xC3\xB6\nx|CALL=ABC")};
+        QTest::newRow("one too long, ends before a tag") << QByteArray("<SAT_MODE:3>VU\n<CALL:3>ABC<EOR>")
+                                                         << QStringList{"SAT_MODE=VU\n|CALL=ABC"};
+        QTest::newRow("no reading fits: bytes") << QByteArray("<CALL:2>ABC <MODE:2>CW<EOR>")
+                                                << QStringList{"CALL=AB|MODE=CW"};
+        QTest::newRow("value holds '<' and '>'") << QByteArray("<NOTES:9>a<b:1>c>d <CALL:1>X<EOR>")
+                                                 << QStringList{"NOTES=a<b:1>c>d|CALL=X"};
+        QTest::newRow("empty value") << QByteArray("<GRIDSQUARE:0> <CALL:1>X<EOR>")
+                                     << QStringList{"GRIDSQUARE=|CALL=X"};
+        QTest::newRow("no blanks between fields") << QByteArray("<CALL:3>ABC<BAND:2>2m<EOR>")
+                                                  << QStringList{"CALL=ABC|BAND=2m"};
+        QTest::newRow("blank before EOR kept out") << QByteArray("<CALL:3>ABC <EOR>") << QStringList{"CALL=ABC"};
+
+        // End of data.
+        QTest::newRow("truncated last field") << QByteArray("<CALL:3>ABC<EOR><CALL:5>AB")
+                                              << QStringList{"CALL=ABC"};
+        QTest::newRow("truncated inside the tag") << QByteArray("<CALL:3>ABC<EOR><CALL:3>DEF <MODE:")
+                                                  << QStringList{"CALL=ABC"};
+        QTest::newRow("final record without EOR") << QByteArray("<CALL:3>ABC<EOR>\n<CALL:3>DEF <MODE:2>CW\n")
+                                                  << QStringList{"CALL=ABC", "CALL=DEF|MODE=CW"};
+        QTest::newRow("trailing text only") << QByteArray("<CALL:3>ABC<EOR>\nReport: 1 record\n")
+                                            << QStringList{"CALL=ABC"};
+        QTest::newRow("empty record skipped") << QByteArray("<EOR><CALL:3>ABC<EOR><EOR>") << QStringList{"CALL=ABC"};
+        QTest::newRow("empty input") << QByteArray() << QStringList{};
+
+        // Absurd lengths neither overflow nor allocate: the file ends there.
+        QTest::newRow("length beyond 64 bits") << QByteArray("<CALL:3>ABC<EOR><CALL:99999999999999999999999>ABC<EOR>")
+                                               << QStringList{"CALL=ABC"};
+        QTest::newRow("length 2^64-1") << QByteArray("<CALL:3>ABC<EOR><CALL:18446744073709551615>ABC<EOR>")
+                                       << QStringList{"CALL=ABC"};
+        QTest::newRow("length past the end") << QByteArray("<CALL:3>ABC<EOR><CALL:40>ABC<EOR>")
+                                             << QStringList{"CALL=ABC"};
+
+        // Header: found by <EOH>, not by the first byte.
+        QTest::newRow("header starting with '<'") << QByteArray("<ADIF_VER:5>3.1.7\n<EOH>\n<CALL:3>ABC<EOR>")
+                                                  << QStringList{"CALL=ABC"};
+        QTest::newRow("header text and fields") << QByteArray("Export\n<PROGRAMID:2>XY <eoh>\n<CALL:3>ABC<EOR>")
+                                                << QStringList{"CALL=ABC"};
+        QTest::newRow("text, no header") << QByteArray("Log of DL1ABC\n<CALL:3>ABC<EOR><CALL:3>DEF<EOR>")
+                                         << QStringList{"CALL=ABC", "CALL=DEF"};
+        QTest::newRow("no header at all") << QByteArray("<CALL:3>ABC<EOR><CALL:3>DEF<EOR>")
+                                          << QStringList{"CALL=ABC", "CALL=DEF"};
+        QTest::newRow("EOH after records ignored") << QByteArray("<CALL:3>ABC<EOR><CALL:3>DEF<EOH><MODE:2>CW<EOR>")
+                                                   << QStringList{"CALL=ABC", "CALL=DEF|MODE=CW"};
+        QTest::newRow("BOM") << QByteArray("\xEF\xBB\xBF<CALL:3>ABC<EOR>") << QStringList{"CALL=ABC"};
+        QTest::newRow("'<' in header text") << QByteArray("a < b, c <> d <{x}>\n<EOH><CALL:3>ABC<EOR>")
+                                            << QStringList{"CALL=ABC"};
+
+        // Tags.
+        QTest::newRow("mixed-case tags") << QByteArray("<eoh><call:3>abc<Eor><Call:3>DEF<eOr>")
+                                         << QStringList{"CALL=abc", "CALL=DEF"};
+        QTest::newRow("type indicators") << QByteArray("<QSO_DATE:8:d>20240101<FREQ:6:N>14.074<EOR>")
+                                         << QStringList{"QSO_DATE=20240101|FREQ=14.074"};
+        QTest::newRow("unknown tags ignored") << QByteArray("<CALL:3>ABC<EOR><APP_LoTW_EOF>\n<EOF>")
+                                              << QStringList{"CALL=ABC"};
+        QTest::newRow("longest name") << QByteArray("<" + QByteArray(256, 'N') + ":1>x<EOR>")
+                                      << QStringList{QString(256, 'N') + "=x"};
+        QTest::newRow("name too long: text") << QByteArray("<" + QByteArray(257, 'N') + ":1>x<CALL:1>A<EOR>")
+                                             << QStringList{"CALL=A"};
+        QTest::newRow("repeated field, last wins") << QByteArray("<CALL:3>ABC <MODE:2>CW <call:3>DEF<EOR>")
+                                                   << QStringList{"CALL=DEF|MODE=CW"};
+        QTest::newRow("CR line ends") << QByteArray("<CALL:3>ABC\r<MODE:2>CW\r<EOR>\r<CALL:3>DEF<EOR>")
+                                      << QStringList{"CALL=ABC|MODE=CW", "CALL=DEF"};
+
+        // Text that is not UTF-8 reads as Windows-1252.
+        QTest::newRow("Windows-1252") << QByteArray("<NAME:4>J\xF6rg <QTH:5>\x80 5\x96\x39<EOR>")
+                                      << QStringList{QString::fromUtf8("NAME=J\xC3\xB6rg|QTH=\xE2\x82\xAC 5\xE2\x80\x93" "9")};
+
+        QTest::newRow("byte-order mark inside a value kept") << QByteArray("<NOTES:4>\xEF\xBB\xBFx<EOR>")
+                                                             << QStringList{QStringLiteral("NOTES=") + QChar(0xFEFF) + QLatin1Char('x')};
+
+        // ADX.
+        QTest::newRow("ADX") << QByteArray("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<ADX><HEADER><ADIF_VER>3.1.7</ADIF_VER>"
+                                           "<USERDEF FIELDID=\"1\" TYPE=\"N\">EPC</USERDEF></HEADER><RECORDS>"
+                                           "<RECORD><CALL>ABC</CALL><QTH_INTL>T\xC3\xB6st &amp; more</QTH_INTL>"
+                                           "<APP PROGRAMID=\"Mono\" FIELDNAME=\"Compress\" TYPE=\"S\">off</APP>"
+                                           "<USERDEF FIELDNAME=\"epc\">32</USERDEF></RECORD>\n"
+                                           "<RECORD><call>DEF</call></RECORD></RECORDS></ADX>")
+                             << QStringList{QString::fromUtf8("CALL=ABC|QTH_INTL=T\xC3\xB6st & more|APP_MONO_COMPRESS=off|EPC=32"),
+                                            "CALL=DEF"};
+        QTest::newRow("ADX after BOM, no declaration") << QByteArray("\xEF\xBB\xBF <ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD></RECORDS></ADX>")
+                                                       << QStringList{"CALL=ABC"};
+        QTest::newRow("ADX cut short") << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD>"
+                                                     "<RECORD><CALL>DE")
+                                       << QStringList{"CALL=ABC"};
+        QTest::newRow("ADX malformed") << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD>"
+                                                     "<RECORD><CALL>DEF</QTH></RECORD></RECORDS></ADX>")
+                                       << QStringList{"CALL=ABC"};
+    }
+
+    void records()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, expected);
+        QCOMPARE(Records(data), expected);
+        // Refills every few bytes must not change what is read.
+        QCOMPARE(Records(data, 16), expected);
+    }
+
+    void fieldNamesCoverTheWholeFileWithoutHeader()
+    {
+        AdifReader reader;
+        reader.OpenMemory("<PROGRAMID:2>XY<EOH><call:1>A<mode:2>CW<EOR><Freq:3>7.0<CALL:1>B<EOR><x_y:1>z");
+        QCOMPARE(FieldNames(reader), (QStringList{"CALL", "MODE", "FREQ", "X_Y"}));
+        // The names pass leaves the record reading where it was.
+        QCOMPARE(reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt(), -1);
+        QCOMPARE(reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {"Call"}).toString(), "A");
+
+        AdifReader empty;
+        QCOMPARE(FieldNames(empty), QStringList{});
+    }
+
+    void fieldNamePositionOutOfRange()
+    {
+        AdifReader reader;
+        reader.OpenMemory("<CALL:1>A<EOR>");
+        for (int position : {-1, 1, 1000})
+            QCOMPARE(ErrorNumber([&] { reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {position}); }),
+                     RuntimeError::SubscriptOutOfRange().number());
+    }
+
+    void fieldValue()
+    {
+        First r("<CALL:4> AB <Comment:6>x  y  <EOR>");
+        QCOMPARE(r.control.FieldValue("CALL"), " AB "); // as written, no trimming
+        QCOMPARE(r.control.FieldValue("comment"), "x  y  ");
+        QCOMPARE(r.control.FieldValue("COMMENTS"), QString());
+        QCOMPARE(r.control.FieldValue(QString()), QString());
+    }
+
+    void mode_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("USB") << QByteArray("<MODE:3>USB<EOR>") << "SSB";
+        QTest::newRow("lsb") << QByteArray("<MODE:3>lsb<EOR>") << "SSB";
+        QTest::newRow("ft8 with blanks") << QByteArray("<MODE:5> ft8 <EOR>") << "FT8";
+        QTest::newRow("Ssb") << QByteArray("<MODE:3>Ssb<EOR>") << "SSB";
+        QTest::newRow("absent") << QByteArray("<CALL:1>A<EOR>") << "";
+        QTest::newRow("last wins") << QByteArray("<MODE:2>CW<MODE:4>RTTY<EOR>") << "RTTY";
+    }
+    void mode()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QString, mode);
+        First r(data);
+        QCOMPARE(r.control.Mode(), mode);
+    }
+
+    void frequencies_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<double>("frequency");
+        QTest::addColumn<double>("split");
+        QTest::newRow("FREQ") << QByteArray("<FREQ:9>14.025360<BAND:3>40m<EOR>") << 14.02536 << 14.02536;
+        QTest::newRow("FREQ with blanks") << QByteArray("<FREQ:7> 7.074 <EOR>") << 7.074 << 7.074;
+        QTest::newRow("FREQ_RX") << QByteArray("<FREQ:7>145.980<FREQ_RX:6>437.80<EOR>") << 145.98 << 437.8;
+        QTest::newRow("FREQ_RX not a number") << QByteArray("<FREQ:3>3.5<FREQ_RX:2>no<EOR>") << 3.5 << 3.5;
+        QTest::newRow("band 20m") << QByteArray("<BAND:3>20m<EOR>") << 14.0 << 14.0;
+        QTest::newRow("band 2190M") << QByteArray("<BAND:5>2190M<EOR>") << 0.1357 << 0.1357;
+        QTest::newRow("band 560m") << QByteArray("<BAND:4>560m<EOR>") << 0.501 << 0.501;
+        QTest::newRow("band 5m") << QByteArray("<BAND:2>5m<EOR>") << 54.000001 << 54.000001;
+        QTest::newRow("band 1.25cm") << QByteArray("<BAND:6>1.25CM<EOR>") << 24000.0 << 24000.0;
+        QTest::newRow("band 2.5mm") << QByteArray("<BAND:5>2.5mm<EOR>") << 119980.0 << 119980.0;
+        QTest::newRow("band SUBMM") << QByteArray("<BAND:5>SUBMM<EOR>") << 300000.0 << 300000.0;
+        QTest::newRow("FREQ not a number") << QByteArray("<FREQ:6>14,074<BAND:3>20m<EOR>") << 14.0 << 14.0;
+        QTest::newRow("FREQ nan") << QByteArray("<FREQ:3>nan<BAND:3>17m<EOR>") << 18.068 << 18.068;
+        QTest::newRow("FREQ empty") << QByteArray("<FREQ:0><BAND:3>12m<EOR>") << 24.89 << 24.89;
+        QTest::newRow("band only, split from FREQ_RX") << QByteArray("<BAND:2>2m<FREQ_RX:5>435.1<EOR>") << 144.0 << 435.1;
+        QTest::newRow("unknown band") << QByteArray("<BAND:3>11m<EOR>") << 0.0 << 0.0;
+        QTest::newRow("neither") << QByteArray("<CALL:1>A<EOR>") << 0.0 << 0.0;
+    }
+    void frequencies()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(double, frequency);
+        QFETCH(double, split);
+        First r(data);
+        QCOMPARE(r.control.Frequency(), frequency);
+        QCOMPARE(r.control.SplitFrequency(), split);
+    }
+
+    void timestamp_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QList<int>>("parts"); // year month day hour minute second
+        QTest::newRow("HHMMSS") << QByteArray("<QSO_DATE:8>20240315<TIME_ON:6>235958<EOR>") << QList<int>{2024, 3, 15, 23, 59, 58};
+        QTest::newRow("HHMM") << QByteArray("<QSO_DATE:8>19991231<TIME_ON:4>0007<EOR>") << QList<int>{1999, 12, 31, 0, 7, 0};
+        QTest::newRow("blanks around") << QByteArray("<QSO_DATE:10> 20240229 <TIME_ON:6>1200 \n<EOR>") << QList<int>{2024, 2, 29, 12, 0, 0};
+        QTest::newRow("absent") << QByteArray("<CALL:1>A<EOR>") << QList<int>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("seven digits") << QByteArray("<QSO_DATE:7>2024031<TIME_ON:5>12345<EOR>") << QList<int>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("not digits") << QByteArray("<QSO_DATE:10>2024-03-15<TIME_ON:6>12:34a<EOR>") << QList<int>{0, 0, 0, 0, 0, 0};
+        QTest::newRow("month 13, hour 24") << QByteArray("<QSO_DATE:8>20241301<TIME_ON:6>246061<EOR>") << QList<int>{2024, 0, 1, 0, 0, 0};
+        QTest::newRow("29 February 2023") << QByteArray("<QSO_DATE:8>20230229<TIME_ON:4>1261<EOR>") << QList<int>{2023, 2, 0, 12, 0, 0};
+        QTest::newRow("day 00") << QByteArray("<QSO_DATE:8>20230400<EOR>") << QList<int>{2023, 4, 0, 0, 0, 0};
+    }
+    void timestamp()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QList<int>, parts);
+        First r(data);
+        AdifReaderControl &c = r.control;
+        QCOMPARE((QList<int>{c.Year(), c.Month(), c.Day(), c.Hour(), c.Minute(), c.Second()}), parts);
+    }
+
+    void noRecordCurrent()
+    {
+        AdifReaderControl c;
+        auto expectEmpty = [&] {
+            QCOMPARE(c.Mode(), QString());
+            QCOMPARE(c.FieldValue("CALL"), QString());
+            QCOMPARE(c.Frequency(), 0.0);
+            QCOMPARE(c.SplitFrequency(), 0.0);
+            QCOMPARE((QList<int>{c.Year(), c.Month(), c.Day(), c.Hour(), c.Minute(), c.Second()}), QList<int>(6, 0));
+            QVERIFY(c.Component().CurrentFieldNames().isEmpty());
+        };
+        expectEmpty(); // no file
+        QCOMPARE(c.NextRecord(), int16_t(0));
+        QCOMPARE(c.FieldNameCount(), 0);
+
+        c.Component().OpenMemory("<CALL:3>ABC<FREQ:3>7.1<MODE:2>CW<QSO_DATE:8>20240101<TIME_ON:4>1234<EOR>");
+        expectEmpty(); // before the first record
+        QCOMPARE(c.NextRecord(), int16_t(-1));
+        QCOMPARE(c.FieldValue("CALL"), "ABC");
+        QCOMPARE(c.NextRecord(), int16_t(0));
+        expectEmpty(); // after the last
+        QCOMPARE(c.NextRecord(), int16_t(0));
+
+        c.SetFileName(QString()); // empty name: no file
+        expectEmpty();
+        QCOMPARE(c.NextRecord(), int16_t(0));
+        QCOMPARE(c.FieldNameCount(), 0);
+    }
+
+    void fileNameErrors()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        AdifReaderControl c;
+        const QString missing = dir.filePath("missing.adi");
+        try {
+            c.SetFileName(missing);
+            QFAIL("a missing file was accepted");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), RuntimeError::FileError(missing, "x").number());
+            QVERIFY2(e.description().contains(missing), qPrintable(e.description()));
+        }
+        try {
+            c.SetFileName(dir.path());
+            QFAIL("a directory was accepted");
+        } catch (const RuntimeError &e) {
+            QVERIFY2(e.description().contains(dir.path()) && e.description().contains("directory"),
+                     qPrintable(e.description()));
+        }
+        // A failed open leaves no file behind.
+        QCOMPARE(c.NextRecord(), int16_t(0));
+
+        if (geteuid() != 0) { // root reads anything
+            const QString locked = dir.filePath("locked.adi");
+            QFile f(locked);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("<CALL:1>A<EOR>");
+            f.close();
+            QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
+            QCOMPARE(ErrorNumber([&] { c.SetFileName(locked); }), RuntimeError::FileError(locked, "x").number());
+        }
+    }
+
+    void settingFileNameAgainRestarts()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("log.adi");
+        auto write = [&](const QByteArray &bytes) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(bytes);
+        };
+        write("<CALL:1>A<EOR><CALL:1>B<EOR>");
+        AdifReaderControl c;
+        c.SetFileName(path);
+        QCOMPARE(c.NextRecord(), int16_t(-1));
+        QCOMPARE(c.NextRecord(), int16_t(-1));
+        QCOMPARE(c.FieldValue("CALL"), "B");
+        QCOMPARE(c.FieldNameCount(), 1);
+
+        write("<MODE:2>CW<EOR>");
+        c.SetFileName(path);
+        QCOMPARE(c.FieldValue("CALL"), QString()); // before the first record again
+        QCOMPARE(c.NextRecord(), int16_t(-1));
+        QCOMPARE(c.FieldValue("MODE"), "CW");
+        QCOMPARE(c.FieldName(0), "MODE"); // names gathered afresh for the new file
+        QCOMPARE(c.NextRecord(), int16_t(0));
+    }
+
+    void invalidCalls()
+    {
+        AdifReader r;
+        r.OpenMemory("<CALL:1>A<EOR>");
+        const int invalid = RuntimeError::InvalidCall().number();
+        for (int id : {0, 11, 13, 14, 18, -1})
+            QCOMPARE(ErrorNumber([&] { r.Invoke(id, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {1}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kMode, InvokeKind::PropertyPut, {"CW"}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFrequency, InvokeKind::PropertyGet, {1}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {"x"}); }),
+                 RuntimeError::TypeMismatch().number());
+        // None of that disturbed the reading.
+        QCOMPARE(r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt(), -1);
+    }
+
+    void recordLongerThanTheLimit()
+    {
+        using adif::AdiParser;
+        using adif::MemorySource;
+        const QByteArray big = "<CALL:1>A<EOR><NOTES:100>" + QByteArray(100, 'x') + "<EOR>";
+        AdiParser parser(std::make_unique<MemorySource>(big), 16, 64);
+        QVERIFY(parser.Next());
+        QCOMPARE(ErrorNumber([&] { parser.Next(); }), RuntimeError::FileError("x", "y").number());
+        QVERIFY(!parser.Next()); // stays at the end after the error
+
+        // Text between records is not held, however long.
+        const QByteArray text(1000, 'x');
+        AdiParser chatty(std::make_unique<MemorySource>(text + "<CALL:1>A<EOR>" + text + "<CALL:1>B<EOR>" + text), 16, 64);
+        QVERIFY(chatty.Next());
+        QVERIFY(chatty.Next());
+        QCOMPARE(chatty.Value(chatty.Fields().at(0)), std::string_view("B"));
+        QVERIFY(!chatty.Next());
+
+        // A declared length beyond the limit and beyond the data: just the end.
+        AdiParser beyond(std::make_unique<MemorySource>("<CALL:1>A<EOR><NOTES:1000>xyz"), 16, 64);
+        QVERIFY(beyond.Next());
+        QVERIFY(!beyond.Next());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReaderAdif)
+#include "tst_reader_adif.moc"

@@ -1,0 +1,107 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run Dump(const QStringList &args)
+{
+    QProcess p;
+    p.start(QStringLiteral(ADIF_DUMP_PATH), args);
+    Run r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+} // namespace
+
+class TestReaderDump : public QObject {
+    Q_OBJECT
+private slots:
+    void jsonPerRecord()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("small.adi");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Header text\n<PROGRAMID:4>test<EOH>\n"
+                "<CALL:5>DL1AB <QSO_DATE:8>20240102 <TIME_ON:6>030405 <FREQ:8>7.123456 <MODE:3>usb "
+                "<NOTES:13>say \"hi\"\t\\\x01\n<NAME:4>J\xC3\xB6rg<EOR>\n"
+                "<BAND:3>20m <FREQ_RX:7>14.2001 <call:1>X <CALL:1>Y<EOR>\n");
+        f.close();
+
+        const Run r = Dump({path});
+        QCOMPARE(r.exitCode, 0);
+        const QList<QByteArray> lines = r.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 3);
+
+        QJsonParseError error;
+        const QJsonObject first = QJsonDocument::fromJson(lines[0], &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(first.value("Year").toInt(), 2024);
+        QCOMPARE(first.value("Month").toInt(), 1);
+        QCOMPARE(first.value("Day").toInt(), 2);
+        QCOMPARE(first.value("Hour").toInt(), 3);
+        QCOMPARE(first.value("Minute").toInt(), 4);
+        QCOMPARE(first.value("Second").toInt(), 5);
+        QCOMPARE(first.value("Frequency").toDouble(), 7.123456); // exact: printed to round-trip
+        QCOMPARE(first.value("SplitFrequency").toDouble(), 7.123456);
+        QCOMPARE(first.value("Mode").toString(), "SSB");
+        const QJsonObject fields = first.value("fields").toObject();
+        QCOMPARE(fields.value("NOTES").toString(), QString("say \"hi\"\t\\\x01\n"));
+        QCOMPARE(fields.value("NAME").toString(), QString::fromUtf8("J\xC3\xB6rg"));
+        QCOMPARE(fields.size(), 7);
+        QVERIFY(!fields.contains("PROGRAMID"));
+        // Fields in file order (QJsonObject sorts its keys, so look at the text).
+        QVERIFY(lines[0].indexOf("\"CALL\"") < lines[0].indexOf("\"QSO_DATE\""));
+        QVERIFY(lines[0].indexOf("\"QSO_DATE\"") < lines[0].indexOf("\"NAME\""));
+        QVERIFY(lines[0].indexOf("\"NOTES\"") < lines[0].indexOf("\"NAME\""));
+
+        const QJsonObject second = QJsonDocument::fromJson(lines[1], &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(second.value("Frequency").toDouble(), 14.0);
+        QCOMPARE(second.value("SplitFrequency").toDouble(), 14.2001);
+        QCOMPARE(second.value("Year").toInt(), 0);
+        // A repeated field appears once, with its last value.
+        QCOMPARE(second.value("fields").toObject().value("CALL").toString(), "Y");
+        QCOMPARE(lines[1].count("\"CALL\""), 1);
+
+        const QJsonObject names = QJsonDocument::fromJson(lines[2], &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(names.value("FieldNames").toArray().toVariantList(),
+                 (QVariantList{"CALL", "QSO_DATE", "TIME_ON", "FREQ", "MODE", "NOTES", "NAME", "BAND", "FREQ_RX"}));
+
+        const Run count = Dump({"--count", path});
+        QCOMPARE(count.exitCode, 0);
+        QCOMPARE(count.out, QByteArray("records 2 fieldnames 9\n"));
+    }
+
+    void unreadableFile()
+    {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath("nothing.adi");
+        const Run r = Dump({missing});
+        QVERIFY(r.exitCode > 0);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(r.err.contains(missing.toUtf8()), r.err.constData());
+
+        QVERIFY(Dump({dir.path()}).exitCode > 0);
+        QVERIFY(Dump({}).exitCode > 0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestReaderDump)
+#include "tst_reader_dump.moc"

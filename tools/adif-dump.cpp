@@ -1,0 +1,128 @@
+// adif-dump FILE: one JSON object per record, then the file's field names.
+// adif-dump --count FILE: "records N fieldnames M".
+// Reads only through AdifReaderControl, as Ardenix does.
+
+#include "AdifReaderControl.h"
+#include "RuntimeError.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+#include <QStringList>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+void AppendJsonString(std::string &out, const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    out += '"';
+    for (const char ch : utf8) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (c < 0x20) {
+                char esc[8];
+                std::snprintf(esc, sizeof esc, "\\u%04x", c);
+                out += esc;
+            } else {
+                out += ch;
+            }
+        }
+    }
+    out += '"';
+}
+
+void AppendJsonNumber(std::string &out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    // Shortest text that reads back as the same double.
+    out += QByteArray::number(value, 'g', QLocale::FloatingPointShortest).toStdString();
+}
+
+void Write(const std::string &line)
+{
+    std::fwrite(line.data(), 1, line.size(), stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool countOnly = args.removeAll(QStringLiteral("--count")) > 0;
+    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
+        std::fprintf(stderr, "usage: adif-dump [--count] FILE\n");
+        return 2;
+    }
+
+    try {
+        AdifReaderControl reader;
+        reader.SetFileName(args.first());
+        long records = 0;
+        std::string line;
+        while (reader.NextRecord() != 0) {
+            ++records;
+            if (countOnly)
+                continue;
+            line.clear();
+            line += "{\"Year\": " + std::to_string(reader.Year());
+            line += ", \"Month\": " + std::to_string(reader.Month());
+            line += ", \"Day\": " + std::to_string(reader.Day());
+            line += ", \"Hour\": " + std::to_string(reader.Hour());
+            line += ", \"Minute\": " + std::to_string(reader.Minute());
+            line += ", \"Second\": " + std::to_string(reader.Second());
+            line += ", \"Frequency\": ";
+            AppendJsonNumber(line, reader.Frequency());
+            line += ", \"SplitFrequency\": ";
+            AppendJsonNumber(line, reader.SplitFrequency());
+            line += ", \"Mode\": ";
+            AppendJsonString(line, reader.Mode());
+            line += ", \"fields\": {";
+            const QStringList names = reader.Component().CurrentFieldNames();
+            for (qsizetype i = 0; i < names.size(); ++i) {
+                if (i)
+                    line += ", ";
+                AppendJsonString(line, names[i]);
+                line += ": ";
+                AppendJsonString(line, reader.FieldValue(names[i]));
+            }
+            line += "}}\n";
+            Write(line);
+        }
+        const int32_t nameCount = reader.FieldNameCount();
+        if (countOnly) {
+            std::printf("records %ld fieldnames %d\n", records, nameCount);
+        } else {
+            line = "{\"FieldNames\": [";
+            for (int32_t i = 0; i < nameCount; ++i) {
+                if (i)
+                    line += ", ";
+                AppendJsonString(line, reader.FieldName(i));
+            }
+            line += "]}\n";
+            Write(line);
+        }
+    } catch (const RuntimeError &error) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "adif-dump: %s\n", qPrintable(error.description()));
+        return 1;
+    }
+    if (std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "adif-dump: cannot write the output\n");
+        return 1;
+    }
+    return 0;
+}
