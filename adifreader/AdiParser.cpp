@@ -15,6 +15,30 @@ constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full 
 constexpr size_t kMaxNameLength = 256;
 constexpr size_t kMaxTypeLength = 32;
 
+// The LENGTH[:TYPE]> part of a Data-Specifier from q, within the buffered
+// bytes, with at most maxDigits digits. False when it is not wholly there,
+// too long or not well formed; then q is of no use. Else q stands after '>'.
+inline bool ReadLengthAndType(const unsigned char *b, size_t avail, size_t maxDigits, size_t &q, uint64_t &length)
+{
+    const size_t digitsStart = q;
+    length = 0;
+    while (q < avail && b[q] >= '0' && b[q] <= '9' && q - digitsStart <= maxDigits)
+        length = length * 10 + (b[q++] - '0');
+    if (q == digitsStart || q >= avail || q - digitsStart > maxDigits)
+        return false;
+    if (b[q] == ':') {
+        const size_t typeStart = ++q;
+        while (q < avail && b[q] != '>' && b[q] != '<' && b[q] != ':' && q - typeStart < kMaxTypeLength)
+            ++q;
+        if (q >= avail)
+            return false;
+    }
+    if (b[q] != '>')
+        return false;
+    ++q;
+    return true;
+}
+
 // Byte classes inside a tag.
 enum : unsigned char { kNameByte, kColon, kClose, kNotInName };
 
@@ -193,22 +217,11 @@ inline bool AdiParser::FastField(size_t &p)
     if (q >= nameLimit || b[q] != ':' || q == p + 1 || b[p + 1] == ' ' || b[q - 1] == ' ')
         return false;
     const size_t nameEnd = q++;
-    const size_t digitsStart = q;
-    size_t length = 0;
-    while (q < avail && b[q] >= '0' && b[q] <= '9' && q - digitsStart < 12)
-        length = length * 10 + (b[q++] - '0');
-    if (q == digitsStart || q >= avail)
+    uint64_t length = 0;
+    // Up to 12 digits: start + length cannot overflow.
+    if (!ReadLengthAndType(b, avail, 12, q, length))
         return false;
-    if (b[q] == ':') {
-        const size_t typeStart = ++q;
-        while (q < avail && b[q] != '>' && b[q] != '<' && b[q] != ':' && q - typeStart < kMaxTypeLength)
-            ++q;
-        if (q >= avail)
-            return false;
-    }
-    if (b[q] != '>')
-        return false;
-    const size_t start = q + 1;
+    const size_t start = q;
     size_t s = start + length;
     const size_t limit = std::min(avail, s + 16);
     while (s < limit && (b[s] == ' ' || b[s] == '\n' || b[s] == '\r' || b[s] == '\t'))
@@ -249,24 +262,12 @@ inline bool AdiParser::ParseTagInBuffer(size_t p, Tag &tag) const
     }
     ++q;
     uint64_t length = 0;
-    const size_t digitsStart = q;
-    // Up to 19 digits cannot overflow; longer lengths go the careful way.
-    while (q < avail && b[q] >= '0' && b[q] <= '9' && q - digitsStart < 19)
-        length = length * 10 + (b[q++] - '0');
-    if (q == digitsStart || q >= avail || q - digitsStart >= 19)
-        return false;
-    if (b[q] == ':') {
-        const size_t typeStart = ++q;
-        while (q < avail && b[q] != '>' && b[q] != '<' && b[q] != ':' && q - typeStart < kMaxTypeLength)
-            ++q;
-        if (q >= avail)
-            return false;
-    }
-    if (b[q] != '>')
+    // Up to 18 digits cannot overflow; longer lengths go the careful way.
+    if (!ReadLengthAndType(b, avail, 18, q, length))
         return false;
     tag.kind = Tag::Specifier;
     tag.length = length;
-    tag.end = q + 1;
+    tag.end = q;
     return true;
 }
 

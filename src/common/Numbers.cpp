@@ -80,21 +80,40 @@ bool IsIntegerType(const QVariant &value)
     }
 }
 
+// The stored value of a variant known to hold a T, read in place.
+template <typename T>
+const T &Stored(const QVariant &value)
+{
+    return *static_cast<const T *>(value.constData());
+}
+
 template <typename Int>
 Int VariantToInt(const QVariant &value)
 {
-    if (!value.isValid())
+    // The types that components usually send come first, read in place.
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
         return 0;
-    if (value.metaType().id() == QMetaType::Bool)
-        return value.toBool() ? -1 : 0;
-    if (IsIntegerType(value))
-        return CheckedInt<Int>(value.toLongLong());
-    if (value.metaType().id() == QMetaType::ULong || value.metaType().id() == QMetaType::ULongLong) {
+    case QMetaType::Int:
+        return CheckedInt<Int>(Stored<int>(value));
+    case QMetaType::Short:
+        return CheckedInt<Int>(Stored<short>(value));
+    case QMetaType::Double:
+        return RoundToInt<Int>(Stored<double>(value));
+    case QMetaType::Bool:
+        return Stored<bool>(value) ? -1 : 0;
+    case QMetaType::ULong:
+    case QMetaType::ULongLong: {
         const qulonglong u = value.toULongLong();
         if (u > static_cast<qulonglong>(std::numeric_limits<Int>::max()))
             throw RuntimeError::Overflow();
         return static_cast<Int>(u);
     }
+    default:
+        break;
+    }
+    if (IsIntegerType(value))
+        return CheckedInt<Int>(value.toLongLong());
     return RoundToInt<Int>(VariantToDouble(value));
 }
 
@@ -110,11 +129,11 @@ int32_t Mul32(int32_t a, int32_t b) { return CheckedInt<int32_t>(int64_t(a) * b)
 
 QString VariantToText(const QVariant &value)
 {
-    if (!value.isValid())
-        return QString();
     switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+        return QString();
     case QMetaType::QString:
-        return value.toString();
+        return Stored<QString>(value);
     case QMetaType::Bool:
         return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     case QMetaType::Double:
@@ -136,14 +155,15 @@ QString VariantToText(const QVariant &value)
 
 double VariantToDouble(const QVariant &value)
 {
-    if (!value.isValid())
-        return 0.0;
     switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+        return 0.0;
     case QMetaType::Bool:
-        return value.toBool() ? -1.0 : 0.0;
+        return Stored<bool>(value) ? -1.0 : 0.0;
     case QMetaType::Double:
+        return Stored<double>(value);
     case QMetaType::Float:
-        return value.toDouble();
+        return Stored<float>(value);
     case QMetaType::QString:
         return ParseNumericText(value.toString());
     default:

@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "../support/RaisedError.h"
+#include "../support/WriteFile.h"
 #include <unistd.h>
 
 namespace {
@@ -34,17 +37,6 @@ QStringList FieldNames(AdifReader &reader)
     for (int i = 0; i < count; ++i)
         names << reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {i}).toString();
     return names;
-}
-
-template <typename F>
-int ErrorNumber(F f)
-{
-    try {
-        f();
-    } catch (const RuntimeError &e) {
-        return e.number();
-    }
-    return 0;
 }
 
 // The first record of data, through the adapter.
@@ -198,7 +190,7 @@ private slots:
         AdifReader reader;
         reader.OpenMemory("<CALL:1>A<EOR>");
         for (int position : {-1, 1, 1000})
-            QCOMPARE(ErrorNumber([&] { reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {position}); }),
+            QCOMPARE(RaisedErrorNumber([&] { reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {position}); }),
                      RuntimeError::SubscriptOutOfRange().number());
     }
 
@@ -345,7 +337,7 @@ private slots:
             f.write("<CALL:1>A<EOR>");
             f.close();
             QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
-            QCOMPARE(ErrorNumber([&] { c.SetFileName(locked); }), RuntimeError::FileError(locked, "x").number());
+            QCOMPARE(RaisedErrorNumber([&] { c.SetFileName(locked); }), RuntimeError::FileError(locked, "x").number());
         }
     }
 
@@ -353,12 +345,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("log.adi");
-        auto write = [&](const QByteArray &bytes) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(bytes);
-        };
-        write("<CALL:1>A<EOR><CALL:1>B<EOR>");
+        QVERIFY(WriteFile(path, "<CALL:1>A<EOR><CALL:1>B<EOR>"));
         AdifReaderControl c;
         c.SetFileName(path);
         QCOMPARE(c.NextRecord(), int16_t(-1));
@@ -366,7 +353,7 @@ private slots:
         QCOMPARE(c.FieldValue("CALL"), "B");
         QCOMPARE(c.FieldNameCount(), 1);
 
-        write("<MODE:2>CW<EOR>");
+        QVERIFY(WriteFile(path, "<MODE:2>CW<EOR>"));
         c.SetFileName(path);
         QCOMPARE(c.FieldValue("CALL"), QString()); // before the first record again
         QCOMPARE(c.NextRecord(), int16_t(-1));
@@ -381,16 +368,16 @@ private slots:
         r.OpenMemory("<CALL:1>A<EOR>");
         const int invalid = RuntimeError::InvalidCall().number();
         for (int id : {0, 11, 13, 14, 18, -1})
-            QCOMPARE(ErrorNumber([&] { r.Invoke(id, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {1}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kMode, InvokeKind::PropertyPut, {"CW"}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFrequency, InvokeKind::PropertyGet, {1}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(ErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {"x"}); }),
+            QCOMPARE(RaisedErrorNumber([&] { r.Invoke(id, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {1}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kMode, InvokeKind::PropertyPut, {"CW"}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kFrequency, InvokeKind::PropertyGet, {1}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {}); }), invalid);
+        QCOMPARE(RaisedErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {"x"}); }),
                  RuntimeError::TypeMismatch().number());
         // None of that disturbed the reading.
         QCOMPARE(r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt(), -1);
@@ -403,7 +390,7 @@ private slots:
         const QByteArray big = "<CALL:1>A<EOR><NOTES:100>" + QByteArray(100, 'x') + "<EOR>";
         AdiParser parser(std::make_unique<MemorySource>(big), 16, 64);
         QVERIFY(parser.Next());
-        QCOMPARE(ErrorNumber([&] { parser.Next(); }), RuntimeError::FileError("x", "y").number());
+        QCOMPARE(RaisedErrorNumber([&] { parser.Next(); }), RuntimeError::FileError("x", "y").number());
         QVERIFY(!parser.Next()); // stays at the end after the error
 
         // Text between records is not held, however long.

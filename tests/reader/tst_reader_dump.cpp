@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "../support/WriteFile.h"
+
 namespace {
 
 struct Run {
@@ -35,13 +37,10 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("small.adi");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("Header text\n<PROGRAMID:4>test<EOH>\n"
-                "<CALL:5>DL1AB <QSO_DATE:8>20240102 <TIME_ON:6>030405 <FREQ:8>7.123456 <MODE:3>usb "
-                "<NOTES:13>say \"hi\"\t\\\x01\n<NAME:4>J\xC3\xB6rg<EOR>\n"
-                "<BAND:3>20m <FREQ_RX:7>14.2001 <call:1>X <CALL:1>Y<EOR>\n");
-        f.close();
+        QVERIFY(WriteFile(path, "Header text\n<PROGRAMID:4>test<EOH>\n"
+                                "<CALL:5>DL1AB <QSO_DATE:8>20240102 <TIME_ON:6>030405 <FREQ:8>7.123456 <MODE:3>usb "
+                                "<NOTES:13>say \"hi\"\t\\\x01\n<NAME:4>J\xC3\xB6rg<EOR>\n"
+                                "<BAND:3>20m <FREQ_RX:7>14.2001 <call:1>X <CALL:1>Y<EOR>\n"));
 
         const Run r = Dump({path});
         QCOMPARE(r.exitCode, 0);

@@ -16,6 +16,7 @@
 #include <QTest>
 
 #include "../support/StandinProcess.h"
+#include "../support/WriteFile.h"
 
 namespace {
 
@@ -62,12 +63,6 @@ QByteArray readFile(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
 }
 
 } // namespace
@@ -217,7 +212,7 @@ void TestStandinBus::dupeNeedsSameCallBandAndMode()
 void TestStandinBus::preloadedContactsAreDupes()
 {
     const QString preloadPath = m_Dir.filePath("preload.tsv");
-    QVERIFY(writeFile(preloadPath, "# call\tband or kHz\tmode\nW1AW\t20m\t3\nK2XX\t7025\t6\n"));
+    QVERIFY(WriteFile(preloadPath, "# call\tband or kHz\tmode\nW1AW\t20m\t3\nK2XX\t7025\t6\n"));
     StandinProcess standin({"--preload", preloadPath});
     QVERIFY(standin.WaitForName());
 
@@ -303,7 +298,7 @@ void TestStandinBus::badInputEndsWithAMessage_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("expected");
     const QString columnsPath = m_Dir.filePath("bad-columns.txt");
-    QVERIFY(writeFile(columnsPath, "CALL\tCall\t5\nNAME\tName\tlots\n"));
+    QVERIFY(WriteFile(columnsPath, "CALL\tCall\t5\nNAME\tName\tlots\n"));
     QTest::newRow("bad columns file") << QStringList{"--columns", columnsPath} << "line 2";
     QTest::newRow("missing columns file") << QStringList{"--columns", m_Dir.filePath("none.txt")} << "none.txt";
     QTest::newRow("unknown member") << QStringList{"--fail", "Nope:1"} << "Nope";

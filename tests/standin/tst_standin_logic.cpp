@@ -12,6 +12,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "../support/WriteFile.h"
+
 namespace {
 
 // The message text of the BadInput that `load` throws, or "" when none.
@@ -166,14 +168,11 @@ void TestStandinLogic::preloadReadsAnAdifLog()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("old.adi");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write("old log<eoh>\n"
-               "<call:4>W1AW<freq:6>14.025<mode:2>CW<eor>\n"
-               "<call:4>K2XX<band:3>40m<mode:3>SSB<eor>\n"
-               "<call:4>N3QQ<freq:6>21.300<freq_rx:6>21.350<mode:3>USB<eor>\n"
-               "<call:4>AA7B<freq:6>146.52<mode:3>PSK<eor>\n");
-    file.close();
+    QVERIFY(WriteFile(path, "old log<eoh>\n"
+                            "<call:4>W1AW<freq:6>14.025<mode:2>CW<eor>\n"
+                            "<call:4>K2XX<band:3>40m<mode:3>SSB<eor>\n"
+                            "<call:4>N3QQ<freq:6>21.300<freq_rx:6>21.350<mode:3>USB<eor>\n"
+                            "<call:4>AA7B<freq:6>146.52<mode:3>PSK<eor>\n"));
 
     ContactLog log;
     log.preloadFile(path);
