@@ -8,18 +8,51 @@
 #include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
 
 namespace {
 
+// Appends one UTF-16 code unit sequence as UTF-8; a lone surrogate becomes U+FFFD.
+void AppendUtf8(std::string &out, char32_t code)
+{
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+// A JSON string in UTF-8, written straight from the UTF-16 text: runs of
+// plain ASCII are copied whole, since values are mostly plain.
 void AppendJsonString(std::string &out, const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
     out += '"';
-    for (const char ch : utf8) {
-        const unsigned char c = static_cast<unsigned char>(ch);
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.utf16());
+    const char16_t *end = p + text.size();
+    while (p < end) {
+        const char16_t *run = p;
+        while (p < end && *p >= 0x20 && *p < 0x80 && *p != '"' && *p != '\\')
+            ++p;
+        const size_t at = out.size();
+        out.resize(at + static_cast<size_t>(p - run));
+        std::transform(run, p, out.begin() + static_cast<std::ptrdiff_t>(at),
+                       [](char16_t c) { return static_cast<char>(c); });
+        if (p == end)
+            break;
+        const char16_t c = *p++;
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -33,8 +66,12 @@ void AppendJsonString(std::string &out, const QString &text)
                 char esc[8];
                 std::snprintf(esc, sizeof esc, "\\u%04x", c);
                 out += esc;
+            } else if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+                AppendUtf8(out, QChar::surrogateToUcs4(c, *p++));
+            } else if (QChar::isSurrogate(c)) {
+                AppendUtf8(out, 0xFFFD);
             } else {
-                out += ch;
+                AppendUtf8(out, c);
             }
         }
     }
