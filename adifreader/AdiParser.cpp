@@ -311,13 +311,16 @@ void AdiParser::ParseTag(size_t p, Tag &tag)
         return true;
     };
     auto truncated = [&tag] { tag.kind = Tag::TruncatedSpecifier; };
-    if (!next())
+    auto skipBlanks = [&]() -> bool {
+        while (c == ' ') {
+            ++q;
+            if (!next())
+                return false;
+        }
+        return true;
+    };
+    if (!next() || !skipBlanks())
         return truncated();
-    while (c == ' ') {
-        ++q;
-        if (!next())
-            return truncated();
-    }
     bool digits = false;
     uint64_t length = 0;
     constexpr uint64_t kMax = std::numeric_limits<uint64_t>::max();
@@ -330,11 +333,8 @@ void AdiParser::ParseTag(size_t p, Tag &tag)
         if (!next())
             return truncated();
     }
-    while (c == ' ') {
-        ++q;
-        if (!next())
-            return truncated();
-    }
+    if (!skipBlanks())
+        return truncated();
     if (!digits)
         return;
     if (c == ':') {
