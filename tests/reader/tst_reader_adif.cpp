@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -339,6 +340,33 @@ private slots:
             QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
             QCOMPARE(RaisedErrorNumber([&] { c.SetFileName(locked); }), RuntimeError::FileError(locked, "x").number());
         }
+    }
+
+    // The sample log that ships for the demo: whole, with its dupes, split and odd values.
+    void sampleContestLog()
+    {
+        AdifReaderControl c;
+        c.SetFileName(QStringLiteral(ARDENIX_SOURCE_DIR "/samples/sample-contest.adi"));
+        int records = 0;
+        int splits = 0;
+        QSet<QString> modes;
+        QSet<QString> contacts; // call, band and mode
+        int dupes = 0;
+        while (c.NextRecord() != 0) {
+            ++records;
+            modes << c.Mode();
+            splits += c.Frequency() != c.SplitFrequency();
+            const QString key = c.FieldValue("CALL") + '/' + c.FieldValue("BAND") + '/' + c.Mode();
+            dupes += contacts.contains(key);
+            contacts << key;
+            if (records == 10)
+                QCOMPARE(c.FieldValue("COMMENT"), QStringLiteral("Strong signal,\r\nQSB"));
+            QVERIFY(c.Year() == 2026 && c.Month() == 11);
+        }
+        QCOMPARE(records, 45);
+        QCOMPARE(splits, 1);
+        QCOMPARE(dupes, 3);
+        QCOMPARE(modes, (QSet<QString>{"CW", "SSB", "RTTY", "FM", "AM"}));
     }
 
     void settingFileNameAgainRestarts()
