@@ -10,9 +10,7 @@ QVariant AdifReaderControl::Get(int dispatchId, const QVariantList &args)
 QVariant AdifReaderControl::GetWith(int dispatchId, const QVariant &argument)
 {
     m_OneArgument[0] = argument;
-    QVariant result = Get(dispatchId, m_OneArgument);
-    m_OneArgument[0] = QVariant();
-    return result;
+    return Get(dispatchId, m_OneArgument);
 }
 
 void AdifReaderControl::SetFileName(const QString &fileName)
