@@ -197,8 +197,10 @@ const QStringList &AdifReader::FieldNames()
                         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
                         c = static_cast<char>(text::AsciiUpper(static_cast<unsigned char>(c)));
                     }
-                    if (!ascii) // key by the name as reported, so no two entries read the same
-                        upper = "\x01" + text::UpperName(name).toStdString();
+                    if (!ascii) { // key by the name as reported, so no two entries read the same
+                        upper.assign(1, '\x01');
+                        upper += text::UpperName(name).toStdString();
+                    }
                     if (seen.find(std::string_view(upper)) == seen.end()) {
                         seen.insert(upper);
                         names.append(text::UpperName(name));

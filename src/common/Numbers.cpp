@@ -153,6 +153,13 @@ QString VariantToText(const QVariant &value)
     throw RuntimeError::TypeMismatch();
 }
 
+QString VariantToText(QVariant &&value)
+{
+    if (value.metaType().id() == QMetaType::QString)
+        return std::move(*static_cast<QString *>(value.data()));
+    return VariantToText(static_cast<const QVariant &>(value));
+}
+
 double VariantToDouble(const QVariant &value)
 {
     switch (value.metaType().id()) {

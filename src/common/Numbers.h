@@ -20,6 +20,8 @@ int32_t Mul32(int32_t a, int32_t b);
 // Conversions of a value as it comes from a component or the host.
 // An invalid (empty) variant reads as 0 or the empty text.
 QString VariantToText(const QVariant &value);
+// The same for a variant that is not needed afterwards: text is moved out.
+QString VariantToText(QVariant &&value);
 double VariantToDouble(const QVariant &value);
 int16_t VariantToInt16(const QVariant &value);
 int32_t VariantToInt32(const QVariant &value);
