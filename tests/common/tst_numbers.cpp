@@ -97,6 +97,12 @@ private slots:
         QCOMPARE(VariantToText(QVariant::fromValue<qint16>(-3)), QStringLiteral("-3"));
         QCOMPARE(VariantToText(QVariant(false)), QStringLiteral("False"));
         QCOMPARE(RaisedErrorNumber([] { VariantToText(QVariant(QStringList())); }), 13);
+        // A variant that is kept keeps its text; a temporary gives it up.
+        const QVariant kept(QStringLiteral("K1ABC"));
+        QCOMPARE(VariantToText(kept), QStringLiteral("K1ABC"));
+        QCOMPARE(kept.toString(), QStringLiteral("K1ABC"));
+        const QVariant number(14.25);
+        QCOMPARE(VariantToText(number), QStringLiteral("14.25"));
     }
 
     void comparisonWithANumber()
