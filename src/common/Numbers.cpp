@@ -143,13 +143,14 @@ QString VariantToText(const QVariant &value)
             throw RuntimeError::Overflow();
         return QString::number(d, 'g', 15).toUpper();
     }
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return QString::number(value.toULongLong());
     default:
         break;
     }
     if (IsIntegerType(value))
         return DecimalText(value.toLongLong());
-    if (value.metaType().id() == QMetaType::ULong || value.metaType().id() == QMetaType::ULongLong)
-        return QString::number(value.toULongLong());
     throw RuntimeError::TypeMismatch();
 }
 
@@ -172,14 +173,15 @@ double VariantToDouble(const QVariant &value)
     case QMetaType::Float:
         return Stored<float>(value);
     case QMetaType::QString:
-        return ParseNumericText(value.toString());
+        return ParseNumericText(Stored<QString>(value));
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return static_cast<double>(value.toULongLong());
     default:
         break;
     }
     if (IsIntegerType(value))
         return static_cast<double>(value.toLongLong());
-    if (value.metaType().id() == QMetaType::ULong || value.metaType().id() == QMetaType::ULongLong)
-        return static_cast<double>(value.toULongLong());
     throw RuntimeError::TypeMismatch();
 }
 
