@@ -15,6 +15,12 @@ Reporter &CurrentReporter()
     return reporter;
 }
 
+// Set while the report of an unhandled error is on screen. The report's
+// message box runs an event loop, so timer events and clicks still arrive;
+// they must not run their handlers, or a failed playback would go on
+// logging contacts before the program ends.
+bool g_Reporting = false;
+
 [[noreturn]] void ReportAndExit(const RuntimeError &error)
 {
     const QString text = ReportText(error);
@@ -33,8 +39,12 @@ QString ReportText(const RuntimeError &error)
 
 void SetReporter(Reporter reporter) { CurrentReporter() = std::move(reporter); }
 
+bool Reporting() { return g_Reporting; }
+
 void Guarded(const std::function<void()> &handler)
 {
+    if (g_Reporting)
+        return;
     RuntimeError failure(0, QString());
     try {
         handler();
@@ -45,11 +55,15 @@ void Guarded(const std::function<void()> &handler)
         failure = RuntimeError(7, QStringLiteral("Out of memory"));
     } catch (const std::exception &error) {
         failure = RuntimeError(51, QStringLiteral("Internal error: %1").arg(QString::fromUtf8(error.what())));
+    } catch (...) {
+        failure = RuntimeError(51, QStringLiteral("Internal error: an unknown exception"));
     }
+    g_Reporting = true;
     if (CurrentReporter())
         CurrentReporter()(failure);
     else
         ReportAndExit(failure);
+    g_Reporting = false;
 }
 
 } // namespace ErrorGuard

@@ -12,7 +12,12 @@ namespace ErrorGuard {
 
 using Reporter = std::function<void(const RuntimeError &)>;
 
+// Runs handler; an error of any kind that escapes it is reported. While a
+// report is showing, every other guarded handler returns at once.
 void Guarded(const std::function<void()> &handler);
+
+// True while the report of an unhandled error is showing.
+bool Reporting();
 
 // The exit status that an unhandled error ends the program with.
 constexpr int kFatalExitStatus = 3;

@@ -34,8 +34,22 @@ private slots:
             reachedAfterError = true;
         });
         ErrorGuard::Guarded([] { throw std::runtime_error("boom"); });
+        ErrorGuard::Guarded([] { throw 42; });
         QVERIFY(!reachedAfterError);
-        QCOMPARE(numbers, (QList<int>{457, 51}));
+        QCOMPARE(numbers, (QList<int>{457, 51, 51}));
+    }
+
+    void noHandlerRunsWhileTheReportIsShowing()
+    {
+        bool nestedRan = false;
+        ErrorGuard::SetReporter([&](const RuntimeError &) {
+            // As a timer event that the report's message box lets through.
+            ErrorGuard::Guarded([&] { nestedRan = true; });
+            QVERIFY(ErrorGuard::Reporting());
+        });
+        ErrorGuard::Guarded([] { throw RuntimeError::Overflow(); });
+        QVERIFY(!nestedRan);
+        QVERIFY(!ErrorGuard::Reporting());
     }
 
     void reportNamesTheError()

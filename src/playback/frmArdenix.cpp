@@ -1,0 +1,369 @@
+#include "frmArdenix.h"
+
+#include "DateSerial.h"
+#include "ErrorGuard.h"
+#include "Flags.h"
+#include "MessageBox.h"
+#include "ModeCode.h"
+#include "Numbers.h"
+#include "Program.h"
+#include "ui_frmArdenix.h"
+
+#include <QTimer>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Speeds by the position of the speed list.
+enum Speed : int16_t { k1X = 0, k2X = 1, k4X = 2, k8X = 3, kFivePerSecond = 4 };
+
+constexpr int32_t kShortestWaitMs = 200;   // five records a second at most
+constexpr int32_t kLongestPlainWaitMs = 1000; // longer waits count down in seconds
+constexpr int16_t kAttributeTakesAdif = 4;
+
+// A gap too long for a 32-bit count of milliseconds waits this long instead.
+constexpr int32_t kLongestDelayMs = std::numeric_limits<int32_t>::max();
+
+// Milliseconds between two time stamps in days, rounded half to even,
+// without sign, and capped at kLongestDelayMs.
+int32_t DelayMs(double fromDays, double toDays)
+{
+    const double ms = (toDays - fromDays) * 24.0 * 60.0 * 60.0 * 1000.0;
+    if (std::isfinite(ms) && std::fabs(ms) < static_cast<double>(kLongestDelayMs) + 0.5)
+        return std::abs(Numbers::ToInt32(ms));
+    if (std::isnan(ms))
+        throw RuntimeError::Overflow();
+    return kLongestDelayMs;
+}
+
+// kHz from MHz; a result that does not fit a double is an Overflow.
+double Kilohertz(double megahertz)
+{
+    const double kilohertz = megahertz * 1000.0;
+    if (!std::isfinite(kilohertz))
+        throw RuntimeError::Overflow();
+    return kilohertz;
+}
+
+} // namespace
+
+frmArdenix::frmArdenix(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::frmArdenix>())
+{
+    ui->setupUi(this);
+    setWindowIcon(Program::Icon());
+    // A fixed single frame: no resize, no maximise button.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(size());
+
+    // The playback timer: millisecond accuracy, off, with an interval of 1 ms.
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(1);
+    connect(Timer1, &QTimer::timeout, this, &frmArdenix::Timer1_Timer);
+
+    ui->btnSetFields->setFocus();
+    ErrorGuard::Guarded([this] { Form_Load(); });
+}
+
+frmArdenix::~frmArdenix() = default;
+
+// ---- Start-up and file choice ----
+
+void frmArdenix::Form_Load()
+{
+    m_FieldPropertyNames = std::make_shared<EntryCollection>();
+    ui->cmbPlaybackSpeed->insertItem(k1X, QStringLiteral("1X"));
+    ui->cmbPlaybackSpeed->insertItem(k2X, QStringLiteral("2X"));
+    ui->cmbPlaybackSpeed->insertItem(k4X, QStringLiteral("4X"));
+    ui->cmbPlaybackSpeed->insertItem(k8X, QStringLiteral("8X"));
+    ui->cmbPlaybackSpeed->insertItem(kFivePerSecond, QStringLiteral("5/sec"));
+    ui->cmbPlaybackSpeed->setCurrentIndex(k1X);
+    m_Started = kFlagOff;
+}
+
+void frmArdenix::cmdBrowseFile_Click()
+{
+    ErrorGuard::Guarded([this] {
+        CommonDialog1.Filter = QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi");
+        CommonDialog1.FilterIndex = 2;
+        CommonDialog1.Flags = CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly;
+        CommonDialog1.ShowOpen(this);
+        // A cancel leaves the earlier choice in the dialog, and the playback is reset all the same.
+        ui->lblFileName->setText(CommonDialog1.FileName);
+        SetTimerOn(false);
+        ui->btnPause->setEnabled(false);
+        ui->btnGo->setEnabled(true);
+        ui->cmdSkip->setEnabled(true);
+        m_Started = kFlagOff;
+        m_FieldPropertyNames = std::make_shared<EntryCollection>();
+        ui->lblCountdown->setText(QString());
+        m_Countdown = 0;
+    });
+}
+
+// ---- Playback set-up and the mapping model ----
+
+void frmArdenix::PreparePlayback()
+{
+    if (m_Started)
+        return;
+    m_Started = kFlagOn;
+    ui->btnNow->setEnabled(false);
+    m_Document = VantrelDocument::GetRunning();
+    if (!m_Document) {
+        MessageBox::Show(this, QStringLiteral("Vantrel is not running!"));
+        m_Started = kFlagOff;
+        return;
+    }
+    LoadEntryColumns();
+    AdifReader1.SetFileName(CommonDialog1.FileName);
+    m_HasRecord = kFlagOff;
+    InitDefaultMapping();
+}
+
+void frmArdenix::LoadEntryColumns()
+{
+    if (!m_Document)
+        throw RuntimeError::ObjectNotSet();
+    m_Entry = m_Document->GetCurrentEntry();
+    m_VantrelEntryColumns = std::make_shared<EntryCollection>();
+    for (int16_t n = 1;; n = Numbers::Add16(n, 1)) {
+        const QString adifName = Numbers::VariantToText(m_Entry->GetAdifNameN(n));
+        if (adifName.isEmpty())
+            break;
+        const int16_t attributes = Numbers::VariantToInt16(m_Entry->GetFieldAttributesN(n));
+        if (!(attributes & kAttributeTakesAdif))
+            continue;
+        auto column = std::make_shared<clsEntry>();
+        column->AdifName = adifName;
+        column->EntryWindowTitle = Numbers::VariantToText(m_Entry->FieldTitle(n));
+        column->EntryWindowIndex = n;
+        m_VantrelEntryColumns->Add(column, EntryKey(n));
+    }
+}
+
+void frmArdenix::InitDefaultMapping()
+{
+    if (m_FieldPropertyNames->Count() > 0)
+        return;
+    if (!m_VantrelEntryColumns)
+        throw RuntimeError::ObjectNotSet();
+    for (const std::shared_ptr<clsEntry> &column : *m_VantrelEntryColumns)
+        m_FieldPropertyNames->Add(column, EntryKey(column->EntryWindowIndex));
+}
+
+// ---- Record transfer ----
+
+void frmArdenix::LoadCurrentRecord()
+{
+    Entry().ClearEntry();
+
+    const int32_t count = m_FieldPropertyNames->Count();
+    for (int32_t position = 1; position <= count; ++position) {
+        const std::shared_ptr<clsEntry> &mapping = m_FieldPropertyNames->Item(position);
+        QString text = AdifReader1.FieldValue(mapping->AdifName);
+        if (!text.isEmpty())
+            Entry().SetFieldN(mapping->EntryWindowIndex, text);
+    }
+
+    const QString mode = AdifReader1.Mode();
+    const double frequency = AdifReader1.Frequency();
+    const double splitFrequency = AdifReader1.SplitFrequency();
+    int16_t modeCode = ModeCode(mode, frequency);
+    // Any difference at all makes a split contact; the flag is 1, not -1.
+    int16_t split = frequency != splitFrequency ? 1 : 0;
+    Entry().SetLogFrequencyEx(modeCode, Kilohertz(splitFrequency), Kilohertz(frequency), split);
+}
+
+// ---- The scheduler ----
+
+void frmArdenix::btnGo_Click()
+{
+    ErrorGuard::Guarded([this] {
+        if (m_Started) {
+            BeginPlayback();
+            return;
+        }
+        PreparePlayback();
+        if (!m_Started)
+            return;
+        NextRecord();
+        if (m_HasRecord)
+            BeginPlayback();
+    });
+}
+
+void frmArdenix::BeginPlayback()
+{
+    SetTimerOn(true);
+    ui->btnPause->setEnabled(true);
+    ui->btnGo->setEnabled(false);
+    ui->cmdSkip->setEnabled(false);
+    ui->btnPause->setText(QStringLiteral("Pause"));
+    m_Busy = kFlagOff;
+    m_Countdown = 0;
+    ui->lblCountdown->setText(QString());
+}
+
+void frmArdenix::Timer1_Timer()
+{
+    ErrorGuard::Guarded([this] {
+        if (m_Busy)
+            return;
+        if (m_Countdown > 1) {
+            m_Countdown = Numbers::Sub32(m_Countdown, 1);
+            ui->lblCountdown->setText(Numbers::DecimalText(m_Countdown));
+            return;
+        }
+        LogStep();
+    });
+}
+
+// Logs the current record and works out the wait for the next one. An error
+// ends the step where it arose, with m_Busy still set.
+void frmArdenix::LogStep()
+{
+    ui->lblCountdown->setText(QString());
+    m_Countdown = 0;
+    m_Busy = kFlagOn;
+    if (!m_HasRecord) {
+        // Nothing current (the file ran out before): nothing is sent, the playback ends.
+        EndPlayback();
+        m_Busy = kFlagOff;
+        return;
+    }
+    LoadCurrentRecord();
+    const double currentTimeStamp = CurrentTimeStamp();
+    Entry().EnterQso();
+    NextRecord();
+    if (m_HasRecord)
+        ScheduleNextRecord(currentTimeStamp);
+    else
+        EndPlayback();
+    m_Busy = kFlagOff;
+}
+
+void frmArdenix::EndPlayback()
+{
+    ui->btnGo->setEnabled(true);
+    ui->cmdSkip->setEnabled(true);
+    ui->btnPause->setEnabled(false);
+    SetTimerOn(false);
+}
+
+void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
+{
+    const double nextTimeStamp = CurrentTimeStamp();
+    int32_t delay = ScaledDelay(DelayMs(currentTimeStamp, nextTimeStamp));
+    if (delay < kShortestWaitMs)
+        delay = kShortestWaitMs;
+    if (delay <= kLongestPlainWaitMs) {
+        ui->btnNow->setEnabled(false);
+        Timer1->setInterval(delay);
+    } else {
+        m_Countdown = Numbers::ToInt32(delay / 1000.0);
+        ui->lblCountdown->setText(Numbers::DecimalText(m_Countdown));
+        ui->btnNow->setEnabled(true);
+        Timer1->setInterval(1000);
+    }
+}
+
+int32_t frmArdenix::ScaledDelay(int32_t delayMs) const
+{
+    switch (static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex())) {
+    case k2X:
+        return Numbers::ToInt32(delayMs / 2.0);
+    case k4X:
+        return Numbers::ToInt32(delayMs / 4.0);
+    case k8X:
+        return Numbers::ToInt32(delayMs / 8.0);
+    case kFivePerSecond:
+        return 1;
+    default:
+        return delayMs;
+    }
+}
+
+// The current record's time stamp in days.
+double frmArdenix::CurrentTimeStamp()
+{
+    const int16_t year = AdifReader1.Year();
+    const int16_t month = AdifReader1.Month();
+    const int16_t day = AdifReader1.Day();
+    const int16_t hour = AdifReader1.Hour();
+    const int16_t minute = AdifReader1.Minute();
+    const int16_t second = AdifReader1.Second();
+    return DateSerial::Date(year, month, day) + DateSerial::Time(hour, minute, second);
+}
+
+void frmArdenix::btnPause_Click()
+{
+    ErrorGuard::Guarded([this] {
+        if (Timer1->isActive()) {
+            SetTimerOn(false);
+            ui->btnPause->setText(QStringLiteral("Resume"));
+        } else {
+            SetTimerOn(true);
+            ui->btnPause->setText(QStringLiteral("Pause"));
+        }
+    });
+}
+
+void frmArdenix::btnNow_Click()
+{
+    ErrorGuard::Guarded([this] {
+        m_Countdown = 0;
+        Timer1_Timer();
+    });
+}
+
+// ---- Skip dupes ----
+
+void frmArdenix::cmdSkip_Click()
+{
+    ErrorGuard::Guarded([this] {
+        SetTimerOn(false);
+        PreparePlayback();
+        if (!m_Started)
+            return;
+        NextRecord();
+        // Load records until the logger calls one new; stop where the file ends.
+        while (m_HasRecord) {
+            LoadCurrentRecord();
+            if (Numbers::VariantEqualsNumber(Entry().Dupe(), 0))
+                break;
+            NextRecord();
+        }
+        ui->cmdSkip->setEnabled(false);
+    });
+}
+
+// ---- Field mapping ----
+
+void frmArdenix::btnSetFields_Click()
+{
+    ErrorGuard::Guarded([] {});
+}
+
+// ---- Helpers ----
+
+void frmArdenix::NextRecord() { m_HasRecord = Flag(AdifReader1.NextRecord() != 0); }
+
+// Switching on a timer that is on already does not start its wait anew.
+void frmArdenix::SetTimerOn(bool on)
+{
+    if (!on)
+        Timer1->stop();
+    else if (!Timer1->isActive())
+        Timer1->start();
+}
+
+VantrelEntry &frmArdenix::Entry() const
+{
+    if (!m_Entry)
+        throw RuntimeError::ObjectNotSet();
+    return *m_Entry;
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "AdifReaderControl.h"
+#include "CommonDialog.h"
+#include "Vantrel.h"
+#include "clsEntry.h"
+
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class QTimer;
+namespace Ui {
+class frmArdenix;
+}
+
+// The main window: the file choice, the speed choice, the countdown and the
+// commands of a playback. It owns everything that outlives one event: the
+// mapping model, the logger's objects, the reader and the playback state.
+class frmArdenix : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit frmArdenix(QWidget *parent = nullptr);
+    ~frmArdenix() override;
+
+    // The mapping model; the field mapping dialog reads these and replaces
+    // the mapping. Collections are replaced, never emptied in place.
+    std::shared_ptr<EntryCollection> m_FieldPropertyNames;  // the mapping in force, in fill order
+    std::shared_ptr<EntryCollection> m_VantrelEntryColumns; // the logger's columns that take ADIF data
+    std::shared_ptr<NameCollection> m_CandidateNames;       // the file's field names
+
+private slots:
+    void btnGo_Click();
+    void btnPause_Click();
+    void btnNow_Click();
+    void Timer1_Timer();
+    void cmdBrowseFile_Click();
+    void cmdSkip_Click();
+    void btnSetFields_Click();
+
+private:
+    void Form_Load();
+
+    void PreparePlayback();
+    void LoadEntryColumns();
+    void InitDefaultMapping();
+    void BeginPlayback();
+    void LoadCurrentRecord();
+
+    void LogStep();
+    void EndPlayback();
+    void ScheduleNextRecord(double currentTimeStamp);
+    int32_t ScaledDelay(int32_t delayMs) const;
+    double CurrentTimeStamp();
+    void NextRecord();
+    void SetTimerOn(bool on);
+    VantrelEntry &Entry() const;
+
+    std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
+    QTimer *Timer1;
+    CommonDialog CommonDialog1;
+    AdifReaderControl AdifReader1;
+
+    std::shared_ptr<VantrelDocument> m_Document;
+    std::shared_ptr<VantrelEntry> m_Entry;
+    int16_t m_Busy = 0;
+    int32_t m_Countdown = 0;
+    int16_t m_Started = 0;
+    // Whether the reader's last NextRecord made a record current: no step
+    // sends a contact to the logger without one.
+    int16_t m_HasRecord = 0;
+};

@@ -1,0 +1,457 @@
+#include "../support/ArdenixHarness.h"
+#include "ModeCode.h"
+
+#include <QApplication>
+
+namespace {
+
+// A call as "Member[args]", the way a failed comparison reads best.
+QString Describe(const LoggerCall &call)
+{
+    return call.member + QString::fromUtf8(QJsonDocument(call.args).toJson(QJsonDocument::Compact));
+}
+
+QStringList Describe(const QList<LoggerCall> &calls)
+{
+    QStringList lines;
+    for (const LoggerCall &call : calls)
+        lines << Describe(call);
+    return lines;
+}
+
+// The call sign of each contact the logger logged: the text last sent to
+// column 1 before each EnterQso.
+QStringList Logged(const ArdenixHarness &h)
+{
+    QStringList logged;
+    QString call;
+    for (const LoggerCall &c : h.Calls()) {
+        if (c.member == QLatin1String("ClearEntry"))
+            call.clear();
+        else if (c.member == QLatin1String("SetFieldN") && c.args.at(0).toInt() == 1)
+            call = c.args.at(1).toString();
+        else if (c.member == QLatin1String("EnterQso"))
+            logged << call;
+    }
+    return logged;
+}
+
+const QByteArray kDay = "20261128";
+
+} // namespace
+
+// The main window driven by clicks and timer events against the stand-in
+// logger; what the logger received is read from its trace.
+class TestPlayback : public QObject {
+    Q_OBJECT
+private slots:
+    void modeCodeComparesTextExactly_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::addColumn<double>("mhz");
+        QTest::addColumn<int>("code");
+        QTest::newRow("SSB below 10 MHz") << "SSB" << 7.15 << 1;
+        QTest::newRow("SSB at exactly 10 MHz") << "SSB" << 10.0 << 1;
+        QTest::newRow("SSB just above 10 MHz") << "SSB" << 10.000001 << 2;
+        QTest::newRow("SSB at 14.2 MHz") << "SSB" << 14.2 << 2;
+        QTest::newRow("CW") << "CW" << 7.0 << 3;
+        QTest::newRow("RTTY") << "RTTY" << 14.08 << 6;
+        QTest::newRow("AM") << "AM" << 3.8 << 5;
+        QTest::newRow("FM") << "FM" << 146.52 << 4;
+        QTest::newRow("lower case ssb") << "ssb" << 14.2 << 0;
+        QTest::newRow("mixed case Cw") << "Cw" << 7.0 << 0;
+        QTest::newRow("sideband name USB") << "USB" << 14.2 << 0;
+        QTest::newRow("other mode") << "PSK31" << 14.07 << 0;
+        QTest::newRow("empty") << "" << 14.0 << 0;
+        QTest::newRow("SSB with a blank") << "SSB " << 14.2 << 0;
+    }
+    void modeCodeComparesTextExactly()
+    {
+        QFETCH(QString, mode);
+        QFETCH(double, mhz);
+        QFETCH(int, code);
+        QCOMPARE(ModeCode(mode, mhz), code);
+    }
+
+    // Discovery lists the columns with bit 4 set; a log step clears the
+    // entry, sends the non-empty mapped fields in mapping order, then mode,
+    // both frequencies and the split flag in one call, then logs.
+    void logStepSendsExactlyTheRecordsCalls()
+    {
+        ArdenixHarness h;
+        const QString columns = h.WriteTestFile(QStringLiteral("columns.txt"),
+            "CALL\tCall\t5\nNAME\tName\t6\nX_NOTE\tNote\t2\nSTATE\tQTH\t6\nRST_RCVD\tRcv\t4\n");
+        QVERIFY(h.StartLogger({QStringLiteral("--columns"), columns}));
+        const QString log = h.WriteLog(AdifRecord("K1ABC", kDay, "120000", "SSB", "21.25",
+            AdifField("NAME", "   ") + AdifField("RST_RCVD", "") + AdifField("X_NOTE", "x")
+            + AdifField("FREQ_RX", "21.3125")));
+        h.ChooseFile(log);
+        h.Click("btnGo");
+        QCOMPARE(h.Timer()->interval(), 1); // nothing set it before the first event
+        QVERIFY(h.Tick());
+
+        const QStringList expected = {
+            R"(GetCurrentEntry[])",
+            R"(GetAdifNameN[1])", R"(GetFieldAttributesN[1])", R"(FieldTitle[1])",
+            R"(GetAdifNameN[2])", R"(GetFieldAttributesN[2])", R"(FieldTitle[2])",
+            R"(GetAdifNameN[3])", R"(GetFieldAttributesN[3])",
+            R"(GetAdifNameN[4])", R"(GetFieldAttributesN[4])", R"(FieldTitle[4])",
+            R"(GetAdifNameN[5])", R"(GetFieldAttributesN[5])", R"(FieldTitle[5])",
+            R"(GetAdifNameN[6])",
+            R"(ClearEntry[])",
+            R"(SetFieldN[1,"K1ABC"])",
+            R"(SetFieldN[2,"   "])",
+            R"(SetLogFrequencyEx[2,21312.5,21250,1])",
+            R"(EnterQso[])",
+        };
+        QCOMPARE(Describe(h.Calls()), expected);
+        QVERIFY(h.Errors().isEmpty());
+    }
+
+    void logStepSetsModeAndSplit_data()
+    {
+        QTest::addColumn<QByteArray>("mode");
+        QTest::addColumn<QByteArray>("freq");
+        QTest::addColumn<QByteArray>("freqRx");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<int>("split");
+        QTest::newRow("SSB on 40 m") << QByteArray("SSB") << QByteArray("7.15") << QByteArray() << 1 << 0;
+        QTest::newRow("SSB at 10 MHz") << QByteArray("SSB") << QByteArray("10") << QByteArray() << 1 << 0;
+        QTest::newRow("SSB on 20 m") << QByteArray("SSB") << QByteArray("14.2") << QByteArray() << 2 << 0;
+        QTest::newRow("RTTY") << QByteArray("RTTY") << QByteArray("14.085") << QByteArray() << 6 << 0;
+        QTest::newRow("PSK31") << QByteArray("PSK31") << QByteArray("14.07") << QByteArray() << 0 << 0;
+        QTest::newRow("same receive frequency") << QByteArray("CW") << QByteArray("21.25") << QByteArray("21.25") << 3 << 0;
+        QTest::newRow("split by 1 Hz") << QByteArray("CW") << QByteArray("21.25") << QByteArray("21.250001") << 3 << 1;
+    }
+    void logStepSetsModeAndSplit()
+    {
+        QFETCH(QByteArray, mode);
+        QFETCH(QByteArray, freq);
+        QFETCH(QByteArray, freqRx);
+        QFETCH(int, code);
+        QFETCH(int, split);
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000", mode, freq,
+                                           freqRx.isEmpty() ? QByteArray() : AdifField("FREQ_RX", freqRx))));
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        const double tx = freq.toDouble();
+        const double rx = freqRx.isEmpty() ? tx : freqRx.toDouble();
+        const QList<LoggerCall> calls = h.Calls();
+        const auto sent = std::find_if(calls.begin(), calls.end(),
+                                       [](const LoggerCall &c) { return c.member == QLatin1String("SetLogFrequencyEx"); });
+        QVERIFY(sent != calls.end());
+        QCOMPARE(sent->args, (QJsonArray{code, rx * 1000.0, tx * 1000.0, split}));
+    }
+
+    // The wait after a log step, from the two time stamps and the speed.
+    void waitFollowsTheTimeStamps_data()
+    {
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<QByteArray>("secondDate");
+        QTest::addColumn<QByteArray>("secondTime");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("countdown");
+        QTest::addColumn<bool>("nowEnabled");
+        // The first record is at 2026-11-28 12:00:00.
+        QTest::newRow("same time: floor 200") << 0 << kDay << QByteArray("120000") << 200 << "" << false;
+        QTest::newRow("1 s: one interval") << 0 << kDay << QByteArray("120001") << 1000 << "" << false;
+        QTest::newRow("2 s: countdown") << 0 << kDay << QByteArray("120002") << 1000 << "2" << true;
+        QTest::newRow("1 s at 4X") << 2 << kDay << QByteArray("120001") << 250 << "" << false;
+        QTest::newRow("1 s at 8X: floor") << 3 << kDay << QByteArray("120001") << 200 << "" << false;
+        QTest::newRow("3 s at 2X: 1.5 s waits 2") << 1 << kDay << QByteArray("120003") << 1000 << "2" << true;
+        QTest::newRow("5 s at 2X: 2.5 s waits 2") << 1 << kDay << QByteArray("120005") << 1000 << "2" << true;
+        QTest::newRow("7 s at 2X: 3.5 s waits 4") << 1 << kDay << QByteArray("120007") << 1000 << "4" << true;
+        QTest::newRow("9 s at 8X: 1.125 s counts 1") << 3 << kDay << QByteArray("120009") << 1000 << "1" << true;
+        QTest::newRow("an hour at 5/sec") << 4 << kDay << QByteArray("130000") << 200 << "" << false;
+        QTest::newRow("an hour back") << 0 << kDay << QByteArray("110000") << 1000 << "3600" << true;
+        QTest::newRow("next day") << 0 << QByteArray("20261129") << QByteArray("120000") << 1000 << "86400" << true;
+        // 2,147,483,647 ms is the longest wait; longer gaps wait that long either way.
+        QTest::newRow("30 days later: capped") << 0 << QByteArray("20261228") << QByteArray("120000")
+                                              << 1000 << "2147484" << true;
+        QTest::newRow("30 days earlier: capped") << 0 << QByteArray("20261029") << QByteArray("120000")
+                                                << 1000 << "2147484" << true;
+        QTest::newRow("30 days at 2X") << 1 << QByteArray("20261228") << QByteArray("120000")
+                                       << 1000 << "1073742" << true;
+    }
+    void waitFollowsTheTimeStamps()
+    {
+        QFETCH(int, speed);
+        QFETCH(QByteArray, secondDate);
+        QFETCH(QByteArray, secondTime);
+        QFETCH(int, interval);
+        QFETCH(QString, countdown);
+        QFETCH(bool, nowEnabled);
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", secondDate, secondTime)));
+        h.SetSpeed(speed);
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Timer()->interval(), interval);
+        QCOMPARE(h.Countdown(), countdown);
+        QCOMPARE(h.Button("btnNow")->isEnabled(), nowEnabled);
+        QVERIFY(h.Timer()->isActive());
+        QCOMPARE(Logged(h), QStringList{"K1ABC"});
+        QVERIFY(h.Errors().isEmpty());
+    }
+
+    void midnightCrossingWaitsFiveSeconds()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", "20261128", "235958") + AdifRecord("W2XYZ", "20261129", "000003")));
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("5"));
+    }
+
+    // A countdown runs down one second per event, stands still while paused,
+    // and the event after the one that showed 1 logs the record.
+    void countdownPauseAndResume()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120003")
+                                + AdifRecord("N3QQ", kDay, "120004")));
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("3"));
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("2"));
+
+        h.Click("btnPause");
+        QCOMPARE(h.Button("btnPause")->text(), QStringLiteral("Resume"));
+        QVERIFY(!h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("2"));
+        h.Click("btnPause");
+        QCOMPARE(h.Button("btnPause")->text(), QStringLiteral("Pause"));
+
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("1"));
+        QCOMPARE(Logged(h), QStringList{"K1ABC"});
+        QVERIFY(h.Tick());
+        QCOMPARE(Logged(h), (QStringList{"K1ABC", "W2XYZ"}));
+        QCOMPARE(h.Countdown(), QString());
+        QCOMPARE(h.Timer()->interval(), 1000);
+        QVERIFY(!h.Button("btnNow")->isEnabled());
+    }
+
+    // "Now" logs at once and works out the next wait from that record; while
+    // paused it logs one record and the timer stays off.
+    void nowLogsAtOnceAlsoWhilePaused()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120010")
+                                + AdifRecord("N3QQ", kDay, "120012") + AdifRecord("K5TR", kDay, "120015")));
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("10"));
+
+        h.Click("btnNow");
+        QCOMPARE(Logged(h), (QStringList{"K1ABC", "W2XYZ"}));
+        QCOMPARE(h.Countdown(), QStringLiteral("2"));
+        QVERIFY(h.Timer()->isActive());
+
+        h.Click("btnPause");
+        h.Click("btnNow");
+        QCOMPARE(Logged(h), (QStringList{"K1ABC", "W2XYZ", "N3QQ"}));
+        QCOMPARE(h.Countdown(), QStringLiteral("3"));
+        QVERIFY(!h.Timer()->isActive());
+        QCOMPARE(h.Button("btnPause")->text(), QStringLiteral("Resume"));
+    }
+
+    void speedChangeAppliesFromTheNextLogStep()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120004")
+                                + AdifRecord("N3QQ", kDay, "120008")));
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("4"));
+        h.SetSpeed(1);
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Countdown(), QStringLiteral("3"));
+        h.Click("btnNow");
+        QCOMPARE(h.Countdown(), QStringLiteral("2"));
+    }
+
+    void endOfFileEndsThePlayback()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120005")));
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QVERIFY(h.Button("btnNow")->isEnabled());
+        QVERIFY(!h.Button("btnGo")->isEnabled());
+        QVERIFY(!h.Button("cmdSkip")->isEnabled());
+        h.Click("btnNow");
+        QCOMPARE(Logged(h), (QStringList{"K1ABC", "W2XYZ"}));
+        QVERIFY(!h.Timer()->isActive());
+        QVERIFY(h.Button("btnGo")->isEnabled());
+        QVERIFY(h.Button("cmdSkip")->isEnabled());
+        QVERIFY(!h.Button("btnPause")->isEnabled());
+        QCOMPARE(h.Countdown(), QString());
+        QVERIFY(h.Button("btnNow")->isEnabled()); // keeps its state
+
+        // With no record current nothing reaches the logger: not by "Now"...
+        const qsizetype before = h.Calls().size();
+        h.Click("btnNow");
+        QCOMPARE(h.Calls().size(), before);
+        // ...nor by a second "Go", whose first event ends the playback as the end of the file does.
+        h.Click("btnGo");
+        QVERIFY(h.Timer()->isActive());
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Calls().size(), before);
+        QVERIFY(!h.Timer()->isActive());
+        QVERIFY(h.Button("btnGo")->isEnabled());
+        QVERIFY(!h.Button("btnPause")->isEnabled());
+        QVERIFY(h.Errors().isEmpty());
+    }
+
+    void fileWithoutRecordsLogsNothing()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteLog(QByteArray()));
+        h.Click("btnGo");
+        QVERIFY(!h.Timer()->isActive());
+        QVERIFY(h.Button("btnGo")->isEnabled());
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QVERIFY(!h.Timer()->isActive());
+        h.Click("cmdSkip");
+        QVERIFY(!h.Button("cmdSkip")->isEnabled());
+        for (const char *member : {"ClearEntry", "SetLogFrequencyEx", "EnterQso", "Dupe"})
+            QCOMPARE(h.CountOf(QString::fromLatin1(member)), 0);
+        QVERIFY(h.Errors().isEmpty());
+    }
+
+    // "Skip dupes" loads records until the logger calls one new; "Go" then logs that one first.
+    void skipDupes_data()
+    {
+        QTest::addColumn<QByteArray>("preload");
+        QTest::addColumn<int>("dupeQuestions");
+        QTest::addColumn<QStringList>("loggedAfterGo");
+        QTest::newRow("no dupes") << QByteArray() << 1 << QStringList{"K1ABC"};
+        QTest::newRow("two dupes") << QByteArray("K1ABC 40m 3\nW2XYZ 40m 3\n") << 3 << QStringList{"N3QQ"};
+        QTest::newRow("only the second") << QByteArray("W2XYZ 40m 3\n") << 1 << QStringList{"K1ABC"};
+        QTest::newRow("all dupes") << QByteArray("K1ABC 40m 3\nW2XYZ 40m 3\nN3QQ 40m 3\n") << 3 << QStringList{};
+    }
+    void skipDupes()
+    {
+        QFETCH(QByteArray, preload);
+        QFETCH(int, dupeQuestions);
+        QFETCH(QStringList, loggedAfterGo);
+        ArdenixHarness h;
+        const QString preloadFile = h.WriteTestFile(QStringLiteral("preload.txt"), preload);
+        QVERIFY(h.StartLogger({QStringLiteral("--preload"), preloadFile}));
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120001")
+                                + AdifRecord("N3QQ", kDay, "120002")));
+        h.Click("cmdSkip");
+        QCOMPARE(h.CountOf(QStringLiteral("Dupe")), dupeQuestions);
+        QCOMPARE(h.CountOf(QStringLiteral("ClearEntry")), dupeQuestions);
+        QCOMPARE(h.CountOf(QStringLiteral("EnterQso")), 0);
+        QVERIFY(!h.Button("cmdSkip")->isEnabled());
+        QVERIFY(!h.Timer()->isActive());
+
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(Logged(h), loggedAfterGo);
+        QVERIFY(h.Errors().isEmpty());
+    }
+
+    void fileChoiceDuringPlaybackStartsOver()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        const QString log = h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120005"));
+        h.ChooseFile(log);
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Window().m_FieldPropertyNames->Count(), 7);
+
+        h.ChooseFile(std::nullopt); // a cancel resets the playback all the same
+        QCOMPARE(h.Control<QLabel>("lblFileName")->text(), log);
+        QVERIFY(!h.Timer()->isActive());
+        QVERIFY(!h.Button("btnPause")->isEnabled());
+        QVERIFY(h.Button("btnGo")->isEnabled());
+        QVERIFY(h.Button("cmdSkip")->isEnabled());
+        QVERIFY(h.Button("btnNow")->isEnabled()); // not touched by a file choice
+        QCOMPARE(h.Countdown(), QString());
+        QCOMPARE(h.Window().m_FieldPropertyNames->Count(), 0);
+
+        h.Click("btnGo");
+        QCOMPARE(h.CountOf(QStringLiteral("GetCurrentEntry")), 2);
+        QVERIFY(!h.Button("btnNow")->isEnabled());
+        QVERIFY(h.Tick());
+        QCOMPARE(Logged(h), (QStringList{"K1ABC", "K1ABC"}));
+    }
+
+    void fileDialogIsSetUpForAdifFiles()
+    {
+        ArdenixHarness h;
+        h.ChooseFile(std::nullopt);
+        QCOMPARE(h.LastDialog().Filter, QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi"));
+        QCOMPARE(h.LastDialog().FilterIndex, 2);
+        QCOMPARE(h.LastDialog().Flags, 4100);
+        QCOMPARE(h.LastDialog().NameFilters(), (QStringList{"All Files (*.*) (*)", "ADIF Files (*.adi) (*.adi)"}));
+        // A cancel before any choice leaves the name empty and still readies Go and Skip dupes.
+        QCOMPARE(h.Control<QLabel>("lblFileName")->text(), QString());
+        QVERIFY(h.Button("btnGo")->isEnabled());
+        QVERIFY(h.Button("cmdSkip")->isEnabled());
+    }
+
+    void loggerNotRunningThenStarted()
+    {
+        ArdenixHarness h;
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000")));
+        h.Click("btnGo");
+        QCOMPARE(h.Messages(), QStringList{"Ardenix: Vantrel is not running!"});
+        QVERIFY(!h.Timer()->isActive());
+        QVERIFY(h.Button("btnGo")->isEnabled());
+        h.Click("cmdSkip");
+        QCOMPARE(h.Messages().size(), 2);
+        QVERIFY(h.Button("cmdSkip")->isEnabled());
+
+        QVERIFY(h.StartLogger());
+        h.Click("btnGo");
+        QCOMPARE(h.Messages().size(), 2);
+        QVERIFY(h.Tick());
+        QCOMPARE(Logged(h), QStringList{"K1ABC"});
+    }
+
+    // A failed call ends the handler and the program; meanwhile nothing more is sent.
+    void failedLogStepSendsNothingMore()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger({QStringLiteral("--fail"), QStringLiteral("EnterQso:1")}));
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120001")));
+        h.OnReport([&h] {
+            QMetaObject::invokeMethod(&h.Window(), "btnNow_Click");
+            h.Tick();
+        });
+        h.Click("btnGo");
+        QVERIFY(h.Tick());
+        QCOMPARE(h.Errors().size(), 1);
+        QCOMPARE(h.Errors().first().number(), 440);
+        QVERIFY2(h.Errors().first().description().contains(QLatin1String("EnterQso")),
+                 qPrintable(h.Errors().first().description()));
+        QVERIFY(h.Tick()); // the step ended with m_Busy set: no further step
+        QCOMPARE(h.Members().mid(h.Members().lastIndexOf(QStringLiteral("ClearEntry"))),
+                 (QStringList{"ClearEntry", "SetFieldN", "SetLogFrequencyEx", "EnterQso"}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TestPlayback test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_playback.moc"

@@ -1,0 +1,174 @@
+#include "../support/ArdenixHarness.h"
+#include "Program.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSet>
+
+// The windows as the user meets them: layout in pixels at 96 dpi (the
+// design's twips divided by 15), captions, states, focus and keys.
+class TestLayout : public QObject {
+    Q_OBJECT
+private slots:
+    void mainWindowFrame()
+    {
+        ArdenixHarness h;
+        frmArdenix &w = h.Window();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Vantrel Logging Simulator (v2)"));
+        QCOMPARE(w.size(), QSize(390, 194));
+        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(w.windowFlags() & Qt::WindowCloseButtonHint);
+
+        const QImage icon = w.windowIcon().pixmap(32, 32).toImage();
+        QCOMPARE(icon.size(), QSize(32, 32));
+        QSet<QRgb> colours;
+        for (int y = 0; y < icon.height(); ++y)
+            for (int x = 0; x < icon.width(); ++x)
+                colours.insert(icon.pixel(x, y));
+        QVERIFY2(colours.size() <= 16, qPrintable(QString::number(colours.size())));
+        QVERIFY(colours.size() > 2);
+    }
+
+    void mainWindowControls_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("lblFileCaption") << "lblFileCaption" << "ADIF source file:" << QRect(8, 8, 129, 17) << true;
+        QTest::newRow("lblFileName") << "lblFileName" << "" << QRect(144, 8, 193, 41) << true;
+        QTest::newRow("cmdBrowseFile") << "cmdBrowseFile" << "..." << QRect(352, 16, 33, 25) << true;
+        QTest::newRow("cmbPlaybackSpeed") << "cmbPlaybackSpeed" << "1X" << QRect(8, 64, 89, 21) << true;
+        QTest::newRow("lblCountdown") << "lblCountdown" << "" << QRect(128, 64, 49, 25) << true;
+        QTest::newRow("btnNow") << "btnNow" << "Now" << QRect(216, 64, 57, 25) << false;
+        QTest::newRow("cmdSkip") << "cmdSkip" << "Skip dupes" << QRect(288, 64, 89, 25) << false;
+        QTest::newRow("btnSetFields") << "btnSetFields" << "Customize Fields..." << QRect(240, 128, 145, 25) << true;
+        QTest::newRow("btnGo") << "btnGo" << "Go" << QRect(16, 144, 57, 33) << true;
+        QTest::newRow("btnPause") << "btnPause" << "Pause" << QRect(88, 144, 57, 33) << false;
+    }
+    void mainWindowControls()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        QFETCH(bool, enabled);
+        ArdenixHarness h;
+        QWidget *control = h.Window().findChild<QWidget *>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), geometry);
+        QCOMPARE(control->isEnabled(), enabled);
+        QVERIFY(control->isVisible());
+        QString text;
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            text = label->text();
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+            QVERIFY(label->wordWrap());
+            QCOMPARE(label->frameShape(), name == QLatin1String("lblFileName") ? QFrame::Box : QFrame::NoFrame);
+        } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+            text = button->text();
+        } else if (auto *list = qobject_cast<QComboBox *>(control)) {
+            text = list->currentText();
+        }
+        QCOMPARE(text, caption);
+    }
+
+    void speedListHoldsOnlyItsFiveRows()
+    {
+        ArdenixHarness h;
+        auto *speeds = h.Control<QComboBox>("cmbPlaybackSpeed");
+        QStringList rows;
+        for (int i = 0; i < speeds->count(); ++i)
+            rows << speeds->itemText(i);
+        QCOMPARE(rows, (QStringList{"1X", "2X", "4X", "8X", "5/sec"}));
+        QVERIFY(!speeds->isEditable());
+        QTest::keyClicks(speeds, QStringLiteral("3X"));
+        QVERIFY(rows.contains(speeds->currentText()));
+    }
+
+    void timerStartsOffWithOneMillisecond()
+    {
+        ArdenixHarness h;
+        QVERIFY(!h.Timer()->isActive());
+        QCOMPARE(h.Timer()->interval(), 1);
+        QCOMPARE(h.Timer()->timerType(), Qt::PreciseTimer);
+    }
+
+    // The focus starts on "Customize Fields..." and Tab passes over the
+    // labels and the disabled buttons.
+    void tabOrderAtStartUp()
+    {
+        ArdenixHarness h;
+        frmArdenix &w = h.Window();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QStringList visited;
+        for (int i = 0; i < 5; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, (QStringList{"btnSetFields", "cmdBrowseFile", "cmbPlaybackSpeed", "btnGo", "btnSetFields"}));
+    }
+
+    void enterAndSpaceClickTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("Space") << int(Qt::Key_Space);
+    }
+    void enterAndSpaceClickTheFocusedButton()
+    {
+        QFETCH(int, key);
+        ArdenixHarness h;
+        frmArdenix &w = h.Window();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        h.Button("cmdBrowseFile")->setFocus();
+        QVERIFY(!h.Button("cmdSkip")->isEnabled());
+        QTest::keyClick(h.Button("cmdBrowseFile"), Qt::Key(key)); // the file dialog, cancelled
+        QVERIFY(h.Button("cmdSkip")->isEnabled());
+    }
+
+    // The "ADIF Files" filter lists .ADI files too, as a Windows filter ignores letter case.
+    void adifFilterIgnoresLetterCase()
+    {
+        QTemporaryDir dir;
+        for (const char *name : {"lower.adi", "UPPER.ADI", "notes.txt"})
+            QVERIFY(WriteFile(dir.filePath(QString::fromLatin1(name)), "x"));
+        CommonDialog settings;
+        settings.Filter = QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi");
+        settings.FilterIndex = 2;
+        settings.Flags = 4100;
+        settings.FileName = dir.filePath(QStringLiteral("lower.adi"));
+        QFileDialog dialog;
+        settings.SetUp(dialog);
+        QCOMPARE(dialog.fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(dialog.directory().absolutePath(), QDir(dir.path()).absolutePath());
+        dialog.show();
+        auto *model = dialog.findChild<QFileSystemModel *>();
+        QVERIFY(model);
+        const QModelIndex folder = model->index(dir.path());
+        const auto listed = [&] {
+            QStringList names;
+            for (int row = 0; row < model->rowCount(folder); ++row)
+                names << model->index(row, 0, folder).data().toString();
+            names.sort();
+            return names;
+        };
+        QTRY_COMPARE(listed(), (QStringList{"UPPER.ADI", "lower.adi"}));
+        dialog.selectNameFilter(settings.NameFilters().at(0));
+        QTRY_COMPARE(listed(), (QStringList{"UPPER.ADI", "lower.adi", "notes.txt"}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    TestLayout test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_layout.moc"
