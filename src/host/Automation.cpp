@@ -7,20 +7,55 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <initializer_list>
 
 namespace Automation {
 
 namespace {
 
-QString DescribeFailure(const QDBusMessage &reply, const QString &member)
+// How long the bus itself may take to say whether a peer is still there.
+constexpr int kBusQueryTimeoutMs = 500;
+
+bool IsOneOf(const QString &name, std::initializer_list<const char *> names)
+{
+    for (const char *candidate : names) {
+        if (name == QLatin1String(candidate))
+            return true;
+    }
+    return false;
+}
+
+// Whether the connection behind a unique name is still on the bus. A bus
+// that does not answer says nothing either way, which reads as "still there".
+bool IsStillOnBus(const QString &owner)
+{
+    QDBusMessage query = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                        QStringLiteral("/org/freedesktop/DBus"),
+                                                        QStringLiteral("org.freedesktop.DBus"),
+                                                        QStringLiteral("NameHasOwner"));
+    query.setArguments({owner});
+    const QDBusMessage answer = QDBusConnection::sessionBus().call(query, QDBus::Block, kBusQueryTimeoutMs);
+    if (answer.type() != QDBusMessage::ReplyMessage)
+        return true;
+    return answer.arguments().value(0).toBool();
+}
+
+// D-Bus reports both a timeout and a peer that left before answering as
+// NoReply. The bus sends its NoReply only after it has dropped the peer's
+// unique name, so asking for that name afterwards tells the two apart.
+QString DescribeFailure(const QDBusMessage &reply, const QString &member, const QString &owner)
 {
     const QString name = reply.errorName();
-    if (name == QLatin1String("org.freedesktop.DBus.Error.NoReply")
-        || name == QLatin1String("org.freedesktop.DBus.Error.Timeout"))
-        return QStringLiteral("%1: no answer within %2 ms").arg(member).arg(kCallTimeoutMs);
-    if (name == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")
-        || name == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
-        return QStringLiteral("%1: the program has gone away (%2)").arg(member, reply.errorMessage());
+    if (IsOneOf(name, {"org.freedesktop.DBus.Error.NoReply", "org.freedesktop.DBus.Error.Timeout"})) {
+        if (IsStillOnBus(owner))
+            return QStringLiteral("%1: no answer within %2 ms").arg(member).arg(kCallTimeoutMs);
+        return QStringLiteral("%1: the program has gone away during the call "
+                              "(it exited or dropped its bus connection)").arg(member);
+    }
+    if (IsOneOf(name, {"org.freedesktop.DBus.Error.ServiceUnknown", "org.freedesktop.DBus.Error.NameHasNoOwner"}))
+        return QStringLiteral("%1: the program has gone away (it left the bus before the call)").arg(member);
+    if (name == QLatin1String("org.freedesktop.DBus.Error.Disconnected"))
+        return QStringLiteral("%1: the connection to the session bus is lost").arg(member);
     return QStringLiteral("%1: %2: %3").arg(member, name, reply.errorMessage());
 }
 
@@ -42,7 +77,7 @@ QVariant Object::Call(const QString &member, const QVariantList &args) const
     call.setArguments(args);
     const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, kCallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage)
-        throw RuntimeError::Automation(DescribeFailure(reply, member));
+        throw RuntimeError::Automation(DescribeFailure(reply, member, m_Owner));
     const QVariantList values = reply.arguments();
     return values.isEmpty() ? QVariant() : Unwrap(values.first());
 }

@@ -24,10 +24,12 @@ class Object {
 public:
     Object(QString owner, QString path);
 
-    // One call is one message and one reply: no introspection. Throws a
-    // RuntimeError ("Automation error: ...") when the host answers with an
-    // error, is gone, or does not answer in time. Returns the first value of
-    // the reply as the host sent it (invalid when it sent none).
+    // One call is one message and one reply: no introspection. Returns the
+    // first value of the reply as the host sent it (invalid when it sent
+    // none). Throws a RuntimeError "Automation error: <member>: ..." that
+    // tells the host's own error (its name and message) from a host that has
+    // gone away (before or during the call) and from one that gave no answer
+    // within kCallTimeoutMs.
     QVariant Call(const QString &member, const QVariantList &args = {}) const;
 
     // The object that a returned object path names on the same process;

@@ -61,6 +61,7 @@ public:
     int ExitCode() const { return m_Process.exitCode(); }
     QProcess::ExitStatus ExitStatus() const { return m_Process.exitStatus(); }
     QString ErrorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
+    qint64 ProcessId() const { return m_Process.processId(); }
 
 private:
     QProcess m_Process;
