@@ -93,6 +93,7 @@ void frmArdenix::cmdBrowseFile_Click()
         CommonDialog1.ShowOpen(this);
         // A cancel leaves the earlier choice in the dialog, and the playback is reset all the same.
         ui->lblFileName->setText(CommonDialog1.FileName);
+        ui->lblFileName->setToolTip(CommonDialog1.FileName);
         SetTimerOn(false);
         ui->btnPause->setEnabled(false);
         ui->btnGo->setEnabled(true);

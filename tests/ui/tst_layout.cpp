@@ -1,4 +1,5 @@
 #include "../support/ArdenixHarness.h"
+#include "PathLabel.h"
 #include "Program.h"
 
 #include <QApplication>
@@ -130,6 +131,38 @@ private slots:
         QVERIFY(!h.Button("cmdSkip")->isEnabled());
         QTest::keyClick(h.Button("cmdBrowseFile"), Qt::Key(key)); // the file dialog, cancelled
         QVERIFY(h.Button("cmdSkip")->isEnabled());
+    }
+
+    // The path label shows what fits: the whole path, else the shortened
+    // folder and the whole file name, else the end of the file name.
+    void filePathStaysReadable_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("shownStart");
+        QTest::addColumn<QString>("shownEnd");
+        QTest::newRow("short") << "/logs/cqww.adi" << "/logs/cqww.adi" << "/logs/cqww.adi";
+        QTest::newRow("deep folders") << "/home/operator/Documents/Contest_Logs/2026/CQ_WorldWide_DX_Contest_CW/K1ABC.adi"
+                                      << "/home/" << "K1ABC.adi";
+        QTest::newRow("file name longer than the box") << "/tmp/" + QString(200, QLatin1Char('N')) + "_end.adi"
+                                        << QString(QChar(0x2026)) << "NNN_end.adi";
+    }
+    void filePathStaysReadable()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, shownStart);
+        QFETCH(QString, shownEnd);
+        ArdenixHarness h;
+        auto *label = h.Control<PathLabel>("lblFileName");
+        label->setText(path);
+        const QStringList lines = label->ShownLines();
+        QVERIFY(!lines.isEmpty());
+        QVERIFY(lines.size() * label->fontMetrics().lineSpacing() <= label->contentsRect().height());
+        for (const QString &line : lines)
+            QVERIFY2(label->fontMetrics().horizontalAdvance(line) <= label->contentsRect().width(), qPrintable(line));
+        const QString shown = lines.join(QString());
+        QVERIFY2(shown.startsWith(shownStart), qPrintable(shown));
+        QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown));
+        QCOMPARE(label->text(), path);
     }
 
     // The "ADIF Files" filter lists .ADI files too, as a Windows filter ignores letter case.
