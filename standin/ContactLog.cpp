@@ -1,6 +1,6 @@
 #include "ContactLog.h"
 
-#include "AdifReaderControl.h"
+#include "AdifReader.h"
 #include "BadInput.h"
 #include "RuntimeError.h"
 
@@ -101,15 +101,21 @@ bool Band::isName(const QString &text)
     return false;
 }
 
+void ContactLog::add(const Contact &contact)
+{
+    m_Contacts.append(contact);
+    m_DupeKeys.insert(dupeKey(contact.call, contact.band, contact.mode));
+}
+
 bool ContactLog::contains(const QString &call, const QString &band, int mode) const
 {
-    const QString wanted = call.trimmed();
-    for (const Contact &contact : m_Contacts) {
-        if (contact.mode == mode && contact.band == band
-            && contact.call.trimmed().compare(wanted, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return m_DupeKeys.contains(dupeKey(call, band, mode));
+}
+
+// Band and mode first: neither holds the separator, so no two contacts share a key by accident.
+QString ContactLog::dupeKey(const QString &call, const QString &band, int mode)
+{
+    return band + '|' + QString::number(mode) + '|' + call.trimmed().toCaseFolded();
 }
 
 void ContactLog::preloadFile(const QString &path)
@@ -124,19 +130,26 @@ void ContactLog::preloadFile(const QString &path)
         preloadText(QString::fromUtf8(content), path);
 }
 
+// Read through the reader component itself, not through Ardenix's adapter to
+// it: a fault in the adapter then shows in a run against the stand-in instead
+// of hiding on both sides of it.
 void ContactLog::preloadAdif(const QString &path)
 {
-    AdifReaderControl reader;
+    AdifReader reader;
+    const auto get = [&reader](AdifReader::DispatchId id, const QVariantList &args = {}) {
+        return reader.Invoke(id, InvokeKind::PropertyGet, args);
+    };
     try {
-        reader.SetFileName(path);
-        while (reader.NextRecord() != 0) {
+        reader.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {path});
+        while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+            const double mhz = get(AdifReader::kFrequency).toDouble();
             Contact contact;
-            contact.call = reader.FieldValue("CALL");
-            contact.txKhz = reader.Frequency() * 1000.0;
-            contact.rxKhz = reader.SplitFrequency() * 1000.0;
+            contact.call = get(AdifReader::kFieldValue, {QString("CALL")}).toString();
+            contact.txKhz = mhz * 1000.0;
+            contact.rxKhz = get(AdifReader::kSplitFrequency).toDouble() * 1000.0;
             contact.split = contact.rxKhz != contact.txKhz;
             contact.band = Band::fromKhz(contact.txKhz);
-            contact.mode = ModeCodeOf(reader.Mode(), reader.Frequency());
+            contact.mode = ModeCodeOf(get(AdifReader::kMode).toString(), mhz);
             add(contact);
         }
     } catch (const RuntimeError &error) {

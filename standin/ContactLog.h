@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -39,10 +40,11 @@ struct Contact {
     QDateTime loggedUtc;    // invalid for a preloaded contact
 };
 
-// The contacts logged so far, and the dupe check against them.
+// The contacts logged so far, and the dupe check against them. Both adding
+// and the dupe check take the same time however long the log is.
 class ContactLog {
 public:
-    void add(const Contact &contact) { m_Contacts.append(contact); }
+    void add(const Contact &contact);
     int count() const { return int(m_Contacts.size()); }
     const Contact &at(int index) const { return m_Contacts[index]; }
 
@@ -60,6 +62,8 @@ public:
 
 private:
     static Contact parsePreloadLine(const QString &line, const QString &where);
+    static QString dupeKey(const QString &call, const QString &band, int mode);
 
     QList<Contact> m_Contacts;
+    QSet<QString> m_DupeKeys;
 };

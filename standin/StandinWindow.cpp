@@ -1,18 +1,17 @@
 #include "StandinWindow.h"
 
+#include "LogTableModel.h"
 #include "StandinLogger.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
-
-// Log columns before the entry columns.
-const QStringList kLogLeadTitles = {"UTC", "Band", "Mode", "kHz"};
 
 QLabel *headingLabel(const QString &text)
 {
@@ -23,24 +22,26 @@ QLabel *headingLabel(const QString &text)
     return label;
 }
 
-QTableWidgetItem *readOnlyItem(const QString &text)
+// One row height for every row, from the font: no row is ever measured.
+void fixRowHeights(QTableView *table)
 {
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+    table->setWordWrap(false);
 }
 
 } // namespace
 
 StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
-    : QMainWindow(parent), m_Logger(logger)
+    : QMainWindow(parent), m_Logger(logger), m_LogModel(new LogTableModel(logger, this))
 {
     setWindowTitle("Vantrel (stand-in)");
 
-    m_RadioLabel = new QLabel;
+    m_RadioLabel = makeFixedWidthLabel("Mode RTTY    Tx 1296200.00    Rx 1296200.00 (split)");
+    m_RadioLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_EntryTable = makeEntryTable();
-    m_LogTable = makeLogTable();
-    m_CountLabel = new QLabel;
+    m_LogView = makeLogView();
+    m_CountLabel = makeFixedWidthLabel("999999 contact(s) in the log");
 
     auto *entryHeading = new QHBoxLayout;
     entryHeading->addWidget(headingLabel("Entry"));
@@ -52,12 +53,10 @@ StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
     layout->addLayout(entryHeading);
     layout->addWidget(m_EntryTable);
     layout->addWidget(headingLabel("Log"));
-    layout->addWidget(m_LogTable, 1);
+    layout->addWidget(m_LogView, 1);
     setCentralWidget(central);
     statusBar()->addWidget(m_CountLabel);
 
-    for (int i = 0; i < m_Logger.log().count(); ++i)
-        appendLogRow(m_Logger.log().at(i));
     showContactCount();
     logger_entryChanged();
 
@@ -70,21 +69,20 @@ void StandinWindow::logger_entryChanged()
 {
     const EntryRow &entry = m_Logger.entry();
     for (int i = 0; i < entry.values.size(); ++i)
-        m_EntryTable->setItem(0, i, readOnlyItem(entry.values[i]));
-    fitEntryTableHeight();
+        m_EntryTable->item(0, i)->setText(LogTableModel::shownText(entry.values[i]));
 
     QString radio = QString("Mode %1    Tx %2")
                         .arg(entry.mode == Mode::None ? QString("-") : Mode::label(entry.mode),
-                             kilohertzText(entry.txKhz));
+                             LogTableModel::kilohertzText(entry.txKhz));
     if (entry.split)
-        radio += QString("    Rx %1 (split)").arg(kilohertzText(entry.rxKhz));
+        radio += QString("    Rx %1 (split)").arg(LogTableModel::kilohertzText(entry.rxKhz));
     m_RadioLabel->setText(radio);
 }
 
-void StandinWindow::logger_contactLogged(int index)
+void StandinWindow::logger_contactLogged()
 {
-    appendLogRow(m_Logger.log().at(index));
-    m_LogTable->scrollToBottom();
+    m_LogModel->appendContact();
+    m_LogView->scrollToBottom();
     showContactCount();
 }
 
@@ -92,72 +90,52 @@ QTableWidget *StandinWindow::makeEntryTable()
 {
     const ColumnSet &columns = m_Logger.columns();
     auto *table = new QTableWidget(1, columns.count());
-    for (int number = 1; number <= columns.count(); ++number)
+    for (int number = 1; number <= columns.count(); ++number) {
         table->setHorizontalHeaderItem(number - 1, new QTableWidgetItem(columns.title(number)));
+        auto *item = new QTableWidgetItem;
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+        table->setItem(0, number - 1, item);
+    }
     table->verticalHeader()->hide();
+    fixRowHeights(table);
     table->horizontalHeader()->setMinimumSectionSize(64);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    table->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setFixedHeight(table->horizontalHeader()->sizeHint().height() + table->rowHeight(0)
+                          + 2 * table->frameWidth());
     return table;
 }
 
-QTableWidget *StandinWindow::makeLogTable()
+QTableView *StandinWindow::makeLogView()
 {
-    const ColumnSet &columns = m_Logger.columns();
-    QStringList titles = kLogLeadTitles;
-    for (int number = 1; number <= columns.count(); ++number)
-        titles.append(columns.title(number));
-
-    auto *table = new QTableWidget(0, int(titles.size()));
-    table->setHorizontalHeaderLabels(titles);
-    table->verticalHeader()->setDefaultSectionSize(table->verticalHeader()->minimumSectionSize() + 4);
-    table->horizontalHeader()->setMinimumSectionSize(56);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setAlternatingRowColors(true);
-    return table;
+    auto *view = new QTableView;
+    view->setModel(m_LogModel);
+    fixRowHeights(view);
+    // Row numbers would be measured again for every new row; the UTC column and the count say enough.
+    view->verticalHeader()->hide();
+    // Columns as wide as a frequency, resizable by hand; never fitted to their contents.
+    view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    view->horizontalHeader()->setDefaultSectionSize(view->fontMetrics().horizontalAdvance("1296200.00") + 16);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setAlternatingRowColors(true);
+    view->scrollToBottom();
+    return view;
 }
 
-void StandinWindow::fitEntryTableHeight()
+// A label whose changing text never changes the window's minimum size; a
+// change there would be pushed to the window system with every contact.
+QLabel *StandinWindow::makeFixedWidthLabel(const QString &widestText)
 {
-    const int height = m_EntryTable->horizontalHeader()->sizeHint().height() + m_EntryTable->rowHeight(0)
-        + 2 * m_EntryTable->frameWidth();
-    if (m_EntryTable->maximumHeight() != height)
-        m_EntryTable->setFixedHeight(height);
-}
-
-void StandinWindow::appendLogRow(const Contact &contact)
-{
-    const int row = m_LogTable->rowCount();
-    m_LogTable->insertRow(row);
-
-    const QString utc = contact.loggedUtc.isValid() ? contact.loggedUtc.toString("HH:mm:ss") : QString("preload");
-    const QStringList lead = {utc, contact.band.isEmpty() ? QString("?") : contact.band, Mode::label(contact.mode),
-                              contact.txKhz > 0 ? kilohertzText(contact.txKhz) : QString()};
-    for (int i = 0; i < lead.size(); ++i)
-        m_LogTable->setItem(row, i, readOnlyItem(lead[i]));
-
-    for (int number = 1; number <= m_Logger.columns().count(); ++number)
-        m_LogTable->setItem(row, int(lead.size()) + number - 1, readOnlyItem(columnText(contact, number)));
+    auto *label = new QLabel;
+    label->setFixedWidth(label->fontMetrics().horizontalAdvance(widestText) + 8);
+    return label;
 }
 
 void StandinWindow::showContactCount()
 {
     m_CountLabel->setText(QString("%1 contact(s) in the log").arg(m_Logger.log().count()));
-}
-
-QString StandinWindow::columnText(const Contact &contact, int column) const
-{
-    if (column <= contact.values.size())
-        return contact.values[column - 1];
-    // A preloaded contact has only its call.
-    return m_Logger.columns().adifName(column) == "CALL" ? contact.call : QString();
-}
-
-QString StandinWindow::kilohertzText(double khz)
-{
-    return khz > 0 ? QString::number(khz, 'f', 2) : QString("-");
 }

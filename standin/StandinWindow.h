@@ -2,13 +2,15 @@
 
 #include <QMainWindow>
 
+class LogTableModel;
 class QLabel;
+class QTableView;
 class QTableWidget;
 class StandinLogger;
-struct Contact;
 
 // The logger's window: the entry row on top, the log below. It only shows
-// what arrives over the bus; nothing is typed here.
+// what arrives over the bus; nothing is typed here. Its size constraints are
+// set once: a contact changes texts, never the window's layout limits.
 class StandinWindow : public QMainWindow {
     Q_OBJECT
 
@@ -17,20 +19,18 @@ public:
 
 private slots:
     void logger_entryChanged();
-    void logger_contactLogged(int index);
+    void logger_contactLogged();
 
 private:
     QTableWidget *makeEntryTable();
-    QTableWidget *makeLogTable();
-    void fitEntryTableHeight();
-    void appendLogRow(const Contact &contact);
+    QTableView *makeLogView();
+    QLabel *makeFixedWidthLabel(const QString &widestText);
     void showContactCount();
-    QString columnText(const Contact &contact, int column) const;
-    static QString kilohertzText(double khz);
 
     StandinLogger &m_Logger;
+    LogTableModel *m_LogModel = nullptr;
     QLabel *m_RadioLabel = nullptr;
     QTableWidget *m_EntryTable = nullptr;
-    QTableWidget *m_LogTable = nullptr;
+    QTableView *m_LogView = nullptr;
     QLabel *m_CountLabel = nullptr;
 };
