@@ -6,7 +6,10 @@
 #include "MessageBox.h"
 #include "ModeCode.h"
 #include "Numbers.h"
+#include "Modal.h"
 #include "Program.h"
+#include "Required.h"
+#include "frmFieldEdit.h"
 #include "ui_frmArdenix.h"
 
 #include <QTimer>
@@ -127,9 +130,7 @@ void frmArdenix::PreparePlayback()
 
 void frmArdenix::LoadEntryColumns()
 {
-    if (!m_Document)
-        throw RuntimeError::ObjectNotSet();
-    m_Entry = m_Document->GetCurrentEntry();
+    m_Entry = Required(m_Document).GetCurrentEntry();
     m_VantrelEntryColumns = std::make_shared<EntryCollection>();
     for (int16_t n = 1;; n = Numbers::Add16(n, 1)) {
         const QString adifName = Numbers::VariantToText(m_Entry->GetAdifNameN(n));
@@ -150,9 +151,7 @@ void frmArdenix::InitDefaultMapping()
 {
     if (m_FieldPropertyNames->Count() > 0)
         return;
-    if (!m_VantrelEntryColumns)
-        throw RuntimeError::ObjectNotSet();
-    for (const std::shared_ptr<clsEntry> &column : *m_VantrelEntryColumns)
+    for (const std::shared_ptr<clsEntry> &column : Required(m_VantrelEntryColumns))
         m_FieldPropertyNames->Add(column, EntryKey(column->EntryWindowIndex));
 }
 
@@ -160,14 +159,14 @@ void frmArdenix::InitDefaultMapping()
 
 void frmArdenix::LoadCurrentRecord()
 {
-    Entry().ClearEntry();
+    Required(m_Entry).ClearEntry();
 
     const int32_t count = m_FieldPropertyNames->Count();
     for (int32_t position = 1; position <= count; ++position) {
         const std::shared_ptr<clsEntry> &mapping = m_FieldPropertyNames->Item(position);
         QString text = AdifReader1.FieldValue(mapping->AdifName);
         if (!text.isEmpty())
-            Entry().SetFieldN(mapping->EntryWindowIndex, text);
+            Required(m_Entry).SetFieldN(mapping->EntryWindowIndex, text);
     }
 
     const QString mode = AdifReader1.Mode();
@@ -176,7 +175,7 @@ void frmArdenix::LoadCurrentRecord()
     int16_t modeCode = ModeCode(mode, frequency);
     // Any difference at all makes a split contact; the flag is 1, not -1.
     int16_t split = frequency != splitFrequency ? 1 : 0;
-    Entry().SetLogFrequencyEx(modeCode, Kilohertz(splitFrequency), Kilohertz(frequency), split);
+    Required(m_Entry).SetLogFrequencyEx(modeCode, Kilohertz(splitFrequency), Kilohertz(frequency), split);
 }
 
 // ---- The scheduler ----
@@ -238,7 +237,7 @@ void frmArdenix::LogStep()
     }
     LoadCurrentRecord();
     const double currentTimeStamp = CurrentTimeStamp();
-    Entry().EnterQso();
+    Required(m_Entry).EnterQso();
     NextRecord();
     if (m_HasRecord)
         ScheduleNextRecord(currentTimeStamp);
@@ -334,7 +333,7 @@ void frmArdenix::cmdSkip_Click()
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
-            if (Numbers::VariantEqualsNumber(Entry().Dupe(), 0))
+            if (Numbers::VariantEqualsNumber(Required(m_Entry).Dupe(), 0))
                 break;
             NextRecord();
         }
@@ -344,9 +343,33 @@ void frmArdenix::cmdSkip_Click()
 
 // ---- Field mapping ----
 
+// Gathers the file's field names, refreshes the logger's columns, makes
+// sure a mapping exists and opens the mapping dialog. A running playback
+// goes on meanwhile, from the file's first record.
 void frmArdenix::btnSetFields_Click()
 {
-    ErrorGuard::Guarded([] {});
+    ErrorGuard::Guarded([this] {
+        AdifReader1.SetFileName(CommonDialog1.FileName);
+        NextRecord();
+
+        m_CandidateNames = std::make_shared<NameCollection>();
+        const int32_t count = AdifReader1.FieldNameCount();
+        for (int32_t position = 0; position < count; ++position) {
+            const QString name = AdifReader1.FieldName(position);
+            m_CandidateNames->Add(name, name);
+        }
+
+        m_Document = VantrelDocument::GetRunning();
+        if (!m_Document) {
+            MessageBox::Show(this, QStringLiteral("Vantrel is not running!"));
+            return;
+        }
+        LoadEntryColumns();
+        InitDefaultMapping();
+
+        frmFieldEdit dialog(*this);
+        Modal::Exec(dialog);
+    });
 }
 
 // ---- Helpers ----
@@ -360,11 +383,4 @@ void frmArdenix::SetTimerOn(bool on)
         Timer1->stop();
     else if (!Timer1->isActive())
         Timer1->start();
-}
-
-VantrelEntry &frmArdenix::Entry() const
-{
-    if (!m_Entry)
-        throw RuntimeError::ObjectNotSet();
-    return *m_Entry;
 }

@@ -55,7 +55,6 @@ private:
     double CurrentTimeStamp();
     void NextRecord();
     void SetTimerOn(bool on);
-    VantrelEntry &Entry() const;
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;

@@ -3,9 +3,11 @@
 #include "CommonDialog.h"
 #include "ErrorGuard.h"
 #include "MessageBox.h"
+#include "Modal.h"
 #include "StandinProcess.h"
 #include "WriteFile.h"
 #include "frmArdenix.h"
+#include "frmFieldEdit.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -13,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,6 +66,11 @@ public:
             }
             return answer;
         });
+        Modal::SetHook([this](QDialog &dialog) {
+            ++m_DialogsOpened;
+            if (m_OnDialog)
+                m_OnDialog(static_cast<frmFieldEdit &>(dialog));
+        });
         ErrorGuard::SetReporter([this](const RuntimeError &error) {
             m_Errors << error;
             if (m_OnReport)
@@ -75,6 +83,7 @@ public:
         m_Window.reset();
         MessageBox::SetHook({});
         CommonDialog::SetOpenHook({});
+        Modal::SetHook({});
         ErrorGuard::SetReporter({});
     }
 
@@ -162,6 +171,10 @@ public:
     const QStringList &Messages() const { return m_Messages; }
     const QList<RuntimeError> &Errors() const { return m_Errors; }
     const CommonDialog &LastDialog() const { return m_LastDialog; }
+    // Works the mapping dialog while it is open ("Customize Fields...").
+    void OnDialog(std::function<void(frmFieldEdit &)> action) { m_OnDialog = std::move(action); }
+    int DialogsOpened() const { return m_DialogsOpened; }
+
     // Runs while the error report is showing, as a timer event or click would.
     void OnReport(std::function<void()> action) { m_OnReport = std::move(action); }
 
@@ -176,4 +189,28 @@ private:
     QList<RuntimeError> m_Errors;
     CommonDialog m_LastDialog;
     std::function<void()> m_OnReport;
+    std::function<void(frmFieldEdit &)> m_OnDialog;
+    int m_DialogsOpened = 0;
 };
+
+// The rows of a list, as shown.
+inline QStringList Rows(const QListWidget *list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->count(); ++i)
+        rows << list->item(i)->text();
+    return rows;
+}
+
+// A mouse click on a row, scrolled into view first as a user would.
+inline void ClickRow(QListWidget *list, int row)
+{
+    list->scrollToItem(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+}
+
+inline int SelectedRow(const QListWidget *list)
+{
+    const QList<QListWidgetItem *> items = list->selectedItems();
+    return items.isEmpty() ? -1 : list->row(items.first());
+}

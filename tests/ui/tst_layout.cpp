@@ -8,6 +8,28 @@
 #include <QFileSystemModel>
 #include <QSet>
 
+namespace {
+
+// A model for the mapping dialog to show: two columns, both mapped, and two field names.
+void FieldEditOver(frmArdenix &window)
+{
+    auto columns = std::make_shared<EntryCollection>();
+    for (int16_t n = 1; n <= 2; ++n) {
+        auto column = std::make_shared<clsEntry>();
+        column->AdifName = n == 1 ? QStringLiteral("CALL") : QStringLiteral("NAME");
+        column->EntryWindowIndex = n;
+        column->EntryWindowTitle = n == 1 ? QStringLiteral("Call") : QStringLiteral("Name");
+        columns->Add(column, EntryKey(n));
+    }
+    window.m_VantrelEntryColumns = columns;
+    window.m_FieldPropertyNames = std::make_shared<EntryCollection>(*columns);
+    window.m_CandidateNames = std::make_shared<NameCollection>();
+    window.m_CandidateNames->Add(QStringLiteral("CALL"), QStringLiteral("CALL"));
+    window.m_CandidateNames->Add(QStringLiteral("NAME"), QStringLiteral("NAME"));
+}
+
+} // namespace
+
 // The windows as the user meets them: layout in pixels at 96 dpi (the
 // design's twips divided by 15), captions, states, focus and keys.
 class TestLayout : public QObject {
@@ -163,6 +185,78 @@ private slots:
         QVERIFY2(shown.startsWith(shownStart), qPrintable(shown));
         QVERIFY2(shown.endsWith(shownEnd), qPrintable(shown));
         QCOMPARE(label->text(), path);
+    }
+
+    // The mapping dialog, opened over a window whose model the test sets.
+    void fieldEditDialogLayout_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("Label1") << "Label1" << "Columns in Vantrel" << QRect(16, 0, 161, 25);
+        QTest::newRow("Label2") << "Label2" << "Fields in the ADIF file" << QRect(200, 0, 137, 25);
+        QTest::newRow("lstEWFields") << "lstEWFields" << "" << QRect(16, 24, 161, 134);
+        QTest::newRow("lstCandidates") << "lstCandidates" << "" << QRect(200, 24, 137, 186);
+        // Taller than the design's 49 px: its four lines at the default font.
+        QTest::newRow("Label3") << "Label3" << "Click on a column to change the ADIF field the simulator will copy into the column"
+                                << QRect(16, 168, 161, 62);
+        QTest::newRow("btnOK") << "btnOK" << "OK" << QRect(24, 232, 73, 25);
+        QTest::newRow("btnCancel") << "btnCancel" << "Cancel" << QRect(112, 232, 65, 25);
+    }
+    void fieldEditDialogLayout()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, caption);
+        QFETCH(QRect, geometry);
+        ArdenixHarness h;
+        FieldEditOver(h.Window());
+        frmFieldEdit dialog(h.Window());
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Select ADIF records to log"));
+        QCOMPARE(dialog.size(), QSize(356, 264));
+        QVERIFY(dialog.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(dialog.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!dialog.windowIcon().isNull());
+        dialog.resize(600, 500); // nothing follows a resize
+        QWidget *control = dialog.findChild<QWidget *>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), geometry);
+        if (auto *label = qobject_cast<QLabel *>(control)) {
+            QCOMPARE(label->text(), caption);
+            QVERIFY(label->wordWrap());
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+        } else if (auto *button = qobject_cast<QPushButton *>(control)) {
+            QCOMPARE(button->text(), caption);
+            QCOMPARE(button->isDefault(), name == QLatin1String("btnOK"));
+        }
+    }
+
+    void fieldEditDialogKeys()
+    {
+        ArdenixHarness h;
+        FieldEditOver(h.Window());
+        const std::shared_ptr<EntryCollection> mapping = h.Window().m_FieldPropertyNames;
+        frmFieldEdit dialog(h.Window());
+        dialog.show();
+        dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("btnOK"));
+        QStringList visited;
+        for (int i = 0; i < 5; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, (QStringList{"btnOK", "btnCancel", "lstEWFields", "lstCandidates", "btnOK"}));
+
+        auto *columns = dialog.findChild<QListWidget *>(QStringLiteral("lstEWFields"));
+        columns->setFocus();
+        QTest::keyClick(columns, Qt::Key_Escape);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(h.Window().m_FieldPropertyNames, mapping);
+        QTest::keyClick(columns, Qt::Key_Return); // "OK", also from a list
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(h.Window().m_FieldPropertyNames != mapping);
     }
 
     // The "ADIF Files" filter lists .ADI files too, as a Windows filter ignores letter case.
