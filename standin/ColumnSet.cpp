@@ -41,8 +41,8 @@ ColumnSet ColumnSet::fromText(const QString &text, const QString &sourceName)
         const Column column = parseLine(line, where);
         if (set.numberOf(column.adifName) != 0)
             throw BadInput(QString("%1: column %2 is already defined").arg(where, column.adifName));
-        if (set.count() == 0x7fff)
-            throw BadInput(QString("%1: too many columns (at most 32767)").arg(where));
+        if (set.count() == MaxColumns)
+            throw BadInput(QString("%1: too many columns (at most %2)").arg(where).arg(MaxColumns));
         set.m_Columns.append(column);
     }
     if (set.count() == 0)
@@ -64,6 +64,8 @@ Column ColumnSet::parseLine(const QString &line, const QString &where)
     column.title = fields[1].trimmed();
     if (!adifNamePattern.match(column.adifName).hasMatch())
         throw BadInput(QString("%1: '%2' is not an ADIF field name").arg(where, fields[0].trimmed()));
+    if (column.adifName.size() > MaxNameLength)
+        throw BadInput(QString("%1: the ADIF name is longer than %2 characters").arg(where).arg(MaxNameLength));
     if (column.title.isEmpty())
         throw BadInput(QString("%1: the title is empty").arg(where));
 

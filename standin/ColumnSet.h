@@ -22,6 +22,12 @@ public:
     static constexpr int TakesAdifData = 4;
     static constexpr int Computed = 8;
 
+    // Bounds of a column file. With values of at most StandinLogger::MaxValueBytes,
+    // they keep a logged ADIF record within what a reader holds (16 MiB) and
+    // every field name within the length a reader takes as a tag.
+    static constexpr int MaxColumns = 200;
+    static constexpr int MaxNameLength = 64;
+
     // A contest entry window: call, reports, serial numbers, name, state, points.
     static ColumnSet standard();
 

@@ -45,13 +45,24 @@ void EntryObject::SetFieldN(short column, const QString &text)
 {
     if (!acceptCall())
         return;
-    if (!m_Logger.setField(column, text)) {
+    switch (m_Logger.setField(column, text)) {
+    case StandinLogger::FieldResult::Set:
+        answer();
+        break;
+    case StandinLogger::FieldResult::NoSuchColumn:
         refuse(Contract::BadColumnError, QString("Column %1 does not exist; the columns are 1 to %2")
                                              .arg(column)
                                              .arg(m_Logger.columns().count()));
-        return;
+        break;
+    case StandinLogger::FieldResult::TooLong:
+        refuse(Contract::ValueTooLongError,
+               QString("Column %1 (%2) takes at most %3 bytes of UTF-8 text; the value has %4")
+                   .arg(column)
+                   .arg(m_Logger.columns().adifName(column))
+                   .arg(StandinLogger::MaxValueBytes)
+                   .arg(text.toUtf8().size()));
+        break;
     }
-    answer();
 }
 
 void EntryObject::SetLogFrequencyEx(short mode, double rxKhz, double txKhz, short split)
@@ -60,6 +71,12 @@ void EntryObject::SetLogFrequencyEx(short mode, double rxKhz, double txKhz, shor
         return;
     if (!Mode::isValid(mode)) {
         refuse(Contract::BadModeError, QString("Mode code %1 is not one of 0 to 6").arg(mode));
+        return;
+    }
+    if (!StandinLogger::isFrequency(rxKhz) || !StandinLogger::isFrequency(txKhz)) {
+        refuse(Contract::BadFrequencyError, QString("Frequencies are finite numbers of kHz, 0 or more; "
+                                                    "received %1 (receive) and %2 (transmit)")
+                                                .arg(QString::number(rxKhz), QString::number(txKhz)));
         return;
     }
     m_Logger.setFrequency(mode, rxKhz, txKhz, split != 0);

@@ -19,8 +19,8 @@ public:
 protected:
     ServedObject(FaultPlan &plan, CallTrace *trace, QObject *parent);
 
-    // False when the fault plan has already answered the call or is ending the
-    // program; the caller then returns at once without acting.
+    // False when the fault plan has already answered the call; the caller then
+    // returns at once without acting. A planned exit does not return at all.
     bool acceptCall();
 
     template <typename T>

@@ -2,6 +2,7 @@
 
 #include "AdifLogFile.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -22,13 +23,15 @@ void StandinLogger::clearEntry()
     emit entryChanged();
 }
 
-bool StandinLogger::setField(int column, const QString &text)
+StandinLogger::FieldResult StandinLogger::setField(int column, const QString &text)
 {
     if (!m_Columns.contains(column))
-        return false;
+        return FieldResult::NoSuchColumn;
+    if (text.toUtf8().size() > MaxValueBytes)
+        return FieldResult::TooLong;
     m_Entry.values[column - 1] = text;
     emit entryChanged();
-    return true;
+    return FieldResult::Set;
 }
 
 void StandinLogger::setFrequency(int mode, double rxKhz, double txKhz, bool split)
@@ -38,6 +41,11 @@ void StandinLogger::setFrequency(int mode, double rxKhz, double txKhz, bool spli
     m_Entry.txKhz = txKhz;
     m_Entry.split = split;
     emit entryChanged();
+}
+
+bool StandinLogger::isFrequency(double khz)
+{
+    return std::isfinite(khz) && khz >= 0;
 }
 
 bool StandinLogger::entryIsDupe() const

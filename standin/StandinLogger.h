@@ -24,6 +24,14 @@ class StandinLogger : public QObject {
     Q_OBJECT
 
 public:
+    // The longest column value taken, in bytes of UTF-8: the unit in which the
+    // value travels on the bus and is counted in the ADIF log, so that with at
+    // most ColumnSet::MaxColumns columns a logged record stays within what an
+    // ADIF reader holds.
+    static constexpr int MaxValueBytes = 65536;
+
+    enum class FieldResult { Set, NoSuchColumn, TooLong };
+
     explicit StandinLogger(const ColumnSet &columns, QObject *parent = nullptr);
 
     const ColumnSet &columns() const { return m_Columns; }
@@ -35,8 +43,11 @@ public:
     void setAdifLog(AdifLogFile *adifLog) { m_AdifLog = adifLog; }
 
     void clearEntry();
-    bool setField(int column, const QString &text);  // false: no such column
+    FieldResult setField(int column, const QString &text);
     void setFrequency(int mode, double rxKhz, double txKhz, bool split);
+
+    // A frequency the entry row takes: a finite number of kHz, 0 or more.
+    static bool isFrequency(double khz);
     bool entryIsDupe() const;
 
     // Logs the entry row, stamped with the given time, and clears it.

@@ -5,6 +5,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <limits>
 
 #include "../support/StandinProcess.h"
 #include "../support/WriteFile.h"
@@ -34,6 +36,14 @@ QDBusMessage callObject(const QString &path, const QString &interface, const QSt
 QDBusMessage callEntry(const QString &member, const QVariantList &arguments = {})
 {
     return callObject("/entry", "vantrel.Entry", member, arguments);
+}
+
+// Sends the call without waiting for its answer.
+QDBusPendingCall queueEntryCall(const QString &member, const QVariantList &arguments = {})
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(kName, "/entry", "vantrel.Entry", member);
+    message.setArguments(arguments);
+    return QDBusConnection::sessionBus().asyncCall(message, kWaitMs);
 }
 
 QVariant n(int value)
@@ -73,12 +83,15 @@ class TestStandinBus : public QObject {
 private slots:
     void initTestCase();
     void servesTheDocumentAndItsColumns();
-    void refusesBadColumnsAndWrongArgumentTypes();
+    void refusesWhatItCannotTake_data();
+    void refusesWhatItCannotTake();
+    void refusesArgumentsOfTheWrongType();
     void loggingWritesAdifAndTrace();
     void dupeNeedsSameCallBandAndMode();
     void preloadedContactsAreDupes();
     void failAnswersTheNthCallWithAnError();
-    void exitAtEndsWithoutReplying();
+    void exitAtEndsAtOnceWithoutReplying();
+    void loggingLeavesStandardErrorQuiet();
     void wrongTypeRepliesWithAnotherType();
     void delayHoldsTheAnswerBack();
     void badInputEndsWithAMessage_data();
@@ -129,22 +142,62 @@ void TestStandinBus::servesTheDocumentAndItsColumns()
     QCOMPARE(callEntry("GetFieldAttributesN", {n(count + 1)}).arguments().value(0).toInt(), 0);
 }
 
-void TestStandinBus::refusesBadColumnsAndWrongArgumentTypes()
+void TestStandinBus::refusesWhatItCannotTake_data()
+{
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<QVariantList>("arguments");
+    QTest::addColumn<QString>("errorName");
+    QTest::addColumn<QString>("message");
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("column out of range") << "SetFieldN" << QVariantList{n(99), QString("K1ABC")}
+                                         << "vantrel.Error.BadColumn" << "Column 99 does not exist";
+    QTest::newRow("value one byte too long")
+        << "SetFieldN" << QVariantList{n(3), QString(65537, 'x')} << "vantrel.Error.ValueTooLong"
+        << "Column 3 (RST_RCVD) takes at most 65536 bytes of UTF-8 text; the value has 65537";
+    QTest::newRow("ten-megabyte value")
+        << "SetFieldN" << QVariantList{n(1), QString(10 << 20, 'x')} << "vantrel.Error.ValueTooLong"
+        << "Column 1 (CALL) takes at most 65536 bytes of UTF-8 text; the value has 10485760";
+    QTest::newRow("mode out of range") << "SetLogFrequencyEx" << QVariantList{n(7), 14025.0, 14025.0, n(0)}
+                                       << "vantrel.Error.BadMode" << "Mode code 7";
+    QTest::newRow("infinite frequency") << "SetLogFrequencyEx" << QVariantList{n(3), 14025.0, inf, n(0)}
+                                        << "vantrel.Error.BadFrequency" << "received 14025 (receive) and inf (transmit)";
+    QTest::newRow("frequency not a number") << "SetLogFrequencyEx" << QVariantList{n(3), nan, 14025.0, n(1)}
+                                            << "vantrel.Error.BadFrequency" << "received nan (receive)";
+    QTest::newRow("negative frequency") << "SetLogFrequencyEx" << QVariantList{n(3), -7025.0, -7025.0, n(0)}
+                                        << "vantrel.Error.BadFrequency" << "received -7025 (receive)";
+}
+
+// A refused call leaves the entry row as it was: the contact logged after it
+// has neither the refused value nor a frequency.
+void TestStandinBus::refusesWhatItCannotTake()
+{
+    QFETCH(QString, member);
+    QFETCH(QVariantList, arguments);
+    QFETCH(QString, errorName);
+    QFETCH(QString, message);
+    const QString adifPath = m_Dir.filePath(QString("refused-%1.adi").arg(QTest::currentDataTag()));
+    StandinProcess standin({"--log-adif", adifPath});
+    QVERIFY(standin.WaitForName());
+
+    const QDBusMessage refused = callEntry(member, arguments);
+    QCOMPARE(refused.type(), QDBusMessage::ErrorMessage);
+    QCOMPARE(refused.errorName(), errorName);
+    QVERIFY2(refused.errorMessage().contains(message), qPrintable(refused.errorMessage()));
+
+    QVERIFY(answered(callEntry("EnterQso")));
+    const QByteArray record = readFile(adifPath).split('\n').value(2);
+    QVERIFY2(record.startsWith("<APP_VANTREL_PTS:1>1 <QSO_DATE:8>"), record.constData());
+}
+
+void TestStandinBus::refusesArgumentsOfTheWrongType()
 {
     StandinProcess standin;
     QVERIFY(standin.WaitForName());
-
-    const QDBusMessage badColumn = callEntry("SetFieldN", {n(99), QString("K1ABC")});
-    QCOMPARE(badColumn.type(), QDBusMessage::ErrorMessage);
-    QCOMPARE(badColumn.errorName(), QString("vantrel.Error.BadColumn"));
-    QVERIFY(badColumn.errorMessage().contains("99"));
-
     // A 32-bit column number does not match the contract's 16-bit one.
     const QDBusMessage wrongType = callEntry("GetAdifNameN", {qint32(1)});
     QCOMPARE(wrongType.type(), QDBusMessage::ErrorMessage);
-
-    const QDBusMessage badMode = callEntry("SetLogFrequencyEx", {n(7), 14025.0, 14025.0, n(0)});
-    QCOMPARE(badMode.errorName(), QString("vantrel.Error.BadMode"));
+    QCOMPARE(wrongType.errorName(), QString("org.freedesktop.DBus.Error.UnknownMethod"));
 }
 
 void TestStandinBus::loggingWritesAdifAndTrace()
@@ -239,25 +292,63 @@ void TestStandinBus::failAnswersTheNthCallWithAnError()
     QVERIFY(answered(callEntry("Dupe")));
 }
 
-void TestStandinBus::exitAtEndsWithoutReplying()
+// Calls already queued behind the planned exit are never carried out: the
+// delay holds the stand-in while they all arrive.
+void TestStandinBus::exitAtEndsAtOnceWithoutReplying()
 {
     const QString adifPath = m_Dir.filePath("exit.adi");
-    StandinProcess standin({"--exit-at", "EnterQso:2", "--log-adif", adifPath});
+    const QString tracePath = m_Dir.filePath("exit.jsonl");
+    StandinProcess standin({"--exit-at", "EnterQso:2", "--delay", "200", "--log-adif", adifPath, "--trace", tracePath});
     QVERIFY(standin.WaitForName());
 
     QVERIFY(typeContact("K1ABC", 14025, 3));
     QVERIFY(answered(callEntry("EnterQso")));
-    QVERIFY(typeContact("K2XX", 14025, 3));
-    const QDBusMessage reply = callEntry("EnterQso");
-    QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
+
+    QList<QDBusPendingCall> queued = {
+        queueEntryCall("SetFieldN", {n(1), QString("K2XX")}),
+        queueEntryCall("EnterQso"),  // the planned exit
+        queueEntryCall("SetFieldN", {n(1), QString("K3YY")}),
+        queueEntryCall("SetLogFrequencyEx", {n(3), 7025.0, 7025.0, n(0)}),
+        queueEntryCall("EnterQso"),
+    };
+    for (QDBusPendingCall &call : queued)
+        call.waitForFinished();
+    QVERIFY(queued[0].reply().type() == QDBusMessage::ReplyMessage);
+    for (int i = 1; i < queued.size(); ++i)
+        QCOMPARE(queued[i].reply().type(), QDBusMessage::ErrorMessage);
 
     QVERIFY(standin.WaitForExit());
     QCOMPARE(standin.ExitStatus(), QProcess::NormalExit);
     QCOMPARE(standin.ExitCode(), 0);
-    // The second contact was never logged.
     const QByteArray adif = readFile(adifPath);
     QCOMPARE(adif.count("<EOR>"), 1);
+    QVERIFY(adif.contains("K1ABC"));
     QVERIFY(!adif.contains("K2XX"));
+    QVERIFY(!adif.contains("K3YY"));
+    // The exit is the last call the stand-in saw.
+    const QList<QByteArray> trace = readFile(tracePath).trimmed().split('\n');
+    QCOMPARE(QJsonDocument::fromJson(trace.last()).object()["member"].toString(), QString("EnterQso"));
+    QCOMPARE(trace.size(), 5);
+}
+
+// Start-up may print (the platform does, in some environments), but logging
+// prints nothing: the output is the same after one contact as after many.
+void TestStandinBus::loggingLeavesStandardErrorQuiet()
+{
+    const auto errorOutputAfter = [](int contacts) {
+        StandinProcess standin;
+        if (!standin.WaitForName())
+            return QString("did not start");
+        for (int i = 0; i < contacts; ++i) {
+            if (!typeContact(QString("K%1ABC").arg(i), 14025 + i, 3) || !answered(callEntry("EnterQso")))
+                return QString("did not log");
+        }
+        dupeAnswer();  // the window has caught up with the last contact
+        standin.Stop();
+        return standin.ErrorOutput();
+    };
+    const QString afterOne = errorOutputAfter(1);
+    QCOMPARE(errorOutputAfter(25), afterOne);
 }
 
 void TestStandinBus::wrongTypeRepliesWithAnotherType()

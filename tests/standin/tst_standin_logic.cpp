@@ -1,6 +1,7 @@
 // The stand-in's own logic, without a bus.
 
 #include "AdifLogFile.h"
+#include "AdifReader.h"
 #include "BadInput.h"
 #include "ColumnSet.h"
 #include "ContactLog.h"
@@ -39,6 +40,16 @@ Contact contactOn(const QString &call, double khz, int mode)
     return contact;
 }
 
+bool readerNextRecord(AdifReader &reader)
+{
+    return reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0;
+}
+
+QString readerFieldValue(AdifReader &reader, const QString &name)
+{
+    return reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
+}
+
 } // namespace
 
 class TestStandinLogic : public QObject {
@@ -56,7 +67,12 @@ private slots:
     void preloadErrorsNameTheLine_data();
     void preloadErrorsNameTheLine();
     void loggerLogsAndClearsTheEntry();
+    void valueLimitCountsUtf8Bytes_data();
+    void valueLimitCountsUtf8Bytes();
     void adifRecordFields();
+    void loggedValueReadsBackThroughTheReader_data();
+    void loggedValueReadsBackThroughTheReader();
+    void largestRecordReadsBackThroughTheReader();
     void faultPlanCountsCallsPerMember();
     void faultPlanRejectsBadMemberCalls_data();
     void faultPlanRejectsBadMemberCalls();
@@ -126,6 +142,11 @@ void TestStandinLogic::columnFileErrorsNameTheLine_data()
     QTest::newRow("empty title") << "CALL\t \t4\n" << "cols.txt line 1";
     QTest::newRow("repeated column") << "CALL\tCall\t4\n\ncall\tCall 2\t4\n" << "cols.txt line 3";
     QTest::newRow("no columns") << "# nothing\n\n" << "cols.txt: no columns";
+    QTest::newRow("ADIF name too long") << "CALL\tCall\t4\n" + QString(65, 'N') + "\tLong\t4\n" << "cols.txt line 2";
+    QString tooMany;
+    for (int i = 1; i <= ColumnSet::MaxColumns + 1; ++i)
+        tooMany += QString("F%1\tField %1\t4\n").arg(i);
+    QTest::newRow("too many columns") << tooMany << QString("cols.txt line %1").arg(ColumnSet::MaxColumns + 1);
 }
 
 void TestStandinLogic::columnFileErrorsNameTheLine()
@@ -210,12 +231,12 @@ void TestStandinLogic::loggerLogsAndClearsTheEntry()
     const int call = logger.columns().numberOf("CALL");
     const int points = logger.columns().numberOf("APP_VANTREL_PTS");
 
-    QVERIFY(!logger.setField(0, "x"));
-    QVERIFY(!logger.setField(logger.columns().count() + 1, "x"));
+    QCOMPARE(logger.setField(0, "x"), StandinLogger::FieldResult::NoSuchColumn);
+    QCOMPARE(logger.setField(logger.columns().count() + 1, "x"), StandinLogger::FieldResult::NoSuchColumn);
     QVERIFY(!logger.entryIsDupe());  // no call yet
 
     for (int round = 0; round < 2; ++round) {
-        QVERIFY(logger.setField(call, "k1abc "));
+        QCOMPARE(logger.setField(call, "k1abc "), StandinLogger::FieldResult::Set);
         logger.setFrequency(Mode::Cw, 14030, 14025, false);
         QCOMPARE(logger.entryIsDupe(), round == 1);
         logger.enterQso(QDateTime(QDate(2024, 3, 9), QTime(12, 0), Qt::UTC));
@@ -231,6 +252,29 @@ void TestStandinLogic::loggerLogsAndClearsTheEntry()
     QCOMPARE(logger.entry().values[call - 1], QString(""));
     QCOMPARE(logger.entry().mode, Mode::None);
     QCOMPARE(logger.entry().txKhz, 0.0);
+}
+
+void TestStandinLogic::valueLimitCountsUtf8Bytes_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("taken");
+    const int limit = StandinLogger::MaxValueBytes;
+    QTest::newRow("ASCII at the limit") << QString(limit, 'x') << true;
+    QTest::newRow("ASCII one past") << QString(limit + 1, 'x') << false;
+    QTest::newRow("two-byte letters at the limit") << QString(limit / 2, QChar(0xFC)) << true;
+    // Half as many characters as the limit, but more bytes than it.
+    QTest::newRow("two-byte letters one past") << QString(limit / 2, QChar(0xFC)) + "x" << false;
+    QTest::newRow("ten megabytes") << QString(10 << 20, 'x') << false;
+}
+
+void TestStandinLogic::valueLimitCountsUtf8Bytes()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, taken);
+    StandinLogger logger(ColumnSet::standard());
+    const StandinLogger::FieldResult result = logger.setField(1, value);
+    QCOMPARE(result, taken ? StandinLogger::FieldResult::Set : StandinLogger::FieldResult::TooLong);
+    QCOMPARE(logger.entry().values[0].size(), taken ? value.size() : 0);
 }
 
 void TestStandinLogic::adifRecordFields()
@@ -259,6 +303,67 @@ void TestStandinLogic::adifRecordFields()
 
     QVERIFY(AdifLogFile::header(contact.loggedUtc).endsWith("<EOH>\n"));
     QVERIFY(!AdifLogFile::header(contact.loggedUtc).startsWith("<"));
+}
+
+void TestStandinLogic::loggedValueReadsBackThroughTheReader_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("end-of-record tag") << "<EOR>";
+    QTest::newRow("end-of-header tag") << "x <EOH> y";
+    QTest::newRow("a whole field") << "<CALL:3>ABC";
+    QTest::newRow("a field cut short") << "<CALL:30>AB";
+    QTest::newRow("open angle at the end") << "599 <";
+    QTest::newRow("blanks around") << "  599 ";
+    QTest::newRow("line breaks") << "one\r\ntwo\nthree";
+    QTest::newRow("letters beyond ASCII") << "J\u00f6rg \u0416 \U0001F4FB";
+    QTest::newRow("longest ASCII") << QString(StandinLogger::MaxValueBytes, 'x');
+    QTest::newRow("longest in three-byte letters") << QString(StandinLogger::MaxValueBytes / 3, QChar(0x0416));
+}
+
+// Whatever a column takes, the reader gets back from the log, and the record
+// after it stays whole.
+void TestStandinLogic::loggedValueReadsBackThroughTheReader()
+{
+    QFETCH(QString, value);
+    const ColumnSet columns = ColumnSet::fromText("CALL\tCall\t4\nNAME\tName\t4\n", "c");
+    Contact first = contactOn("K1ABC", 14025, Mode::Cw);
+    first.values = {"K1ABC", value};
+    first.loggedUtc = QDateTime(QDate(2024, 3, 9), QTime(7, 5, 3), Qt::UTC);
+    Contact second = first;
+    second.values = {"W1AW", ""};
+
+    AdifReader reader;
+    reader.OpenMemory(AdifLogFile::header(first.loggedUtc) + AdifLogFile::record(columns, first)
+                      + AdifLogFile::record(columns, second));
+    QVERIFY(readerNextRecord(reader));
+    QCOMPARE(readerFieldValue(reader, "NAME"), value);
+    QCOMPARE(readerFieldValue(reader, "CALL"), QString("K1ABC"));
+    QVERIFY(readerNextRecord(reader));
+    QCOMPARE(readerFieldValue(reader, "CALL"), QString("W1AW"));
+    QVERIFY(!readerNextRecord(reader));
+}
+
+// The column file's bounds and the value limit together keep the largest
+// record within what the reader holds.
+void TestStandinLogic::largestRecordReadsBackThroughTheReader()
+{
+    QString columnText;
+    for (int i = 1; i <= ColumnSet::MaxColumns; ++i)
+        columnText += QString("F%1\tField %2\t4\n").arg(i, ColumnSet::MaxNameLength - 1, 10, QChar('0')).arg(i);
+    const ColumnSet columns = ColumnSet::fromText(columnText, "c");
+    Contact contact = contactOn("K1ABC", 14025, Mode::Cw);
+    contact.rxKhz = 14030;
+    contact.split = true;
+    contact.loggedUtc = QDateTime(QDate(2024, 3, 9), QTime(7, 5, 3), Qt::UTC);
+    for (int i = 1; i <= columns.count(); ++i)
+        contact.values.append(QString(StandinLogger::MaxValueBytes, QChar('a' + i % 26)));
+
+    AdifReader reader;
+    reader.OpenMemory(AdifLogFile::header(contact.loggedUtc) + AdifLogFile::record(columns, contact));
+    QVERIFY(readerNextRecord(reader));
+    for (int i = 1; i <= columns.count(); ++i)
+        QCOMPARE(readerFieldValue(reader, columns.adifName(i)), contact.values[i - 1]);
+    QVERIFY(!readerNextRecord(reader));
 }
 
 void TestStandinLogic::faultPlanCountsCallsPerMember()
