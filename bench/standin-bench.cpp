@@ -1,0 +1,256 @@
+// standin-bench [--contacts N] [--standin PATH] [--no-window]
+// Logs N contacts (20,000 unless told) into the stand-in logger through the
+// automation bridge, as Ardenix sends them: ClearEntry, five SetFieldN,
+// SetLogFrequencyEx, EnterQso. It starts a private session bus of its own
+// and the stand-in on it; the stand-in shows its window on the display it
+// inherits (run under `xvfb-run -a` without one, or set
+// QT_QPA_PLATFORM=offscreen). Prints the cost per contact at the start and
+// the end of the log, its growth in between, the median and the 99th
+// percentile, both for the EnterQso round trip alone and for the whole
+// contact; then the cost of a contact after one 10 MB value.
+
+#include "RuntimeError.h"
+#include "Vantrel.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kDefaultContacts = 20000;
+constexpr int kEdge = 10;         // contacts averaged at the start and at the end
+constexpr int kStartWaitMs = 10000;
+
+struct Options {
+    int contacts = kDefaultContacts;
+    QString standin = QStringLiteral(VANTREL_STANDIN_PATH);
+    bool window = true;
+};
+
+struct Sample {
+    double enterQsoMs = 0;
+    double contactMs = 0;
+};
+
+bool ParseOptions(const QStringList &args, Options &options)
+{
+    for (int i = 1; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--contacts") && i + 1 < args.size()) {
+            bool ok = false;
+            options.contacts = args[++i].toInt(&ok);
+            if (!ok || options.contacts < 2 * kEdge)
+                return false;
+        } else if (arg == QLatin1String("--standin") && i + 1 < args.size()) {
+            options.standin = args[++i];
+        } else if (arg == QLatin1String("--no-window")) {
+            options.window = false;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A session bus of our own, so no other logger or desktop service is met.
+// Its address goes into our environment, where the bridge and the stand-in find it.
+bool StartPrivateBus(QProcess &daemon)
+{
+    daemon.start(QStringLiteral("dbus-daemon"),
+                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+    if (!daemon.waitForStarted() || !daemon.waitForReadyRead(kStartWaitMs))
+        return false;
+    const QByteArray address = daemon.readLine().trimmed();
+    return !address.isEmpty() && qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+}
+
+bool WaitForLogger(QProcess &standin)
+{
+    const QDeadlineTimer deadline(kStartWaitMs);
+    while (!deadline.hasExpired() && standin.state() != QProcess::NotRunning) {
+        if (QDBusConnection::sessionBus().interface()->isServiceRegistered(kVantrelProgId))
+            return true;
+        QThread::msleep(20);
+    }
+    return false;
+}
+
+void Stop(QProcess &process)
+{
+    process.kill();
+    process.waitForFinished();
+}
+
+double ElapsedMs(const QElapsedTimer &timer)
+{
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// One contest contact, numbered from 1: a distinct call on one of four bands.
+Sample LogContact(VantrelEntry &entry, int number)
+{
+    static const double kBandsKhz[] = {3525.0, 7025.0, 14025.0, 21025.0};
+    QString call = QStringLiteral("K%1X%2").arg(number % 10).arg(number, 5, 36, QLatin1Char('A')).toUpper();
+    QString report = QStringLiteral("599");
+    QString sent = QString::number(number);
+    QString received = QString::number(number * 7 % 1000 + 1);
+    int16_t mode = 3;
+    int16_t split = 0;
+    const double khz = kBandsKhz[number % 4] + number % 50;
+
+    QElapsedTimer contact;
+    contact.start();
+    entry.ClearEntry();
+    entry.SetFieldN(1, call);
+    entry.SetFieldN(2, report);
+    entry.SetFieldN(3, report);
+    entry.SetFieldN(4, sent);
+    entry.SetFieldN(5, received);
+    entry.SetLogFrequencyEx(mode, khz, khz, split);
+    QElapsedTimer enterQso;
+    enterQso.start();
+    entry.EnterQso();
+    return {ElapsedMs(enterQso), ElapsedMs(contact)};
+}
+
+double Mean(const std::vector<double> &values, size_t from, size_t count)
+{
+    double sum = 0;
+    for (size_t i = from; i < from + count; ++i)
+        sum += values[i];
+    return sum / double(count);
+}
+
+double Percentile(std::vector<double> values, double fraction)
+{
+    const size_t index = std::min(values.size() - 1, size_t(fraction * double(values.size())));
+    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(index), values.end());
+    return values[index];
+}
+
+void PrintFigures(const char *what, const std::vector<double> &ms)
+{
+    const size_t n = ms.size();
+    std::printf("%-16s first %d: %7.3f ms   last %d: %7.3f ms   median %7.3f ms   p99 %7.3f ms   max %8.3f ms\n",
+                what, kEdge, Mean(ms, 0, kEdge), kEdge, Mean(ms, n - kEdge, kEdge), Percentile(ms, 0.5),
+                Percentile(ms, 0.99), *std::max_element(ms.begin(), ms.end()));
+}
+
+// Mean cost in tenths of the log, to show whether it grows with the log.
+void PrintGrowth(const std::vector<double> &ms)
+{
+    const size_t tenth = ms.size() / 10;
+    std::printf("EnterQso mean by tenth of the log:");
+    for (size_t i = 0; i < 10; ++i)
+        std::printf(" %.3f", Mean(ms, i * tenth, tenth));
+    std::printf(" ms\n");
+}
+
+// One 10 MB value (which a logger that bounds values refuses) and one of
+// 64 KiB that is logged; the contacts after them should cost what they did before.
+void MeasureAfterLargeValues(VantrelEntry &entry, int firstNumber)
+{
+    constexpr int kAfter = 100;
+    constexpr int16_t kNameColumn = 6;
+    QString huge(10 << 20, QLatin1Char('x'));
+    QElapsedTimer timer;
+    timer.start();
+    QString outcome = QStringLiteral("taken");
+    try {
+        entry.SetFieldN(kNameColumn, huge);
+    } catch (const RuntimeError &error) {
+        outcome = error.description();
+    }
+    std::printf("a 10 MB SetFieldN: %.1f ms, %s\n", ElapsedMs(timer), qPrintable(outcome));
+
+    QString largest(65536, QLatin1Char('y'));
+    timer.restart();
+    entry.ClearEntry();
+    entry.SetFieldN(kNameColumn, largest);
+    entry.EnterQso();
+    std::printf("a contact with a 65,536-byte value: %.3f ms\n", ElapsedMs(timer));
+
+    std::vector<double> after;
+    for (int number = firstNumber; number < firstNumber + kAfter; ++number)
+        after.push_back(LogContact(entry, number).contactMs);
+    std::printf("the %d contacts after them: %.3f ms per contact\n", kAfter, Mean(after, 0, after.size()));
+}
+
+QString PlatformText()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        return QStringLiteral("platform ") + qEnvironmentVariable("QT_QPA_PLATFORM");
+    return QStringLiteral("display ") + qEnvironmentVariable("DISPLAY");
+}
+
+int Run(const Options &options)
+{
+    QProcess bus;
+    if (!StartPrivateBus(bus)) {
+        std::fprintf(stderr, "standin-bench: cannot start a private session bus (dbus-daemon)\n");
+        return 1;
+    }
+    QProcess standin;
+    standin.setProcessChannelMode(QProcess::ForwardedChannels);
+    standin.start(options.standin, options.window ? QStringList() : QStringList{QStringLiteral("--no-window")});
+    if (!WaitForLogger(standin)) {
+        std::fprintf(stderr, "standin-bench: the stand-in %s did not come up on the bus\n", qPrintable(options.standin));
+        return 1;
+    }
+
+    const auto document = VantrelDocument::GetRunning();
+    const auto entry = document ? document->GetCurrentEntry() : nullptr;
+    if (!entry) {
+        std::fprintf(stderr, "standin-bench: no logger on the private bus\n");
+        return 1;
+    }
+    std::printf("%d contacts into %s, %s, %s\n", options.contacts, qPrintable(options.standin),
+                options.window ? "window shown" : "no window", qPrintable(PlatformText()));
+
+    std::vector<double> enterQso;
+    std::vector<double> contact;
+    QElapsedTimer total;
+    total.start();
+    for (int number = 1; number <= options.contacts; ++number) {
+        const Sample sample = LogContact(*entry, number);
+        enterQso.push_back(sample.enterQsoMs);
+        contact.push_back(sample.contactMs);
+    }
+    const double totalMs = ElapsedMs(total);
+
+    PrintFigures("EnterQso", enterQso);
+    PrintFigures("whole contact", contact);
+    PrintGrowth(enterQso);
+    std::printf("total %.1f s, %.3f ms per contact\n", totalMs / 1000.0, totalMs / options.contacts);
+    MeasureAfterLargeValues(*entry, options.contacts + 1);
+    Stop(standin);
+    Stop(bus);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    Options options;
+    if (!ParseOptions(QCoreApplication::arguments(), options)) {
+        std::fprintf(stderr, "usage: standin-bench [--contacts N (at least %d)] [--standin PATH] [--no-window]\n",
+                     2 * kEdge);
+        return 2;
+    }
+    try {
+        return Run(options);
+    } catch (const RuntimeError &error) {
+        std::fprintf(stderr, "standin-bench: %s\n", qPrintable(error.description()));
+        return 1;
+    }
+}
