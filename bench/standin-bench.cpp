@@ -191,21 +191,8 @@ QString PlatformText()
     return QStringLiteral("display ") + qEnvironmentVariable("DISPLAY");
 }
 
-int Run(const Options &options)
+int Measure(const Options &options)
 {
-    QProcess bus;
-    if (!StartPrivateBus(bus)) {
-        std::fprintf(stderr, "standin-bench: cannot start a private session bus (dbus-daemon)\n");
-        return 1;
-    }
-    QProcess standin;
-    standin.setProcessChannelMode(QProcess::ForwardedChannels);
-    standin.start(options.standin, options.window ? QStringList() : QStringList{QStringLiteral("--no-window")});
-    if (!WaitForLogger(standin)) {
-        std::fprintf(stderr, "standin-bench: the stand-in %s did not come up on the bus\n", qPrintable(options.standin));
-        return 1;
-    }
-
     const auto document = VantrelDocument::GetRunning();
     const auto entry = document ? document->GetCurrentEntry() : nullptr;
     if (!entry) {
@@ -231,9 +218,32 @@ int Run(const Options &options)
     PrintGrowth(enterQso);
     std::printf("total %.1f s, %.3f ms per contact\n", totalMs / 1000.0, totalMs / options.contacts);
     MeasureAfterLargeValues(*entry, options.contacts + 1);
+    return 0;
+}
+
+int Run(const Options &options)
+{
+    QProcess bus;
+    if (!StartPrivateBus(bus)) {
+        std::fprintf(stderr, "standin-bench: cannot start a private session bus (dbus-daemon)\n");
+        return 1;
+    }
+    QProcess standin;
+    standin.setProcessChannelMode(QProcess::ForwardedChannels);
+    standin.start(options.standin, options.window ? QStringList() : QStringList{QStringLiteral("--no-window")});
+    int status = 1;
+    if (!WaitForLogger(standin)) {
+        std::fprintf(stderr, "standin-bench: the stand-in %s did not come up on the bus\n", qPrintable(options.standin));
+    } else {
+        try {
+            status = Measure(options);
+        } catch (const RuntimeError &error) {
+            std::fprintf(stderr, "standin-bench: %s\n", qPrintable(error.description()));
+        }
+    }
     Stop(standin);
     Stop(bus);
-    return 0;
+    return status;
 }
 
 } // namespace
@@ -247,10 +257,6 @@ int main(int argc, char **argv)
                      2 * kEdge);
         return 2;
     }
-    try {
-        return Run(options);
-    } catch (const RuntimeError &error) {
-        std::fprintf(stderr, "standin-bench: %s\n", qPrintable(error.description()));
-        return 1;
-    }
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
+    return Run(options);
 }
