@@ -5,6 +5,8 @@
 namespace {
 
 const QStringList kLeadTitles = {"UTC", "Band", "Mode", "kHz"};
+const QStringList kLeadTypicalTexts = {"00:00:00", "1.25cm", "RTTY", "1296200.00"};
+const QString kEntryTypicalText = "K1ABC/P";
 constexpr int kShownCharacters = 200;
 
 } // namespace
@@ -45,6 +47,11 @@ void LogTableModel::appendContact()
     beginInsertRows(QModelIndex(), m_Rows, m_Rows);
     ++m_Rows;
     endInsertRows();
+}
+
+QString LogTableModel::typicalText(int column)
+{
+    return column < kLeadTypicalTexts.size() ? kLeadTypicalTexts[column] : kEntryTypicalText;
 }
 
 QString LogTableModel::kilohertzText(double khz)

@@ -22,6 +22,8 @@ public:
     // The logger's log has grown by one contact.
     void appendContact();
 
+    // A text as wide as most values of the column, to size it by.
+    static QString typicalText(int column);
     // A frequency as the window shows it: "14025.00", or "-" for none.
     static QString kilohertzText(double khz);
     // A value as a cell shows it: cut short, since laying out a long text costs

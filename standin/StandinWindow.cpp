@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QLabel *headingLabel(const QString &text)
@@ -115,10 +117,16 @@ QTableView *StandinWindow::makeLogView()
     fixRowHeights(view);
     // Row numbers would be measured again for every new row; the UTC column and the count say enough.
     view->verticalHeader()->hide();
-    // Columns as wide as a frequency, resizable by hand; never fitted to their contents.
+    // Widths are set once, from the titles and typical values; a column is
+    // never fitted to its contents again, but can be widened by hand.
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    view->horizontalHeader()->setDefaultSectionSize(view->fontMetrics().horizontalAdvance("1296200.00") + 16);
     view->horizontalHeader()->setStretchLastSection(true);
+    for (int column = 0; column < m_LogModel->columnCount(); ++column) {
+        const QString title = m_LogModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        const QString typical = LogTableModel::typicalText(column);
+        view->setColumnWidth(column, std::max(view->fontMetrics().horizontalAdvance(title),
+                                              view->fontMetrics().horizontalAdvance(typical)) + 16);
+    }
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setSelectionBehavior(QAbstractItemView::SelectRows);
     view->setAlternatingRowColors(true);
