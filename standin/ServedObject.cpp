@@ -5,6 +5,7 @@
 #include "FaultPlan.h"
 
 #include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QThread>
 
@@ -27,8 +28,10 @@ bool ServedObject::acceptCall()
     // At once, as a crashed logger ends: calls already queued behind this
     // one are never carried out, and no reply goes out. The trace and the
     // ADIF log are flushed line by line, so neither loses anything.
-    if (action == FaultPlan::Action::Exit)
+    if (action == FaultPlan::Action::Exit) {
+        waitForEarlierReplies();
         std::_Exit(PlannedExitCode);
+    }
 
     // A busy logger: nothing else is served meanwhile, the window included.
     if (m_Plan.delayMs() > 0)
@@ -41,6 +44,15 @@ bool ServedObject::acceptCall()
         return false;
     }
     return true;
+}
+
+// The bus library may still hold replies to earlier calls. The bus answers
+// a connection's messages in the order they were sent, so once it has
+// answered a call made now, those replies have reached it. Calls that arrive
+// meanwhile wait: a blocking call does not deliver them.
+void ServedObject::waitForEarlierReplies()
+{
+    connection().interface()->isServiceRegistered(Contract::BusName);
 }
 
 void ServedObject::answer()

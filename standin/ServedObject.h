@@ -35,6 +35,7 @@ protected:
     void refuse(const QString &errorName, const QString &text);
 
 private:
+    void waitForEarlierReplies();
     void sendWrongType(const QVariant &rightValue);
 
     FaultPlan &m_Plan;
