@@ -57,7 +57,8 @@ constexpr TagBytes kTagBytes;
 } // namespace
 
 AdiParser::AdiParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxRecord)
-    : m_Source(std::move(source)), m_Chunk(std::max<size_t>(chunk, 16)), m_MaxRecord(std::max(maxRecord, m_Chunk))
+    : m_Source(std::move(source)), m_Chunk(std::clamp<size_t>(chunk, 16, kMaxRecordLimit)),
+      m_MaxRecord(std::clamp(maxRecord, m_Chunk, kMaxRecordLimit))
 {
 }
 
@@ -177,6 +178,7 @@ bool AdiParser::ReadRecord()
             m_Done = true;
             return !m_Fields.empty();
         case Tag::TruncatedSpecifier:
+            ReportFileEndsInTag(p);
             return false; // the file ends inside a field: that record is incomplete
         case Tag::Plain: {
             const std::string_view name(Data() + tag.nameOff, tag.nameLen);
@@ -228,7 +230,7 @@ inline bool AdiParser::FastField(size_t &p)
         ++s;
     if (s >= limit || b[s] != '<')
         return false;
-    m_Fields.push_back({p + 1, nameEnd - p - 1, start, length});
+    m_Fields.push_back(FieldRef::At(p + 1, nameEnd - p - 1, start, length));
     p = s;
     return true;
 }
@@ -404,39 +406,134 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
 bool AdiParser::TakeValue(const Tag &tag, size_t &next)
 {
     const size_t start = tag.end;
-    if (tag.length > m_MaxRecord)
-        return SkipHugeValue(start, tag.length);
+    if (tag.length > m_MaxRecord - start)
+        return TakeValueBeyondLimit(tag, next);
 
     // The declared length read as bytes holds when it ends at a boundary.
-    // Otherwise the writer may have counted characters of UTF-8 text, or
-    // CR LF line breaks that are now bare LF; take the first such reading
-    // that does end at a boundary.
     const size_t byteEnd = start + static_cast<size_t>(tag.length);
     const bool bytesFit = tag.length == 0 || Have(byteEnd - 1);
     size_t end = byteEnd;
-    bool found = bytesFit && AtBoundary(byteEnd, next);
-    if (!found) {
-        static constexpr bool kReadings[3][2] = {{true, false}, {false, true}, {true, true}};
-        for (const auto &reading : kReadings) {
-            size_t candidate = 0;
-            if (Walk(start, tag.length, reading[0], reading[1], candidate) && candidate != byteEnd
-                && AtBoundary(candidate, next)) {
-                end = candidate;
-                found = true;
-                break;
-            }
+    if (!(bytesFit && AtBoundary(byteEnd, next)) && !OtherReading(start, tag.length, bytesFit, end, next)) {
+        // No reading ends at a boundary, so the length is damaged. Where its
+        // bytes would swallow a well-formed tag, the value ends before that
+        // tag and what follows is kept; else the bytes stand (junk after the
+        // value, a length too short), unless they run past the end.
+        size_t swallowed = 0;
+        if (FindWellFormedTag(start, byteEnd, swallowed)) {
+            end = next = swallowed;
+            ReportCut(tag, swallowed, bytesFit ? "which run into a tag" : "past the end of the file");
+        } else if (bytesFit) {
+            next = byteEnd;
+        } else {
+            ReportDropped(FileOffset(tag.nameOff - 1), DeclaredLength(tag));
+            return false;
         }
     }
-    if (!found) {
-        if (!bytesFit)
-            return false; // runs past the end of the file
-        next = byteEnd;
-    }
-    m_Fields.push_back({tag.nameOff, tag.nameLen, start, end - start});
+    m_Fields.push_back(FieldRef::At(tag.nameOff, tag.nameLen, start, end - start));
     return true;
 }
 
-bool AdiParser::SkipHugeValue(size_t start, uint64_t length)
+// The writer may have counted characters of UTF-8 text, or CR LF line
+// breaks that are now bare LF: the first such reading that ends at a
+// boundary, if any.
+bool AdiParser::OtherReading(size_t start, uint64_t length, bool bytesFit, size_t &end, size_t &next)
+{
+    // When the bytes run past the end, all the data is buffered. A reading
+    // that needs more of it than is left is not walked at all: a character
+    // takes a byte at least, a line break counted as two a byte.
+    const size_t left = bytesFit ? SIZE_MAX : Avail() - start;
+    static constexpr bool kReadings[3][2] = {{true, false}, {false, true}, {true, true}};
+    for (const auto &reading : kReadings) {
+        const uint64_t leastBytes = reading[1] ? length / 2 : length;
+        size_t candidate = 0;
+        if (leastBytes <= left && Walk(start, length, reading[0], reading[1], candidate)
+            && candidate != start + length && AtBoundary(candidate, next)) {
+            end = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+// A declared length that would take the record past its size limit cannot
+// be held as declared. It is trusted only as far as the first well-formed
+// tag after the value within the limit; with none there, the record is too
+// large, or the file ends inside the field.
+bool AdiParser::TakeValueBeyondLimit(const Tag &tag, size_t &next)
+{
+    const size_t start = tag.end;
+    size_t swallowed = 0;
+    if (!FindWellFormedTag(start, m_MaxRecord, swallowed)) {
+        const uint64_t at = FileOffset(tag.nameOff - 1);
+        const QString declared = DeclaredLength(tag);
+        SkipHugeValue(start, tag.length); // returns only when the file ends first
+        ReportDropped(at, declared);
+        return false;
+    }
+    ReportCut(tag, swallowed, "more than a record may hold");
+    m_Fields.push_back(FieldRef::At(tag.nameOff, tag.nameLen, start, swallowed - start));
+    next = swallowed;
+    return true;
+}
+
+// The first tag in [from, to) that the parser would read as <EOR>, <EOH>
+// or a Data-Specifier; false when there is none.
+bool AdiParser::FindWellFormedTag(size_t from, size_t to, size_t &at)
+{
+    size_t p = from;
+    while (p < to && Have(p)) {
+        const size_t stop = std::min(Avail(), to);
+        const void *lt = std::memchr(Data() + p, '<', stop - p);
+        if (!lt) {
+            p = stop;
+            continue;
+        }
+        p = static_cast<size_t>(static_cast<const char *>(lt) - Data());
+        Tag tag;
+        ParseTag(p, tag);
+        if (tag.kind == Tag::Specifier) {
+            at = p;
+            return true;
+        }
+        if (tag.kind == Tag::Plain) {
+            const std::string_view name(Data() + tag.nameOff, tag.nameLen);
+            if (text::EqualsNoCase(name, "EOR") || text::EqualsNoCase(name, "EOH")) {
+                at = p;
+                return true;
+            }
+        }
+        ++p;
+    }
+    return false;
+}
+
+QString AdiParser::DeclaredLength(const Tag &tag) const
+{
+    return QStringLiteral("%1 declares %2 bytes")
+        .arg(text::Decode(std::string_view(Data() + tag.nameOff, tag.nameLen)))
+        .arg(tag.length);
+}
+
+void AdiParser::ReportCut(const Tag &tag, size_t swallowed, const char *why)
+{
+    Diagnose(FileOffset(tag.nameOff - 1), [&] {
+        return QStringLiteral("%1, %2: the value ends before the tag at byte %3")
+            .arg(DeclaredLength(tag), QLatin1StringView(why))
+            .arg(FileOffset(swallowed));
+    });
+}
+
+void AdiParser::ReportDropped(uint64_t at, const QString &declared)
+{
+    Diagnose(at, [&] { return declared + QStringLiteral(", past the end of the file: the record it is in is dropped"); });
+}
+
+void AdiParser::ReportFileEndsInTag(size_t p)
+{
+    Diagnose(FileOffset(p), [] { return QStringLiteral("the file ends inside this tag: the record it is in is dropped"); });
+}
+
+void AdiParser::SkipHugeValue(size_t start, uint64_t length)
 {
     // Too long to hold: find out, without holding it, whether the file even
     // has that many bytes. If not, the file ends inside this field.
@@ -444,7 +541,7 @@ bool AdiParser::SkipHugeValue(size_t start, uint64_t length)
     while (seen < length) {
         m_Rec = m_End;
         if (!Fill())
-            return false;
+            return;
         seen += Avail();
     }
     TooLarge();

@@ -16,7 +16,10 @@ namespace adif {
 // file went to bare LF. A length is read as bytes when that ends at a
 // boundary (blanks, then '<' or the end of the data); otherwise the first of
 // the readings "characters", "CR LF as two", "both" that ends at a boundary
-// wins; failing all, the bytes stand.
+// wins. Failing all, the length is damaged: when its bytes would swallow a
+// well-formed tag, or run past the end of the data with one after the value,
+// the value ends before that tag; else the bytes stand. Each such recovery,
+// and each record lost to the end of the data, is a diagnostic.
 //
 // Header: everything before an <EOH> that precedes the first record. With no
 // <EOH>, there is no header. A final record without <EOR> counts when it has
@@ -47,10 +50,19 @@ private:
     void ParseTag(size_t p, Tag &tag);
     bool ParseTagInBuffer(size_t p, Tag &tag) const;
     bool TakeValue(const Tag &tag, size_t &next);
+    bool OtherReading(size_t start, uint64_t length, bool bytesFit, size_t &end, size_t &next);
+    bool TakeValueBeyondLimit(const Tag &tag, size_t &next);
+    bool FindWellFormedTag(size_t from, size_t to, size_t &at);
     bool AtBoundary(size_t pos, size_t &next);
     bool Walk(size_t start, uint64_t length, bool characters, bool crlf, size_t &end);
-    bool SkipHugeValue(size_t start, uint64_t length);
+    void SkipHugeValue(size_t start, uint64_t length);
     [[noreturn]] void TooLarge();
+
+    QString DeclaredLength(const Tag &tag) const;
+    void ReportCut(const Tag &tag, size_t swallowed, const char *why);
+    void ReportDropped(uint64_t at, const QString &declared);
+    void ReportFileEndsInTag(size_t p);
+    uint64_t FileOffset(size_t p) const { return m_Offset + m_Rec + p; }
 
     const char *Data() const { return m_Buf.get() + m_Rec; }
     size_t Avail() const { return m_End - m_Rec; }

@@ -8,9 +8,8 @@
 #include "RuntimeError.h"
 #include "Text.h"
 
-#include <functional>
+#include <QSet>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 using namespace adif;
@@ -37,10 +36,12 @@ bool LooksLikeXml(ByteSource &probe)
     return s.substr(0, 2) == "<?" || s.substr(0, 2) == "<!" || text::EqualsNoCase(s.substr(0, 4), "<ADX");
 }
 
-struct NameHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-};
+// The i-th of the names held one after another in `names`.
+std::string_view NthName(const std::string &names, const std::vector<size_t> &ends, size_t i)
+{
+    const size_t begin = i ? ends[i - 1] : 0;
+    return std::string_view(names).substr(begin, ends[i] - begin);
+}
 
 void RequireArgs(const QVariantList &args, qsizetype count)
 {
@@ -79,8 +80,8 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
             return QString();
         const QVariant &name = args.at(0);
         if (name.metaType().id() == QMetaType::QString) // the usual case, looked at in place
-            return ::adif::FieldValue(*m_Parser, *static_cast<const QString *>(name.constData()));
-        return ::adif::FieldValue(*m_Parser, Numbers::VariantToText(name));
+            return Lookup().Value(*static_cast<const QString *>(name.constData()));
+        return Lookup().Value(Numbers::VariantToText(name));
     }
     case kFieldName: {
         RequireArgs(args, 1);
@@ -125,14 +126,16 @@ void AdifReader::Close()
     m_Parser.reset();
     m_HasRecord = false;
     m_Derived.reset();
+    m_Lookup.reset();
     m_FieldNames.reset();
 }
 
 std::unique_ptr<RecordParser> AdifReader::MakeParser(std::unique_ptr<ByteSource> source) const
 {
+    const size_t maxRecord = m_MaxRecord ? m_MaxRecord : AdiParser::kMaxRecord;
     if (LooksLikeXml(*source->Clone()))
-        return std::make_unique<AdxParser>(std::move(source));
-    return std::make_unique<AdiParser>(std::move(source), m_Chunk ? m_Chunk : AdiParser::kChunk);
+        return std::make_unique<AdxParser>(std::move(source), m_Chunk ? m_Chunk : AdxParser::kChunk, maxRecord);
+    return std::make_unique<AdiParser>(std::move(source), m_Chunk ? m_Chunk : AdiParser::kChunk, maxRecord);
 }
 
 void AdifReader::Open(std::unique_ptr<ByteSource> source)
@@ -144,14 +147,16 @@ void AdifReader::SetFileName(const QString &name)
 {
     Close();
     m_Chunk = 0;
+    m_MaxRecord = 0;
     if (!name.isEmpty())
         Open(std::make_unique<FileSource>(name));
 }
 
-void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes)
+void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t maxRecordBytes)
 {
     Close();
     m_Chunk = chunkBytes;
+    m_MaxRecord = maxRecordBytes;
     Open(std::make_unique<MemorySource>(data));
 }
 
@@ -159,6 +164,7 @@ int AdifReader::NextRecord()
 {
     m_HasRecord = false;
     m_Derived.reset();
+    m_Lookup.reset();
     if (!m_Parser)
         return 0;
     m_HasRecord = m_Parser->Next();
@@ -172,6 +178,13 @@ const Derived &AdifReader::Current()
     return *m_Derived;
 }
 
+FieldLookup &AdifReader::Lookup()
+{
+    if (!m_Lookup)
+        m_Lookup.emplace(*m_Parser);
+    return *m_Lookup;
+}
+
 const QStringList &AdifReader::FieldNames()
 {
     if (!m_FieldNames) {
@@ -179,33 +192,31 @@ const QStringList &AdifReader::FieldNames()
         if (m_Parser) {
             // One pass of its own, so the records being read stay where they are.
             const auto pass = MakeParser(m_Parser->Source().Clone());
-            std::unordered_set<std::string, NameHash, std::equal_to<>> seen;
-            std::vector<std::string> previous; // the last record's names: most records repeat them
-            std::string upper;
+            // Reported names differ exactly when their keys differ, so the
+            // names listed are their own set: views into their own text.
+            QSet<QStringView> listed;
+            // The last record's names, one after another: most records repeat them.
+            std::string previous;
+            std::vector<size_t> previousEnds;
+            std::string current;
+            std::vector<size_t> currentEnds;
             while (pass->Next()) {
-                const auto &fields = pass->Fields();
-                if (previous.size() < fields.size())
-                    previous.resize(fields.size());
-                for (size_t i = 0; i < fields.size(); ++i) {
-                    const std::string_view name = pass->Name(fields[i]);
-                    if (previous[i] == name)
+                current.clear();
+                currentEnds.clear();
+                for (size_t i = 0; i < pass->Fields().size(); ++i) {
+                    const std::string_view name = pass->Name(pass->Fields()[i]);
+                    current += name;
+                    currentEnds.push_back(current.size());
+                    if (i < previousEnds.size() && name == NthName(previous, previousEnds, i))
                         continue;
-                    previous[i].assign(name);
-                    upper.assign(name);
-                    bool ascii = true;
-                    for (char &c : upper) {
-                        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-                        c = static_cast<char>(text::AsciiUpper(static_cast<unsigned char>(c)));
-                    }
-                    if (!ascii) { // key by the name as reported, so no two entries read the same
-                        upper.assign(1, '\x01');
-                        upper += text::UpperName(name).toStdString();
-                    }
-                    if (seen.find(std::string_view(upper)) == seen.end()) {
-                        seen.insert(upper);
-                        names.append(text::UpperName(name));
-                    }
+                    QString reported = text::ReportedName(text::NameKey(name));
+                    if (listed.contains(reported))
+                        continue;
+                    names.append(std::move(reported));
+                    listed.insert(names.constLast());
                 }
+                std::swap(previous, current);
+                std::swap(previousEnds, currentEnds);
             }
         }
         m_FieldNames = std::move(names);
@@ -213,15 +224,13 @@ const QStringList &AdifReader::FieldNames()
     return *m_FieldNames;
 }
 
-QStringList AdifReader::CurrentFieldNames() const
+QStringList AdifReader::CurrentFieldNames()
 {
-    QStringList names;
-    if (!m_HasRecord)
-        return names;
-    for (const FieldRef &f : m_Parser->Fields()) {
-        const QString name = text::UpperName(m_Parser->Name(f));
-        if (!names.contains(name))
-            names.append(name);
-    }
-    return names;
+    return m_HasRecord ? Lookup().Names() : QStringList();
+}
+
+const Diagnostics &AdifReader::Diagnosed() const
+{
+    static const Diagnostics kNone;
+    return m_Parser ? m_Parser->Diagnosed() : kNone;
 }

@@ -51,13 +51,21 @@ public:
     // Does what setting FileName does, with the bytes taken from memory
     // instead of a file: the fuzzer and the tests feed the reader this way.
     // The data is shared, not copied. chunkBytes other than 0 sets the read
-    // chunk size, so tests and the fuzzer can force refills on small inputs.
-    void OpenMemory(const QByteArray &data, size_t chunkBytes = 0);
+    // chunk size, so tests and the fuzzer can force refills on small inputs;
+    // maxRecordBytes other than 0 sets the largest record held, so they can
+    // reach that limit too.
+    void OpenMemory(const QByteArray &data, size_t chunkBytes = 0, size_t maxRecordBytes = 0);
 
-    // Distinct names (upper case, file order) of the current record's fields.
-    // The contract only answers for names a caller already knows; adif-dump
-    // needs to list a record whole, so it asks here.
-    QStringList CurrentFieldNames() const;
+    // Distinct names (file order) of the current record's fields, reported
+    // as FieldName reports them. The contract only answers for names a
+    // caller already knows; adif-dump needs to list a record whole, so it
+    // asks here.
+    QStringList CurrentFieldNames();
+
+    // The damage met so far in the file being read (not in the pass that
+    // gathers the field names): recovered lengths, records lost to the end
+    // of the file, an XML error. adif-dump reports it after the records.
+    const adif::Diagnostics &Diagnosed() const;
 
 private:
     void SetFileName(const QString &name);
@@ -65,14 +73,17 @@ private:
     void Close();
     int NextRecord();
     const adif::Derived &Current();
+    adif::FieldLookup &Lookup();
     const QStringList &FieldNames();
 
     std::unique_ptr<adif::RecordParser> MakeParser(std::unique_ptr<adif::ByteSource> source) const;
 
     std::unique_ptr<adif::RecordParser> m_Parser;
     size_t m_Chunk = 0;
+    size_t m_MaxRecord = 0;
     bool m_HasRecord = false;
     std::optional<adif::Derived> m_Derived; // computed when first asked for, per record
+    std::optional<adif::FieldLookup> m_Lookup; // made when first asked for, per record
     adif::ModeCache m_ModeCache;
     std::optional<QStringList> m_FieldNames;  // the whole file's names, gathered once
 };

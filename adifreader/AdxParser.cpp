@@ -1,15 +1,14 @@
 #include "AdxParser.h"
 
-#include "AdiParser.h"
 #include "RuntimeError.h"
+#include "Text.h"
 
 #include <QByteArray>
+#include <algorithm>
 
 namespace adif {
 
 namespace {
-
-constexpr size_t kXmlChunk = 64 * 1024;
 
 bool Is(QStringView name, QLatin1StringView what) { return name.compare(what, Qt::CaseInsensitive) == 0; }
 
@@ -23,17 +22,33 @@ QString Attribute(const QXmlStreamAttributes &attributes, QLatin1StringView name
 
 } // namespace
 
-AdxParser::AdxParser(std::unique_ptr<ByteSource> source) : m_Source(std::move(source)) {}
+AdxParser::AdxParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxRecord)
+    : m_Source(std::move(source)), m_Chunk(std::max<size_t>(chunk, 1)),
+      m_MaxRecord(std::min(maxRecord, kMaxRecordLimit))
+{
+}
 
 bool AdxParser::Feed()
 {
-    QByteArray chunk(static_cast<qsizetype>(kXmlChunk), Qt::Uninitialized);
-    const size_t n = m_Source->Read(chunk.data(), kXmlChunk);
-    if (n == 0)
-        return false;
-    chunk.truncate(static_cast<qsizetype>(n));
-    m_Xml.addData(chunk);
-    return true;
+    QByteArray chunk(static_cast<qsizetype>(m_Chunk), Qt::Uninitialized);
+    while (!m_NotUtf8) {
+        const size_t n = m_Source->Read(chunk.data(), m_Chunk);
+        if (n == 0) {
+            m_NotUtf8 = !m_Pending.isEmpty(); // the file ends inside a character
+            return false;
+        }
+        m_Pending.append(chunk.constData(), static_cast<qsizetype>(n));
+        bool cutShort = false;
+        const size_t valid = text::ValidUtf8Prefix(std::string_view(m_Pending.constData(), static_cast<size_t>(m_Pending.size())), cutShort);
+        m_NotUtf8 = valid < static_cast<size_t>(m_Pending.size()) && !cutShort;
+        if (valid > 0) {
+            m_Xml.addData(QString::fromUtf8(m_Pending.constData(), static_cast<qsizetype>(valid)));
+            m_Pending.remove(0, static_cast<qsizetype>(valid));
+            m_BytesFed += valid;
+            return true;
+        }
+    }
+    return false;
 }
 
 void AdxParser::StartField()
@@ -49,13 +64,33 @@ void AdxParser::StartField()
     } else {
         name = element.toString();
     }
-    const QByteArray bytes = name.toUpper().toUtf8();
-    FieldRef f{};
-    f.nameOff = m_Arena.size();
-    f.nameLen = static_cast<size_t>(bytes.size());
-    m_Arena.append(bytes.constData(), f.nameLen);
-    f.valueOff = m_Arena.size();
-    m_Fields.push_back(f);
+    const QByteArray bytes = name.toUtf8();
+    const size_t nameOff = m_Arena.size();
+    m_Arena.append(bytes.constData(), static_cast<size_t>(bytes.size()));
+    CheckRecordSize();
+    m_Fields.push_back(FieldRef::At(nameOff, static_cast<size_t>(bytes.size()), m_Arena.size(), 0));
+}
+
+void AdxParser::CheckRecordSize()
+{
+    if (m_Arena.size() <= m_MaxRecord)
+        return;
+    m_Done = true;
+    m_Fields.clear();
+    m_Arena.clear();
+    throw RuntimeError::FileError(m_Source->Name(), QStringLiteral("a record is longer than %1 bytes").arg(m_MaxRecord));
+}
+
+void AdxParser::ReportError()
+{
+    Diagnose(static_cast<uint64_t>(m_Xml.characterOffset()), [this] {
+        if (m_NotUtf8 && m_Xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+            return QStringLiteral("the file is not UTF-8 from byte %1 on. It is read up to there.").arg(m_BytesFed);
+        // No column: the XML reader counts it differently when its input came in pieces.
+        return QStringLiteral("XML error on line %1: %2 The file is read up to here.")
+            .arg(m_Xml.lineNumber())
+            .arg(m_Xml.errorString());
+    });
 }
 
 bool AdxParser::Next()
@@ -68,6 +103,7 @@ bool AdxParser::Next()
         case QXmlStreamReader::Invalid:
             if (m_Xml.error() == QXmlStreamReader::PrematureEndOfDocumentError && Feed())
                 continue;
+            ReportError();
             m_Done = true;
             break;
         case QXmlStreamReader::EndDocument:
@@ -89,37 +125,34 @@ bool AdxParser::Next()
                 }
             }
             break;
-        case QXmlStreamReader::EndElement:
+        case QXmlStreamReader::EndElement: {
+            const bool recordEnds = m_State == State::Record && m_Depth == m_RecordDepth;
             if (m_State == State::Field && m_Depth == m_StateDepth) {
                 FieldRef &f = m_Fields.back();
-                f.valueLen = m_Arena.size() - f.valueOff;
+                f.valueLen = static_cast<uint32_t>(m_Arena.size() - f.valueOff);
                 m_State = State::Record;
-            } else if (m_State == State::Record && m_Depth == m_RecordDepth) {
+            } else if (recordEnds) {
                 m_State = State::Outside;
-                --m_Depth;
+            } else if (m_State == State::Header && m_Depth == m_StateDepth) {
+                m_State = State::Outside;
+            }
+            // Whatever follows the root element is no part of the file; how
+            // much of it the XML reader would look at depends on the chunks.
+            m_Done = --m_Depth == 0;
+            if (recordEnds) {
                 if (!m_Fields.empty()) {
                     m_Base = m_Arena.data();
                     return true;
                 }
                 m_Arena.clear();
-                break;
-            } else if (m_State == State::Header && m_Depth == m_StateDepth) {
-                m_State = State::Outside;
             }
-            --m_Depth;
             break;
+        }
         case QXmlStreamReader::Characters:
             if (m_State == State::Field) {
                 const QByteArray bytes = m_Xml.text().toUtf8();
                 m_Arena.append(bytes.constData(), static_cast<size_t>(bytes.size()));
-                if (m_Arena.size() > AdiParser::kMaxRecord) {
-                    m_Done = true;
-                    m_Fields.clear();
-                    m_Arena.clear();
-                    throw RuntimeError::FileError(m_Source->Name(),
-                                                  QStringLiteral("a record is longer than %1 bytes")
-                                                      .arg(AdiParser::kMaxRecord));
-                }
+                CheckRecordSize();
             }
             break;
         default:

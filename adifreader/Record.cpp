@@ -2,6 +2,9 @@
 
 #include "Text.h"
 
+#include "Collection.h"
+
+
 namespace adif {
 
 namespace {
@@ -91,18 +94,87 @@ Derived Derive(const RecordParser &record, ModeCache &cache)
     return d;
 }
 
-QString FieldValue(const RecordParser &record, QStringView name)
+FieldLookup::FieldLookup(const RecordParser &record) : m_Record(record)
 {
-    const bool ascii = text::IsAscii(name);
+    // Beyond this many fields, a look-up by key costs less than a scan, and
+    // listing a record of any size stays linear in its size.
+    constexpr size_t kMostScanned = 64;
     const auto &fields = record.Fields();
+    m_Scan = fields.size() <= kMostScanned;
+    for (size_t i = 0; m_Scan && i < fields.size(); ++i)
+        m_Scan = text::IsAsciiBytes(record.Name(fields[i]));
+}
+
+QString FieldLookup::Value(QStringView name)
+{
+    if (m_Scan && text::IsAscii(name))
+        return ScanAscii(name);
+    if (!m_Indexed)
+        BuildIndex();
+    const QString key = text::LookupKey(name);
+    const auto it = m_Last.constFind(QStringView(key));
+    if (it == m_Last.constEnd())
+        return QString();
+    return text::Decode(m_Record.Value(m_Record.Fields()[it.value()]));
+}
+
+QStringList FieldLookup::Names()
+{
+    if (!m_Indexed)
+        BuildIndex();
+    QStringList names;
+    names.reserve(static_cast<qsizetype>(m_FirstOfKey.size()));
+    for (uint32_t field : m_FirstOfKey)
+        names.append(text::ReportedName(KeyOf(field)));
+    return names;
+}
+
+// ASCII names against an ASCII name: their keys are equal exactly when the
+// names are equal but for the letter case of A to Z.
+QString FieldLookup::ScanAscii(QStringView name) const
+{
+    const auto &fields = m_Record.Fields();
     for (auto it = fields.rbegin(); it != fields.rend(); ++it) {
-        // Most names differ in length; only compare those that do not.
-        if (ascii && static_cast<qsizetype>(it->nameLen) != name.size())
+        if (static_cast<qsizetype>(it->nameLen) != name.size())
             continue;
-        if (text::NameMatches(record.Name(*it), name, ascii))
-            return text::Decode(record.Value(*it));
+        const std::string_view candidate = m_Record.Name(*it);
+        bool same = true;
+        for (size_t i = 0; same && i < candidate.size(); ++i)
+            same = text::AsciiUpper(static_cast<unsigned char>(candidate[i]))
+                   == text::AsciiUpper(static_cast<unsigned char>(name[static_cast<qsizetype>(i)].unicode()));
+        if (same)
+            return text::Decode(m_Record.Value(*it));
     }
     return QString();
+}
+
+void FieldLookup::BuildIndex()
+{
+    // All keys go into one text first, so the views into it stay valid.
+    const auto &fields = m_Record.Fields();
+    size_t nameBytes = 0;
+    for (const FieldRef &f : fields)
+        nameBytes += f.nameLen;
+    m_Keys.reserve(static_cast<qsizetype>(nameBytes));
+    m_KeyEnds.reserve(fields.size());
+    for (const FieldRef &f : fields) {
+        text::AppendNameKey(m_Keys, m_Record.Name(f));
+        m_KeyEnds.push_back(static_cast<uint32_t>(m_Keys.size()));
+    }
+    m_Last.reserve(static_cast<qsizetype>(fields.size()));
+    for (uint32_t i = 0; i < m_KeyEnds.size(); ++i) {
+        const qsizetype before = m_Last.size();
+        m_Last[KeyOf(i)] = i; // a later repeat replaces an earlier one
+        if (m_Last.size() != before)
+            m_FirstOfKey.push_back(i);
+    }
+    m_Indexed = true;
+}
+
+QStringView FieldLookup::KeyOf(size_t field) const
+{
+    const uint32_t begin = field ? m_KeyEnds[field - 1] : 0;
+    return QStringView(m_Keys).mid(begin, m_KeyEnds[field] - begin);
 }
 
 } // namespace adif

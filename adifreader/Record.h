@@ -2,9 +2,12 @@
 
 #include "RecordParser.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <string>
+#include <vector>
 
 namespace adif {
 
@@ -27,8 +30,33 @@ struct ModeCache {
 
 Derived Derive(const RecordParser &record, ModeCache &cache);
 
-// The value exactly as written; empty when the record has no such field.
-// A repeated field: the last one wins.
-QString FieldValue(const RecordParser &record, QStringView name);
+// Finds the current record's fields by name, under the keyed collection's
+// comparison of keys (text::NameKey): a field is found under any spelling of
+// its name that folds the same. Made when a record is first asked about.
+class FieldLookup {
+public:
+    explicit FieldLookup(const RecordParser &record);
+
+    // The value exactly as written; empty when the record has no such field.
+    // A repeated field: the last one wins.
+    QString Value(QStringView name);
+
+    // The distinct names as reported (text::ReportedName), in order of first
+    // appearance.
+    QStringList Names();
+
+private:
+    QString ScanAscii(QStringView name) const;
+    void BuildIndex();
+    QStringView KeyOf(size_t field) const;
+
+    const RecordParser &m_Record;
+    bool m_Scan = false; // few fields, all named in ASCII: a scan is cheapest
+    bool m_Indexed = false;
+    QString m_Keys;                     // every field's key, one after another
+    std::vector<uint32_t> m_KeyEnds;    // where each field's key ends in m_Keys
+    std::vector<uint32_t> m_FirstOfKey; // the fields whose key no earlier field has
+    QHash<QStringView, uint32_t> m_Last; // key -> the last field under it, whose value counts
+};
 
 } // namespace adif

@@ -1,5 +1,7 @@
 #include "Text.h"
 
+#include "Collection.h"
+
 #include <QStringDecoder>
 #include <charconv>
 #include <cmath>
@@ -35,22 +37,17 @@ bool IsAscii(QStringView s)
     return true;
 }
 
-bool NameMatches(std::string_view name, QStringView wanted, bool wantedIsAscii)
-{
-    if (!wantedIsAscii)
-        return Decode(name).compare(wanted, Qt::CaseInsensitive) == 0;
-    if (static_cast<qsizetype>(name.size()) != wanted.size())
-        return false;
-    for (size_t i = 0; i < name.size(); ++i)
-        if (AsciiUpper(static_cast<unsigned char>(name[i]))
-            != AsciiUpper(static_cast<unsigned char>(wanted[static_cast<qsizetype>(i)].unicode())))
-            return false;
-    return true;
-}
-
 bool IsValidUtf8(std::string_view s)
 {
-    const auto *p = reinterpret_cast<const unsigned char *>(s.data());
+    bool cutShort = false;
+    return ValidUtf8Prefix(s, cutShort) == s.size();
+}
+
+size_t ValidUtf8Prefix(std::string_view s, bool &cutShort)
+{
+    cutShort = false;
+    const auto *begin = reinterpret_cast<const unsigned char *>(s.data());
+    const auto *p = begin;
     const auto *end = p + s.size();
     while (p < end) {
         const unsigned char c = *p;
@@ -70,21 +67,23 @@ bool IsValidUtf8(std::string_view s)
             extra = 3;
             cp = c & 0x07;
         } else {
-            return false;
+            break;
         }
-        if (end - p <= extra)
-            return false;
-        for (int i = 1; i <= extra; ++i) {
-            if ((p[i] & 0xC0) != 0x80)
-                return false;
+        bool continued = true;
+        for (int i = 1; i <= extra && p + i < end; ++i) {
+            continued = continued && (p[i] & 0xC0) == 0x80;
             cp = (cp << 6) | (p[i] & 0x3F);
         }
-        if ((extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))
+        if (end - p <= extra) {
+            cutShort = continued;
+            break;
+        }
+        if (!continued || (extra == 2 && cp < 0x800) || (extra == 3 && (cp < 0x10000 || cp > 0x10FFFF))
             || (cp >= 0xD800 && cp <= 0xDFFF))
-            return false;
+            break;
         p += extra + 1;
     }
-    return true;
+    return static_cast<size_t>(p - begin);
 }
 
 namespace {
@@ -123,17 +122,66 @@ QString Decode(std::string_view s)
 
 QString UpperName(std::string_view name)
 {
-    bool ascii = true;
-    for (unsigned char c : name)
-        if (c >= 0x80)
-            ascii = false;
-    if (!ascii)
+    if (!IsAsciiBytes(name))
         return Decode(name).toUpper();
     QString out(static_cast<qsizetype>(name.size()), Qt::Uninitialized);
     QChar *d = out.data();
     for (unsigned char c : name)
         *d++ = QChar(char16_t(AsciiUpper(c)));
     return out;
+}
+
+bool IsAsciiBytes(std::string_view s)
+{
+    for (unsigned char c : s)
+        if (c >= 0x80)
+            return false;
+    return true;
+}
+
+QString NameKey(std::string_view name)
+{
+    QString key;
+    AppendNameKey(key, name);
+    return key;
+}
+
+void AppendNameKey(QString &out, std::string_view name)
+{
+    if (!IsAsciiBytes(name)) {
+        out += FoldKey(Decode(name));
+        return;
+    }
+    // ASCII folds to its lower case: no need to decode first.
+    const qsizetype at = out.size();
+    out.resize(at + static_cast<qsizetype>(name.size()));
+    QChar *d = out.data() + at;
+    for (unsigned char c : name)
+        *d++ = QChar(char16_t(c >= 'A' && c <= 'Z' ? c + 32 : c));
+}
+
+QString LookupKey(QStringView name)
+{
+    if (!IsAscii(name))
+        return FoldKey(name.toString());
+    QString key(name.size(), Qt::Uninitialized);
+    QChar *d = key.data();
+    for (QChar c : name)
+        *d++ = QChar(char16_t(c >= u'A' && c <= u'Z' ? c.unicode() + 32 : c.unicode()));
+    return key;
+}
+
+QString ReportedName(QStringView key)
+{
+    if (IsAscii(key)) { // the usual case: upper case is always safe
+        QString upper(key.size(), Qt::Uninitialized);
+        QChar *d = upper.data();
+        for (QChar c : key)
+            *d++ = QChar(char16_t(c >= u'a' && c <= u'z' ? c.unicode() - 32 : c.unicode()));
+        return upper;
+    }
+    QString upper = key.toString().toUpper();
+    return FoldKey(upper) == key ? upper : key.toString();
 }
 
 std::optional<double> ParseNumber(std::string_view s)

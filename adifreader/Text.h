@@ -20,17 +20,36 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 
 bool IsAscii(QStringView s);
 
-// Compares raw name bytes with a caller's name, ignoring letter case. An
-// ASCII name (the usual case, checked once by the caller) needs no allocation.
-bool NameMatches(std::string_view name, QStringView wanted, bool wantedIsAscii);
-
 bool IsValidUtf8(std::string_view s);
+
+// The length of the longest start of s made of whole, valid UTF-8
+// characters. cutShort tells whether what follows is the start of a
+// character that the next bytes may complete, rather than invalid.
+size_t ValidUtf8Prefix(std::string_view s, bool &cutShort);
 
 // UTF-8 where the bytes are valid UTF-8, else Windows-1252.
 QString Decode(std::string_view s);
 
-// Upper-case form of a field name as reported to callers.
+// Upper-case form of a name (or of a mode).
 QString UpperName(std::string_view name);
+
+bool IsAsciiBytes(std::string_view s);
+
+// The key that tells field names apart: the keyed collection's fold
+// (FoldKey) of the decoded name. Names with different keys can never clash
+// as keys of a collection, and a name is found under any spelling that
+// folds the same.
+QString NameKey(std::string_view name);
+void AppendNameKey(QString &out, std::string_view name);
+
+// The key of a name a caller asks for (FoldKey of it).
+QString LookupKey(QStringView name);
+
+// The name reported for a key: in upper case where that folds back to the
+// same key ("CALL" for "call"), else the key itself ("straße", since
+// "STRASSE" is the key "strasse"). It always folds to its key, so names
+// reported for different keys differ as collection keys too.
+QString ReportedName(QStringView key);
 
 // A plain decimal number ("14.074", "-3", ".5", "1e3"); nullopt for anything
 // else, for text with surrounding or inner junk, and for non-finite values.

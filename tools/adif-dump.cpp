@@ -1,5 +1,6 @@
-// adif-dump FILE: one JSON object per record, then the file's field names.
-// adif-dump --count FILE: "records N fieldnames M".
+// adif-dump FILE: one JSON object per record, then the file's field names,
+// then the damage the reader met and what it made of it.
+// adif-dump --count FILE: "records N fieldnames M diagnostics K".
 // Reads only through AdifReaderControl, as Ardenix does.
 
 #include "AdifReaderControl.h"
@@ -93,6 +94,32 @@ void Write(const std::string &line)
     std::fwrite(line.data(), 1, line.size(), stdout);
 }
 
+// Writes out what a long line holds so far, so a record of many fields
+// needs no buffer as large as its line.
+void WriteSome(std::string &line)
+{
+    if (line.size() < 64 * 1024)
+        return;
+    Write(line);
+    line.clear();
+}
+
+// {"DiagnosticCount": N, "Diagnostics": [{"Offset": O, "Message": "..."}, ...]}:
+// every piece of damage is counted, the first ones are listed.
+std::string DiagnosticsLine(const adif::Diagnostics &diagnostics)
+{
+    std::string line = "{\"DiagnosticCount\": " + std::to_string(diagnostics.count) + ", \"Diagnostics\": [";
+    for (size_t i = 0; i < diagnostics.kept.size(); ++i) {
+        if (i)
+            line += ", ";
+        line += "{\"Offset\": " + std::to_string(diagnostics.kept[i].offset) + ", \"Message\": ";
+        AppendJsonString(line, diagnostics.kept[i].message);
+        line += '}';
+    }
+    line += "]}\n";
+    return line;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -135,22 +162,27 @@ int main(int argc, char **argv)
                 AppendJsonString(line, names[i]);
                 line += ": ";
                 AppendJsonString(line, reader.FieldValue(names[i]));
+                WriteSome(line);
             }
             line += "}}\n";
             Write(line);
         }
         const int32_t nameCount = reader.FieldNameCount();
+        const adif::Diagnostics &diagnostics = reader.Component().Diagnosed();
         if (countOnly) {
-            std::printf("records %ld fieldnames %d\n", records, nameCount);
+            std::printf("records %ld fieldnames %d diagnostics %llu\n", records, nameCount,
+                        static_cast<unsigned long long>(diagnostics.count));
         } else {
             line = "{\"FieldNames\": [";
             for (int32_t i = 0; i < nameCount; ++i) {
                 if (i)
                     line += ", ";
                 AppendJsonString(line, reader.FieldName(i));
+                WriteSome(line);
             }
             line += "]}\n";
             Write(line);
+            Write(DiagnosticsLine(diagnostics));
         }
     } catch (const RuntimeError &error) {
         std::fflush(stdout);

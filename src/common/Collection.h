@@ -8,6 +8,10 @@
 #include <optional>
 #include <vector>
 
+// How the keyed collection compares keys: two keys are one key when their
+// case folds are equal. Whatever must give keys that never clash uses this.
+inline QString FoldKey(const QString &key) { return key.toCaseFolded(); }
+
 // The keyed collection: items in insertion order, addressed by position
 // (from 1) or by an optional text key compared without regard to letter case.
 // Items are held by value; hold std::shared_ptr items to share records
@@ -67,7 +71,7 @@ public:
     const_iterator end() const { return const_iterator(m_Items.end()); }
 
 private:
-    static QString Fold(const QString &key) { return key.toCaseFolded(); }
+    static QString Fold(const QString &key) { return FoldKey(key); }
 
     size_t Slot(int32_t position) const
     {

@@ -1,6 +1,7 @@
 #include "AdiParser.h"
 #include "AdifReader.h"
 #include "AdifReaderControl.h"
+#include "Collection.h"
 #include "RuntimeError.h"
 
 #include <QDir>
@@ -77,10 +78,34 @@ private slots:
                                               << QStringList{QString::fromUtf8("NOTES=\xC3\xB6\xC3\xB6\nx|CALL=ABC")};
         QTest::newRow("one too long, ends before a tag") << QByteArray("<SAT_MODE:3>VU\n<CALL:3>ABC<EOR>")
                                                          << QStringList{"SAT_MODE=VU\n|CALL=ABC"};
-        QTest::newRow("no reading fits: bytes") << QByteArray("<CALL:2>ABC <MODE:2>CW<EOR>")
-                                                << QStringList{"CALL=AB|MODE=CW"};
         QTest::newRow("value holds '<' and '>'") << QByteArray("<NOTES:9>a<b:1>c>d <CALL:1>X<EOR>")
                                                  << QStringList{"NOTES=a<b:1>c>d|CALL=X"};
+
+        // Damaged lengths: when no reading ends at a boundary, a well-formed tag
+        // inside the declared bytes ends the value; else the bytes stand.
+        QTest::newRow("too long by one tag") << QByteArray("<CALL:5>ABC<EOR><CALL:3>DEF<EOR>")
+                                             << QStringList{"CALL=ABC", "CALL=DEF"};
+        QTest::newRow("too long by a record") << QByteArray("<EOH><CALL:20>ABC<EOR><CALL:3>DEF<EOR><CALL:3>GHI<EOR>")
+                                              << QStringList{"CALL=ABC", "CALL=DEF", "CALL=GHI"};
+        QTest::newRow("too long past the end of the file")
+            << QByteArray("<EOH><CALL:200>ABC<EOR><CALL:3>DEF<EOR><CALL:3>GHI<EOR>")
+            << QStringList{"CALL=ABC", "CALL=DEF", "CALL=GHI"};
+        QTest::newRow("too long into the next field: blanks stay in the value")
+            << QByteArray("<CALL:6>ABC <MODE:2>CW<EOR>") << QStringList{"CALL=ABC |MODE=CW"};
+        QTest::newRow("too short: the bytes stand") << QByteArray("<CALL:2>ABC <MODE:2>CW<EOR>")
+                                                    << QStringList{"CALL=AB|MODE=CW"};
+        QTest::newRow("junk after a value: the bytes stand")
+            << QByteArray("<CALL:3>ABC // comment\n<MODE:2>CW<EOR>") << QStringList{"CALL=ABC|MODE=CW"};
+        QTest::newRow("tag text in a value of the right length")
+            << QByteArray("<NOTES:18>worked <CALL:3>XYZ<CALL:3>ABC<EOR>")
+            << QStringList{"NOTES=worked <CALL:3>XYZ|CALL=ABC"};
+        QTest::newRow("bytes ending at a tag hold, tag and all") << QByteArray("<NOTES:8>ABC<EOR><CALL:3>DEF<EOR>")
+                                                               << QStringList{"NOTES=ABC<EOR>|CALL=DEF"};
+        QTest::newRow("tag text in a value counted in characters")
+            << QByteArray("<NOTES:16>J\xC3\xB6rg <CALL:3>XYZ<CALL:3>ABC<EOR>")
+            << QStringList{QString::fromUtf8("NOTES=J\xC3\xB6rg <CALL:3>XYZ|CALL=ABC")};
+        QTest::newRow("a tag other than EOR, EOH or a field is swallowed")
+            << QByteArray("<CALL:9>ABC<EOF>DE <MODE:2>CW<EOR>") << QStringList{"CALL=ABC<EOF>D|MODE=CW"};
         QTest::newRow("empty value") << QByteArray("<GRIDSQUARE:0> <CALL:1>X<EOR>")
                                      << QStringList{"GRIDSQUARE=|CALL=X"};
         QTest::newRow("no blanks between fields") << QByteArray("<CALL:3>ABC<BAND:2>2m<EOR>")
@@ -99,13 +124,13 @@ private slots:
         QTest::newRow("empty record skipped") << QByteArray("<EOR><CALL:3>ABC<EOR><EOR>") << QStringList{"CALL=ABC"};
         QTest::newRow("empty input") << QByteArray() << QStringList{};
 
-        // Absurd lengths neither overflow nor allocate: the file ends there.
-        QTest::newRow("length beyond 64 bits") << QByteArray("<CALL:3>ABC<EOR><CALL:99999999999999999999999>ABC<EOR>")
-                                               << QStringList{"CALL=ABC"};
-        QTest::newRow("length 2^64-1") << QByteArray("<CALL:3>ABC<EOR><CALL:18446744073709551615>ABC<EOR>")
-                                       << QStringList{"CALL=ABC"};
-        QTest::newRow("length past the end") << QByteArray("<CALL:3>ABC<EOR><CALL:40>ABC<EOR>")
-                                             << QStringList{"CALL=ABC"};
+        // Absurd lengths neither overflow nor allocate; the tag after the value ends it.
+        QTest::newRow("length beyond 64 bits") << QByteArray("<CALL:3>ABC<EOR><CALL:99999999999999999999999>DEF<EOR>")
+                                               << QStringList{"CALL=ABC", "CALL=DEF"};
+        QTest::newRow("length 2^64-1") << QByteArray("<CALL:3>ABC<EOR><CALL:18446744073709551615>DEF<EOR>")
+                                       << QStringList{"CALL=ABC", "CALL=DEF"};
+        QTest::newRow("length past the end, no tag after") << QByteArray("<CALL:3>ABC<EOR><CALL:40>DEF <MODE:")
+                                                          << QStringList{"CALL=ABC"};
 
         // Header: found by <EOH>, not by the first byte.
         QTest::newRow("header starting with '<'") << QByteArray("<ADIF_VER:5>3.1.7\n<EOH>\n<CALL:3>ABC<EOR>")
@@ -162,6 +187,21 @@ private slots:
         QTest::newRow("ADX malformed") << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD>"
                                                      "<RECORD><CALL>DEF</QTH></RECORD></RECORDS></ADX>")
                                        << QStringList{"CALL=ABC"};
+        QTest::newRow("ADX with a bare ampersand") << QByteArray("<ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD><RECORD>"
+                                                                 "<CALL>D & E</CALL></RECORD><RECORD><CALL>GHI</CALL>"
+                                                                 "</RECORD></RECORDS></ADX>")
+                                                   << QStringList{"CALL=ABC"};
+        // However the file is cut into chunks, bytes that are not UTF-8 end it where they stand.
+        QTest::newRow("ADX with bytes that are not UTF-8") << QByteArray("<?xml version=\"1.0\"?><ADX><RECORDS><RECORD><CALL>ABC"
+                                                                         "</CALL></RECORD><RECORD><CALL>D\xFF</CALL></RECORD>"
+                                                                         "</RECORDS></ADX>")
+                                                           << QStringList{"CALL=ABC"};
+        QTest::newRow("ADX: what follows the root is no part of it")
+            << QByteArray("<ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD></RECORDS></ADX> <RECORD><CALL>DEF</CALL></RECORD>")
+            << QStringList{"CALL=ABC"};
+        QTest::newRow("ADX names as written") << QByteArray("<ADX><RECORDS><RECORD><STRASSE>a</STRASSE><stra\xC3\x9F" "e>b"
+                                                            "</stra\xC3\x9F" "e></RECORD></RECORDS></ADX>")
+                                              << QStringList{QString::fromUtf8("STRASSE=a|stra\xC3\x9F" "e=b")};
     }
 
     void records()
@@ -184,6 +224,146 @@ private slots:
 
         AdifReader empty;
         QCOMPARE(FieldNames(empty), QStringList{});
+    }
+
+    // Names that the keyed collection takes as one key are one field; names
+    // it tells apart stay apart, and every listed name finds its field.
+    void fieldNamesUnderTheCollectionsFold_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QStringList>("lookups"); // "record|name asked|value expected"
+        QTest::newRow("STRASSE and stra\u00dfe are two fields")
+            << QByteArray("<STRASSE:1>a<EOR><stra\xC3\x9F" "e:1>b<EOR>")
+            << QStringList{"STRASSE", QString::fromUtf8("stra\xC3\x9F" "e")}
+            << QStringList{"1|strasse|a", QString::fromUtf8("1|stra\xC3\x9F" "e|"), QString::fromUtf8("2|STRA\xC3\x9F" "E|b"),
+                           "2|STRASSE|"};
+        QTest::newRow("UTF-8 and Windows-1252 spellings are one field")
+            << QByteArray("<Stra\xDF" "e:1>a<EOR><STRA\xC3\x9F" "E:1>b<EOR>") << QStringList{QString::fromUtf8("stra\xC3\x9F" "e")}
+            << QStringList{QString::fromUtf8("1|STRA\xC3\x9F" "E|a"), QString::fromUtf8("2|stra\xC3\x9F" "e|b")};
+        QTest::newRow("the Kelvin sign folds to k") << QByteArray("<\xE2\x84\xAA" "EY:1>x<EOR><key:1>y<EOR>")
+                                                    << QStringList{"KEY"}
+                                                    << QStringList{"1|KEY|x", QString::fromUtf8("2|\xE2\x84\xAA" "ey|y")};
+        QTest::newRow("long s and S in one record: the last wins") << QByteArray("<\xC5\xBF:1>x<S:1>y<EOR>")
+                                                                  << QStringList{"S"}
+                                                                  << QStringList{"1|s|y", QString::fromUtf8("1|\xC5\xBF|y")};
+        QTest::newRow("dotless i is its own letter") << QByteArray("<\xC4\xB1" "D:1>x<ID:1>y<EOR>")
+                                                     << QStringList{QString::fromUtf8("\xC4\xB1" "d"), "ID"}
+                                                     << QStringList{QString::fromUtf8("1|\xC4\xB1" "d|x"), "1|id|y"};
+        QTest::newRow("dotted capital I: its lower case is another key")
+            << QByteArray("<\xC4\xB0" "D:1>x<EOR>") << QStringList{QString::fromUtf8("\xC4\xB0" "D")}
+            << QStringList{QString::fromUtf8("1|\xC4\xB0" "d|x"), QString::fromUtf8("1|i\xCC\x87" "d|")};
+        // Past the few fields that are simply scanned, a record is looked up by key.
+        QByteArray many;
+        for (int i = 0; i < 100; ++i)
+            many += "<F" + QByteArray::number(i) + ":1>" + QByteArray::number(i % 10);
+        QTest::newRow("many fields") << many + "<stra\xC3\x9F" "e:1>b<STRASSE:1>a<f7:1>x<EOR>"
+                                     << QStringList() // not compared: a hundred names
+                                     << QStringList{"1|f7|x", "1|F99|9", QString::fromUtf8("1|STRA\xC3\x9F" "E|b"), "1|strasse|a"};
+    }
+    void fieldNamesUnderTheCollectionsFold()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, names);
+        QFETCH(QStringList, lookups);
+        AdifReader reader;
+        reader.OpenMemory(data);
+        const QStringList listed = FieldNames(reader);
+        if (!names.isEmpty())
+            QCOMPARE(listed, names);
+        Collection<QString> keyed; // as Ardenix keeps the names: a repeated key is an error
+        for (const QString &name : listed)
+            keyed.Add(name, name);
+
+        int record = 0;
+        while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+            ++record;
+            for (const QString &name : reader.CurrentFieldNames())
+                QVERIFY2(listed.contains(name), qPrintable(name));
+            for (const QString &lookup : lookups) {
+                const QStringList parts = lookup.split(QLatin1Char('|'));
+                if (parts[0].toInt() == record)
+                    QCOMPARE(reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {parts[1]}).toString(),
+                             parts[2]);
+            }
+        }
+    }
+
+    // Each recovery, and each record lost to the end of the file, is reported
+    // with the byte offset of the field's tag; the readings that stand are not.
+    void diagnostics_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QList<qulonglong>>("offsets");
+        QTest::addColumn<QString>("firstMessage");
+        QTest::newRow("too long by a record") << QByteArray("<EOH><CALL:20>ABC<EOR><CALL:3>DEF<EOR><CALL:3>GHI<EOR>")
+                                              << QList<qulonglong>{5}
+                                              << "CALL declares 20 bytes, which run into a tag: the value ends before "
+                                                 "the tag at byte 17";
+        QTest::newRow("past the end") << QByteArray("<EOH><CALL:200>ABC<EOR><CALL:3>DEF<EOR>") << QList<qulonglong>{5}
+                                      << "CALL declares 200 bytes, past the end of the file: the value ends before "
+                                         "the tag at byte 18";
+        QTest::newRow("two in one file") << QByteArray("<CALL:5>ABC<EOR><CALL:5>DEF<EOR>") << QList<qulonglong>{0, 16}
+                                         << "CALL declares 5 bytes, which run into a tag: the value ends before the "
+                                            "tag at byte 11";
+        QTest::newRow("file ends inside a value") << QByteArray("<CALL:3>ABC<EOR><CALL:5>AB") << QList<qulonglong>{16}
+                                                  << "CALL declares 5 bytes, past the end of the file: the record it is "
+                                                     "in is dropped";
+        QTest::newRow("file ends inside a tag") << QByteArray("<CALL:3>ABC<EOR><CALL:3>DEF <MODE:")
+                                                << QList<qulonglong>{28}
+                                                << "the file ends inside this tag: the record it is in is dropped";
+        QTest::newRow("junk after a value, length too short") << QByteArray("<CALL:3>ABC // x\n<MODE:1>CW<EOR>")
+                                                              << QList<qulonglong>{} << "";
+        QTest::newRow("characters counted") << QByteArray("<NAME:4>J\xC3\xB6rg <CALL:3>ABC<EOR>") << QList<qulonglong>{}
+                                            << "";
+        // ADX: the offset counts characters, as the XML reader does.
+        QTest::newRow("ADX with a bare ampersand") << QByteArray("<ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD>"
+                                                                 "<RECORD><CALL>D & E</CALL></RECORD></RECORDS></ADX>")
+                                                   << QList<qulonglong>{65}
+                                                   << "XML error on line 1: Expected '#' or '[a-zA-Z]', but got ' '. "
+                                                      "The file is read up to here.";
+        QTest::newRow("ADX cut short") << QByteArray("<ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD><RECORD><CALL>DE")
+                                       << QList<qulonglong>{63}
+                                       << "XML error on line 1: Premature end of document. The file is read up to here.";
+        QTest::newRow("ADX not UTF-8") << QByteArray("<ADX><RECORDS><RECORD><CALL>\xC3\xB6\xFF</CALL></RECORD></RECORDS></ADX>")
+                                       << QList<qulonglong>{29}
+                                       << "the file is not UTF-8 from byte 30 on. It is read up to there.";
+    }
+    void diagnostics()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QList<qulonglong>, offsets);
+        QFETCH(QString, firstMessage);
+        for (size_t chunk : {size_t(0), size_t(16)}) {
+            AdifReader reader;
+            reader.OpenMemory(data, chunk);
+            while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+            }
+            const adif::Diagnostics &d = reader.Diagnosed();
+            QList<qulonglong> seen;
+            for (const adif::Diagnostic &one : d.kept)
+                seen << one.offset;
+            QCOMPARE(seen, offsets);
+            QCOMPARE(d.count, static_cast<uint64_t>(offsets.size()));
+            if (!d.kept.empty())
+                QCOMPARE(d.kept.front().message, firstMessage);
+        }
+    }
+
+    void diagnosticsCountedBeyondTheKeptOnes()
+    {
+        QByteArray data;
+        for (int i = 0; i < 150; ++i)
+            data += "<CALL:5>ABC<EOR>";
+        AdifReader reader;
+        reader.OpenMemory(data);
+        int records = 0;
+        while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0)
+            ++records;
+        QCOMPARE(records, 150);
+        QCOMPARE(reader.Diagnosed().count, uint64_t(150));
+        QCOMPARE(reader.Diagnosed().kept.size(), adif::Diagnostics::kKept);
+        QCOMPARE(reader.Diagnosed().kept.back().offset, uint64_t(16 * (adif::Diagnostics::kKept - 1)));
     }
 
     void fieldNamePositionOutOfRange()
@@ -433,6 +613,14 @@ private slots:
         AdiParser beyond(std::make_unique<MemorySource>("<CALL:1>A<EOR><NOTES:1000>xyz"), 16, 64);
         QVERIFY(beyond.Next());
         QVERIFY(!beyond.Next());
+
+        // Beyond the limit with a tag after the value: the tag ends it.
+        AdiParser cut(std::make_unique<MemorySource>("<NOTES:1000>xyz<EOR><CALL:1>B<EOR>"), 16, 64);
+        QVERIFY(cut.Next());
+        QCOMPARE(cut.Value(cut.Fields().at(0)), std::string_view("xyz"));
+        QVERIFY(cut.Next());
+        QCOMPARE(cut.Value(cut.Fields().at(0)), std::string_view("B"));
+        QCOMPARE(cut.Diagnosed().count, uint64_t(1));
     }
 };
 

@@ -74,6 +74,21 @@ private slots:
         QCOMPARE(ReadFile(file).records, records);
     }
 
+    // Real files, odd lengths and all, read without a single recovery.
+    void noDamageInRealFiles()
+    {
+        const QStringList files = QDir(CorpusDir()).entryList({"*.adi", "*.adx"}, QDir::Files);
+        QVERIFY(!files.isEmpty());
+        for (const QString &file : files) {
+            AdifReaderControl c;
+            c.SetFileName(QDir(CorpusDir()).filePath(file));
+            while (c.NextRecord() != 0) {
+            }
+            const adif::Diagnostics &d = c.Component().Diagnosed();
+            QVERIFY2(d.count == 0, qPrintable(file + ": " + (d.kept.empty() ? QString() : d.kept.front().message)));
+        }
+    }
+
     // The fuzzer's entry point over every sample: both chunk sizes agree,
     // the name list matches the records, nothing trips.
     void fuzzEntryOverSamples()

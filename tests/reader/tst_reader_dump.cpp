@@ -45,7 +45,7 @@ private slots:
         const Run r = Dump({path});
         QCOMPARE(r.exitCode, 0);
         const QList<QByteArray> lines = r.out.trimmed().split('\n');
-        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines.size(), 4);
 
         QJsonParseError error;
         const QJsonObject first = QJsonDocument::fromJson(lines[0], &error).object();
@@ -83,9 +83,37 @@ private slots:
         QCOMPARE(names.value("FieldNames").toArray().toVariantList(),
                  (QVariantList{"CALL", "QSO_DATE", "TIME_ON", "FREQ", "MODE", "NOTES", "NAME", "BAND", "FREQ_RX"}));
 
+        QCOMPARE(lines[3], QByteArray("{\"DiagnosticCount\": 0, \"Diagnostics\": []}"));
+
         const Run count = Dump({"--count", path});
         QCOMPARE(count.exitCode, 0);
-        QCOMPARE(count.out, QByteArray("records 2 fieldnames 9\n"));
+        QCOMPARE(count.out, QByteArray("records 2 fieldnames 9 diagnostics 0\n"));
+    }
+
+    // Damage is reported after the records: where, and what was made of it.
+    void diagnosticsAfterTheRecords()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("damaged.adi");
+        QVERIFY(WriteFile(path, "<EOH><CALL:20>ABC<EOR><CALL:3>DEF<EOR><CALL:3>GHI<EOR><CALL:9>JK"));
+        const Run r = Dump({path});
+        QCOMPARE(r.exitCode, 0);
+        const QList<QByteArray> lines = r.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 5); // three records, the names, the diagnostics
+
+        QJsonParseError error;
+        const QJsonObject diagnostics = QJsonDocument::fromJson(lines.last(), &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(diagnostics.value("DiagnosticCount").toInt(), 2);
+        const QJsonArray list = diagnostics.value("Diagnostics").toArray();
+        QCOMPARE(list.size(), 2);
+        QCOMPARE(list[0].toObject().value("Offset").toInt(), 5);
+        QVERIFY(list[0].toObject().value("Message").toString().contains("byte 17"));
+        QCOMPARE(list[1].toObject().value("Offset").toInt(), 54);
+        QVERIFY(list[1].toObject().value("Message").toString().contains("dropped"));
+
+        const Run count = Dump({"--count", path});
+        QCOMPARE(count.out, QByteArray("records 3 fieldnames 1 diagnostics 2\n"));
     }
 
     void unreadableFile()
