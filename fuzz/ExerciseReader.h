@@ -3,10 +3,24 @@
 #include <QByteArray>
 #include <QString>
 
+class RuntimeError;
+
 // Feeds bytes to the reader from memory and drives every member of its
 // dispatch contract, twice: with the usual chunk size and with a tiny one
-// that forces a refill every few bytes. Both readings must agree, and the
-// file's field-name list must hold exactly the names the records showed, in
-// order of first appearance. Returns an empty string when all holds, else
-// what went wrong. Used by the fuzzer and, for the sample files, by a test.
+// that forces a refill every few bytes (ADI and ADX alike). Both readings
+// must agree, records, diagnostics and any error alike; the file's
+// field-name list must hold exactly the names the records showed, in order
+// of first appearance, distinct as keys of the keyed collection; each field
+// must be found under its name in any letter case. Returns an empty string
+// when all holds, else what went wrong. Used by the comparing fuzz target
+// and, for the sample files, by a test.
 QString ExerciseReader(const QByteArray &data);
+
+// One reading that only drives every member, for the fast fuzz target:
+// returns an empty string, or the error that is not one the reader may
+// raise on bad input.
+QString DriveReader(const QByteArray &data);
+
+// The errors the reader may raise on bad input: a file that cannot be
+// opened, a record over the size limit. Any other is a fault.
+bool IsExpectedError(const RuntimeError &error);
