@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include <cmath>
+
 namespace {
 
 struct BandEdges {
@@ -90,6 +92,11 @@ QString Band::fromKhz(double khz)
             return band.name;
     }
     return "";
+}
+
+bool Band::isFrequency(double khz)
+{
+    return std::isfinite(khz) && khz >= 0;
 }
 
 bool Band::isName(const QString &text)
@@ -182,7 +189,7 @@ Contact ContactLog::parsePreloadLine(const QString &line, const QString &where)
 
     bool isNumber = false;
     const double khz = fields[1].toDouble(&isNumber);
-    if (isNumber) {
+    if (isNumber && Band::isFrequency(khz)) {
         contact.band = Band::fromKhz(khz);
         contact.txKhz = khz;
         contact.rxKhz = khz;

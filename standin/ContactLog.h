@@ -26,6 +26,7 @@ QString adifSubmode(int code);  // ADIF SUBMODE: "LSB"/"USB", else ""
 // empty band, which counts as a band of its own for dupes.
 namespace Band {
 QString fromKhz(double khz);
+bool isFrequency(double khz);      // a finite number of kHz, 0 or more
 bool isName(const QString &text);  // "20m", "70CM", ...
 } // namespace Band
 

@@ -73,7 +73,7 @@ void EntryObject::SetLogFrequencyEx(short mode, double rxKhz, double txKhz, shor
         refuse(Contract::BadModeError, QString("Mode code %1 is not one of 0 to 6").arg(mode));
         return;
     }
-    if (!StandinLogger::isFrequency(rxKhz) || !StandinLogger::isFrequency(txKhz)) {
+    if (!Band::isFrequency(rxKhz) || !Band::isFrequency(txKhz)) {
         refuse(Contract::BadFrequencyError, QString("Frequencies are finite numbers of kHz, 0 or more; "
                                                     "received %1 (receive) and %2 (transmit)")
                                                 .arg(QString::number(rxKhz), QString::number(txKhz)));

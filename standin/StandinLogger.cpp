@@ -2,7 +2,6 @@
 
 #include "AdifLogFile.h"
 
-#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -41,11 +40,6 @@ void StandinLogger::setFrequency(int mode, double rxKhz, double txKhz, bool spli
     m_Entry.txKhz = txKhz;
     m_Entry.split = split;
     emit entryChanged();
-}
-
-bool StandinLogger::isFrequency(double khz)
-{
-    return std::isfinite(khz) && khz >= 0;
 }
 
 bool StandinLogger::entryIsDupe() const

@@ -46,8 +46,6 @@ public:
     FieldResult setField(int column, const QString &text);
     void setFrequency(int mode, double rxKhz, double txKhz, bool split);
 
-    // A frequency the entry row takes: a finite number of kHz, 0 or more.
-    static bool isFrequency(double khz);
     bool entryIsDupe() const;
 
     // Logs the entry row, stamped with the given time, and clears it.

@@ -211,6 +211,8 @@ void TestStandinLogic::preloadErrorsNameTheLine_data()
     QTest::addColumn<QString>("expected");
     QTest::newRow("missing mode") << "W1AW 20m 3\nK2XX 20m\n" << "pre.tsv line 2";
     QTest::newRow("unknown band") << "W1AW 11m 3\n" << "pre.tsv line 1";
+    QTest::newRow("frequency not finite") << "W1AW 20m 3\nK2XX inf 3\n" << "pre.tsv line 2";
+    QTest::newRow("negative frequency") << "W1AW -14025 3\n" << "pre.tsv line 1";
     QTest::newRow("mode out of range") << "# c\nW1AW 20m 7\n" << "pre.tsv line 2";
     QTest::newRow("mode not a number") << "W1AW 20m CW\n" << "pre.tsv line 1";
 }
