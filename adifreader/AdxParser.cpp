@@ -42,9 +42,11 @@ bool AdxParser::Feed()
         const size_t valid = text::ValidUtf8Prefix(std::string_view(m_Pending.constData(), static_cast<size_t>(m_Pending.size())), cutShort);
         m_NotUtf8 = valid < static_cast<size_t>(m_Pending.size()) && !cutShort;
         if (valid > 0) {
-            m_Xml.addData(QString::fromUtf8(m_Pending.constData(), static_cast<qsizetype>(valid)));
+            const QString text = m_Utf8(QByteArrayView(m_Pending.constData(), static_cast<qsizetype>(valid)));
+            m_Xml.addData(text);
             m_Pending.remove(0, static_cast<qsizetype>(valid));
             m_BytesFed += valid;
+            m_TextFed += static_cast<uint64_t>(text.size());
             return true;
         }
     }
@@ -83,8 +85,11 @@ void AdxParser::CheckRecordSize()
 
 void AdxParser::ReportError()
 {
-    Diagnose(static_cast<uint64_t>(m_Xml.characterOffset()), [this] {
-        if (m_NotUtf8 && m_Xml.error() == QXmlStreamReader::PrematureEndOfDocumentError)
+    // Where the text ran out, the XML reader's own offset depends on how it
+    // came in pieces: the end of the text is the place.
+    const bool ranOut = m_Xml.error() == QXmlStreamReader::PrematureEndOfDocumentError;
+    Diagnose(ranOut ? m_TextFed : static_cast<uint64_t>(m_Xml.characterOffset()), [this, ranOut] {
+        if (m_NotUtf8 && ranOut)
             return QStringLiteral("the file is not UTF-8 from byte %1 on. It is read up to there.").arg(m_BytesFed);
         // No column: the XML reader counts it differently when its input came in pieces.
         return QStringLiteral("XML error on line %1: %2 The file is read up to here.")

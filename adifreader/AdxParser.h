@@ -2,6 +2,7 @@
 
 #include "RecordParser.h"
 
+#include <QStringDecoder>
 #include <QXmlStreamReader>
 #include <memory>
 #include <string>
@@ -39,7 +40,9 @@ private:
     size_t m_Chunk;
     size_t m_MaxRecord;
     QByteArray m_Pending;     // read, not yet given to the XML reader: a character cut by a chunk's end
+    QStringDecoder m_Utf8{QStringDecoder::Utf8}; // one decoder for the whole file: only its first byte-order mark goes
     uint64_t m_BytesFed = 0;  // bytes given to the XML reader, as text
+    uint64_t m_TextFed = 0;   // the characters that text came to, counted as the XML reader does
     bool m_NotUtf8 = false;   // met bytes that are not UTF-8 after m_BytesFed
     std::string m_Arena; // names and values of the current record
     State m_State = State::Outside;

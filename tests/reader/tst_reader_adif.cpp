@@ -196,6 +196,10 @@ private slots:
                                                                          "</CALL></RECORD><RECORD><CALL>D\xFF</CALL></RECORD>"
                                                                          "</RECORDS></ADX>")
                                                            << QStringList{"CALL=ABC"};
+        // The 16-byte chunks of the test cut right before the byte-order mark: it stays in the value.
+        QTest::newRow("ADX value holding a byte-order mark") << QByteArray("<ADX><RECORDS><RECORD><CALL>ABCD\xEF\xBB\xBF" "E</CALL>"
+                                                                           "</RECORD></RECORDS></ADX>")
+                                                             << QStringList{QStringLiteral("CALL=ABCD") + QChar(0xFEFF) + 'E'};
         QTest::newRow("ADX: what follows the root is no part of it")
             << QByteArray("<ADX><RECORDS><RECORD><CALL>ABC</CALL></RECORD></RECORDS></ADX> <RECORD><CALL>DEF</CALL></RECORD>")
             << QStringList{"CALL=ABC"};
