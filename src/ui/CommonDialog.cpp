@@ -1,16 +1,12 @@
 #include "CommonDialog.h"
 
+#include "TestHook.h"
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
 namespace {
-
-CommonDialog::OpenHook &Hook()
-{
-    static CommonDialog::OpenHook hook;
-    return hook;
-}
 
 // One pattern of a filter string ("*.adi;*.adx") in Qt's form.
 QString QtPatterns(const QString &patterns)
@@ -25,7 +21,7 @@ QString QtPatterns(const QString &patterns)
 
 } // namespace
 
-void CommonDialog::SetOpenHook(OpenHook hook) { Hook() = std::move(hook); }
+void CommonDialog::SetOpenHook(OpenHook hook) { TestHook<CommonDialog::OpenHook>() = std::move(hook); }
 
 QStringList CommonDialog::NameFilters() const
 {
@@ -40,8 +36,8 @@ QStringList CommonDialog::NameFilters() const
 
 void CommonDialog::ShowOpen(QWidget *owner)
 {
-    if (Hook()) {
-        if (const std::optional<QString> chosen = Hook()(*this))
+    if (TestHook<CommonDialog::OpenHook>()) {
+        if (const std::optional<QString> chosen = TestHook<CommonDialog::OpenHook>()(*this))
             FileName = *chosen;
         return;
     }

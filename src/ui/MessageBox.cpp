@@ -1,25 +1,17 @@
 #include "MessageBox.h"
 
+#include "TestHook.h"
+
 #include <QMessageBox>
 
 namespace MessageBox {
 
-namespace {
-
-Hook &CurrentHook()
-{
-    static Hook hook;
-    return hook;
-}
-
-} // namespace
-
-void SetHook(Hook hook) { CurrentHook() = std::move(hook); }
+void SetHook(Hook hook) { TestHook<Hook>() = std::move(hook); }
 
 void Show(QWidget *owner, const QString &text, const QString &caption)
 {
-    if (CurrentHook()) {
-        CurrentHook()(text, caption);
+    if (TestHook<Hook>()) {
+        TestHook<Hook>()(text, caption);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, owner);

@@ -1,27 +1,19 @@
 #include "Modal.h"
 
+#include "TestHook.h"
+
 #include <QDialog>
 
 namespace Modal {
 
-namespace {
-
-Hook &CurrentHook()
-{
-    static Hook hook;
-    return hook;
-}
-
-} // namespace
-
-void SetHook(Hook hook) { CurrentHook() = std::move(hook); }
+void SetHook(Hook hook) { TestHook<Hook>() = std::move(hook); }
 
 int Exec(QDialog &dialog)
 {
-    if (!CurrentHook())
+    if (!TestHook<Hook>())
         return dialog.exec();
     dialog.show();
-    CurrentHook()(dialog);
+    TestHook<Hook>()(dialog);
     if (dialog.isVisible())
         dialog.reject();
     return dialog.result();

@@ -131,11 +131,8 @@ private slots:
         QFETCH(int, code);
         QFETCH(int, split);
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000", mode, freq,
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000", mode, freq,
                                            freqRx.isEmpty() ? QByteArray() : AdifField("FREQ_RX", freqRx))));
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
         const double tx = freq.toDouble();
         const double rx = freqRx.isEmpty() ? tx : freqRx.toDouble();
         const QList<LoggerCall> calls = h.Calls();
@@ -184,11 +181,7 @@ private slots:
         QFETCH(QString, countdown);
         QFETCH(bool, nowEnabled);
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", secondDate, secondTime)));
-        h.SetSpeed(speed);
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", secondDate, secondTime), speed));
         QCOMPARE(h.Timer()->interval(), interval);
         QCOMPARE(h.Countdown(), countdown);
         QCOMPARE(h.Button("btnNow")->isEnabled(), nowEnabled);
@@ -200,10 +193,7 @@ private slots:
     void midnightCrossingWaitsFiveSeconds()
     {
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", "20261128", "235958") + AdifRecord("W2XYZ", "20261129", "000003")));
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", "20261128", "235958") + AdifRecord("W2XYZ", "20261129", "000003")));
         QCOMPARE(h.Countdown(), QStringLiteral("5"));
     }
 
@@ -212,11 +202,8 @@ private slots:
     void countdownPauseAndResume()
     {
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120003")
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120003")
                                 + AdifRecord("N3QQ", kDay, "120004")));
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
         QCOMPARE(h.Countdown(), QStringLiteral("3"));
         QVERIFY(h.Tick());
         QCOMPARE(h.Countdown(), QStringLiteral("2"));
@@ -243,11 +230,8 @@ private slots:
     void nowLogsAtOnceAlsoWhilePaused()
     {
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120010")
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120010")
                                 + AdifRecord("N3QQ", kDay, "120012") + AdifRecord("K5TR", kDay, "120015")));
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
         QCOMPARE(h.Countdown(), QStringLiteral("10"));
 
         h.Click("btnNow");
@@ -266,11 +250,8 @@ private slots:
     void speedChangeAppliesFromTheNextLogStep()
     {
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120004")
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120004")
                                 + AdifRecord("N3QQ", kDay, "120008")));
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
         QCOMPARE(h.Countdown(), QStringLiteral("4"));
         h.SetSpeed(1);
         QVERIFY(h.Tick());
@@ -282,10 +263,7 @@ private slots:
     void endOfFileEndsThePlayback()
     {
         ArdenixHarness h;
-        QVERIFY(h.StartLogger());
-        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120005")));
-        h.Click("btnGo");
-        QVERIFY(h.Tick());
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120005")));
         QVERIFY(h.Button("btnNow")->isEnabled());
         QVERIFY(!h.Button("btnGo")->isEnabled());
         QVERIFY(!h.Button("cmdSkip")->isEnabled());
@@ -321,7 +299,7 @@ private slots:
         h.Click("btnGo");
         QVERIFY(!h.Timer()->isActive());
         QVERIFY(h.Button("btnGo")->isEnabled());
-        h.Click("btnGo");
+        h.Click("btnGo"); // a second "Go": its first event ends the playback
         QVERIFY(h.Tick());
         QVERIFY(!h.Timer()->isActive());
         h.Click("cmdSkip");

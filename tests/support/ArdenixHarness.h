@@ -115,6 +115,18 @@ public:
         return WriteTestFile(name, "Test log\n<ADIF_VER:5>3.1.7 <EOH>\n" + records);
     }
 
+    // The logger started, a log of these records chosen, "Go" pressed and
+    // the first timer event raised: the first record is logged.
+    bool StartPlayback(const QByteArray &records, int speed = 0)
+    {
+        if (!StartLogger())
+            return false;
+        ChooseFile(WriteLog(records));
+        SetSpeed(speed);
+        Click("btnGo");
+        return Tick();
+    }
+
     // "..." answered with a path, or cancelled when path is empty.
     void ChooseFile(const std::optional<QString> &path)
     {

@@ -1,0 +1,233 @@
+// playback-bench [--steps N] [--window]
+// Drives Ardenix's main window against the stand-in logger on a private
+// session bus and prints two figures:
+//  1. what one log step costs per call, against a bare QtDBus round trip of
+//     the very same calls to the same logger, measured in alternating blocks
+//     of the same run (N steps of each, 1,000 unless told);
+//  2. pacing: 100 records at "5/sec" played by the real timer, the time from
+//     the first logged contact to the last (from the logger's trace) against
+//     99 x (200 ms + one log step).
+// The stand-in runs without its window unless --window is given; Ardenix's
+// window is offscreen when there is no display.
+
+#include "CommonDialog.h"
+#include "PrivateLogger.h"
+#include "frmArdenix.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDBusMessage>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <numeric>
+#include <vector>
+
+namespace {
+
+constexpr int kBlock = 50;
+constexpr int kPacedRecords = 100;
+constexpr int kFivePerSecond = 4;
+constexpr int kPacedIntervalMs = 200;
+
+QByteArray Field(const QByteArray &name, const QByteArray &value)
+{
+    return "<" + name + ":" + QByteArray::number(value.size()) + ">" + value + " ";
+}
+
+// A contest log of n contacts one second apart, with a value for each of
+// the stand-in's seven ADIF columns.
+QByteArray ContestLog(int n)
+{
+    QByteArray log = "Benchmark log <EOH>\n";
+    for (int i = 0; i < n; ++i) {
+        const int seconds = 12 * 3600 + i;
+        const QByteArray time = QByteArray::number(seconds / 3600).rightJustified(2, '0')
+            + QByteArray::number(seconds / 60 % 60).rightJustified(2, '0')
+            + QByteArray::number(seconds % 60).rightJustified(2, '0');
+        log += Field("CALL", "K" + QByteArray::number(i) + "ABC") + Field("QSO_DATE", "20261128")
+            + Field("TIME_ON", time) + Field("MODE", "CW") + Field("FREQ", "7.025") + Field("RST_SENT", "599")
+            + Field("RST_RCVD", "599") + Field("STX", QByteArray::number(i + 1)) + Field("SRX", "155")
+            + Field("NAME", "JOE") + Field("STATE", "MA") + "<EOR>\n";
+    }
+    return log;
+}
+
+bool Write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+double Mean(const std::vector<double> &values)
+{
+    return values.empty() ? 0 : std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
+}
+
+// The calls of one log step for one record, made as bare QtDBus messages.
+class BareSteps {
+public:
+    explicit BareSteps(const QString &owner) : m_Owner(owner) {}
+
+    int CallsPerStep() const { return 10; }
+
+    void Step(int i)
+    {
+        Call(QStringLiteral("ClearEntry"), {});
+        const QStringList values = {QStringLiteral("K%1ABC").arg(i), QStringLiteral("599"), QStringLiteral("599"),
+                                    QString::number(i + 1), QStringLiteral("155"), QStringLiteral("JOE"),
+                                    QStringLiteral("MA")};
+        for (qint16 column = 1; column <= values.size(); ++column)
+            Call(QStringLiteral("SetFieldN"), {QVariant::fromValue(column), values[column - 1]});
+        Call(QStringLiteral("SetLogFrequencyEx"),
+             {QVariant::fromValue<qint16>(3), 7025.0, 7025.0, QVariant::fromValue<qint16>(0)});
+        Call(QStringLiteral("EnterQso"), {});
+    }
+
+private:
+    void Call(const QString &member, const QVariantList &args)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(m_Owner, QStringLiteral("/entry"), QString(), member);
+        call.setArguments(args);
+        QDBusConnection::sessionBus().call(call, QDBus::Block, Automation::kCallTimeoutMs);
+    }
+
+    QString m_Owner;
+};
+
+struct TraceCall {
+    QString member;
+    double ms;
+};
+
+QList<TraceCall> ReadTrace(const QString &path)
+{
+    QList<TraceCall> calls;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return calls;
+    for (const QByteArray &line : file.readAll().split('\n')) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        if (!object.isEmpty())
+            calls.push_back({object.value(QStringLiteral("member")).toString(), object.value(QStringLiteral("t")).toDouble()});
+    }
+    return calls;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int steps = 1000;
+    bool loggerWindow = false;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--steps") && i + 1 < args.size())
+            steps = std::max(kBlock, args[++i].toInt() / kBlock * kBlock);
+        else if (args[i] == QLatin1String("--window"))
+            loggerWindow = true;
+        else {
+            std::fprintf(stderr, "usage: playback-bench [--steps N] [--window]\n");
+            return 2;
+        }
+    }
+
+    QTemporaryDir dir;
+    const QString trace = dir.filePath(QStringLiteral("trace.jsonl"));
+    const QString stepLog = dir.filePath(QStringLiteral("steps.adi"));
+    const QString pacedLog = dir.filePath(QStringLiteral("paced.adi"));
+    if (!Write(stepLog, ContestLog(steps + 1)) || !Write(pacedLog, ContestLog(kPacedRecords)))
+        return 1;
+    QStringList loggerArgs = {QStringLiteral("--trace"), trace};
+    if (!loggerWindow)
+        loggerArgs << QStringLiteral("--no-window");
+    PrivateLogger logger;
+    if (!logger.Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), loggerArgs))
+        return 1;
+
+    frmArdenix window;
+    window.show();
+    auto *speeds = window.findChild<QComboBox *>(QStringLiteral("cmbPlaybackSpeed"));
+    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
+    auto *go = window.findChild<QPushButton *>(QStringLiteral("btnGo"));
+    auto *browse = window.findChild<QPushButton *>(QStringLiteral("cmdBrowseFile"));
+    const auto choose = [&](const QString &path) {
+        CommonDialog::SetOpenHook([path](const CommonDialog &) { return std::optional<QString>(path); });
+        browse->click();
+    };
+
+    // 1. Log steps, raised one by one, against the same calls sent bare.
+    choose(stepLog);
+    speeds->setCurrentIndex(kFivePerSecond);
+    go->click();
+    timer->stop(); // the benchmark raises the events itself
+    BareSteps bare(QDBusConnection::sessionBus().interface()->serviceOwner(kVantrelProgId).value());
+    std::vector<double> stepMs, bareMs;
+    QElapsedTimer clock;
+    for (int done = 0; done < steps; done += kBlock) {
+        for (int i = 0; i < kBlock; ++i) {
+            clock.start();
+            bare.Step(done + i);
+            bareMs.push_back(clock.nsecsElapsed() / 1e6);
+        }
+        for (int i = 0; i < kBlock; ++i) {
+            clock.start();
+            QMetaObject::invokeMethod(timer, "timeout");
+            stepMs.push_back(clock.nsecsElapsed() / 1e6);
+        }
+    }
+    const int calls = bare.CallsPerStep();
+    const double stepMedian = Median(stepMs);
+    const double bareMedian = Median(bareMs);
+    std::printf("Log step against bare QtDBus round trips of the same %d calls (%d of each, stand-in %s)\n", calls,
+                steps, loggerWindow ? "with its window" : "without a window");
+    std::printf("  bare round trips:  %.4f ms a call (median; mean %.4f)\n", bareMedian / calls, Mean(bareMs) / calls);
+    std::printf("  Ardenix log step:  %.4f ms a call (median; mean %.4f), %.3f ms a step\n", stepMedian / calls,
+                Mean(stepMs) / calls, stepMedian);
+    std::printf("  ratio:             %.3f (goal: at most 1.3)\n", stepMedian / bareMedian);
+
+    // 2. Pacing by the real timer.
+    const qsizetype traced = ReadTrace(trace).size();
+    choose(pacedLog);
+    go->click();
+    QEventLoop loop;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!timer->isActive())
+            loop.quit();
+    });
+    poll.start(50);
+    QTimer::singleShot(kPacedRecords * kPacedIntervalMs * 2, &loop, &QEventLoop::quit);
+    loop.exec();
+    std::vector<double> logged;
+    for (const TraceCall &call : ReadTrace(trace).mid(traced))
+        if (call.member == QLatin1String("EnterQso"))
+            logged.push_back(call.ms);
+    if (logged.size() != size_t(kPacedRecords)) {
+        std::fprintf(stderr, "pacing: %zu contacts logged, not %d\n", logged.size(), kPacedRecords);
+        return 1;
+    }
+    const double span = logged.back() - logged.front();
+    const double expected = (kPacedRecords - 1) * (kPacedIntervalMs + stepMedian);
+    std::printf("Pacing: %d records at \"5/sec\"\n", kPacedRecords);
+    std::printf("  first to last contact: %.1f ms; 99 x (200 ms + %.3f ms) = %.1f ms; off by %+.2f %% (goal: within 1 %%)\n",
+                span, stepMedian, expected, (span / expected - 1) * 100);
+    CommonDialog::SetOpenHook({});
+    return 0;
+}
