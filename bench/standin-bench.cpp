@@ -9,16 +9,12 @@
 // percentile, both for the EnterQso round trip alone and for the whole
 // contact; then the cost of a contact after one 10 MB value.
 
+#include "PrivateLogger.h"
 #include "RuntimeError.h"
 #include "Vantrel.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QProcess>
-#include <QThread>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -27,7 +23,6 @@ namespace {
 
 constexpr int kDefaultContacts = 20000;
 constexpr int kEdge = 10;         // contacts averaged at the start and at the end
-constexpr int kStartWaitMs = 10000;
 
 struct Options {
     int contacts = kDefaultContacts;
@@ -58,35 +53,6 @@ bool ParseOptions(const QStringList &args, Options &options)
         }
     }
     return true;
-}
-
-// A session bus of our own, so no other logger or desktop service is met.
-// Its address goes into our environment, where the bridge and the stand-in find it.
-bool StartPrivateBus(QProcess &daemon)
-{
-    daemon.start(QStringLiteral("dbus-daemon"),
-                 {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-    if (!daemon.waitForStarted() || !daemon.waitForReadyRead(kStartWaitMs))
-        return false;
-    const QByteArray address = daemon.readLine().trimmed();
-    return !address.isEmpty() && qputenv("DBUS_SESSION_BUS_ADDRESS", address);
-}
-
-bool WaitForLogger(QProcess &standin)
-{
-    const QDeadlineTimer deadline(kStartWaitMs);
-    while (!deadline.hasExpired() && standin.state() != QProcess::NotRunning) {
-        if (QDBusConnection::sessionBus().interface()->isServiceRegistered(kVantrelProgId))
-            return true;
-        QThread::msleep(20);
-    }
-    return false;
-}
-
-void Stop(QProcess &process)
-{
-    process.kill();
-    process.waitForFinished();
 }
 
 double ElapsedMs(const QElapsedTimer &timer)
@@ -223,27 +189,15 @@ int Measure(const Options &options)
 
 int Run(const Options &options)
 {
-    QProcess bus;
-    if (!StartPrivateBus(bus)) {
-        std::fprintf(stderr, "standin-bench: cannot start a private session bus (dbus-daemon)\n");
+    PrivateLogger logger;
+    if (!logger.Start(options.standin, options.window ? QStringList() : QStringList{QStringLiteral("--no-window")}))
+        return 1;
+    try {
+        return Measure(options);
+    } catch (const RuntimeError &error) {
+        std::fprintf(stderr, "standin-bench: %s\n", qPrintable(error.description()));
         return 1;
     }
-    QProcess standin;
-    standin.setProcessChannelMode(QProcess::ForwardedChannels);
-    standin.start(options.standin, options.window ? QStringList() : QStringList{QStringLiteral("--no-window")});
-    int status = 1;
-    if (!WaitForLogger(standin)) {
-        std::fprintf(stderr, "standin-bench: the stand-in %s did not come up on the bus\n", qPrintable(options.standin));
-    } else {
-        try {
-            status = Measure(options);
-        } catch (const RuntimeError &error) {
-            std::fprintf(stderr, "standin-bench: %s\n", qPrintable(error.description()));
-        }
-    }
-    Stop(standin);
-    Stop(bus);
-    return status;
 }
 
 } // namespace
