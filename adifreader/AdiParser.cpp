@@ -14,6 +14,7 @@ namespace {
 constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
 constexpr size_t kMaxNameLength = 256;
 constexpr size_t kMaxTypeLength = 32;
+constexpr uint64_t kWalkAllowance = uint64_t(1) << 20;
 
 // The LENGTH[:TYPE]> part of a Data-Specifier from q, within the buffered
 // bytes, with at most maxDigits digits. False when it is not wholly there,
@@ -121,6 +122,7 @@ bool AdiParser::Next()
         return false;
     m_Rec += m_Resume;
     m_Resume = 0;
+    m_Walked = 0;
     try {
         // m_Done may be set by ReadRecord while it still delivers a final record.
         if (ReadRecord()) {
@@ -387,6 +389,7 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
             ++s; // continues the character before
             continue;
         }
+        ++m_Walked;
         if (crlf && c == '\n' && Bytes()[s - 1] != '\r') {
             if (units + 2 > length)
                 break; // the count ended on the CR that was lost
@@ -442,6 +445,13 @@ bool AdiParser::OtherReading(size_t start, uint64_t length, bool bytesFit, size_
     // that needs more of it than is left is not walked at all: a character
     // takes a byte at least, a line break counted as two a byte.
     const size_t left = bytesFit ? SIZE_MAX : Avail() - start;
+    // Lengths that overlap, each cut short by the next tag, would have every
+    // field walk the rest of the record. Past a walk of several times what
+    // the record has used, its lengths are no longer walked: the reading
+    // stays linear in the record's size.
+    const size_t used = m_Fields.empty() ? 0 : start - m_Fields.front().nameOff;
+    if (m_Walked > 8 * uint64_t(used) + kWalkAllowance)
+        return false;
     static constexpr bool kReadings[3][2] = {{true, false}, {false, true}, {true, true}};
     for (const auto &reading : kReadings) {
         const uint64_t leastBytes = reading[1] ? length / 2 : length;

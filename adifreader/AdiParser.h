@@ -16,7 +16,9 @@ namespace adif {
 // file went to bare LF. A length is read as bytes when that ends at a
 // boundary (blanks, then '<' or the end of the data); otherwise the first of
 // the readings "characters", "CR LF as two", "both" that ends at a boundary
-// wins. Failing all, the length is damaged: when its bytes would swallow a
+// wins (while the readings walked in a record stay within several times its
+// size, so that overlapping lengths cannot make it quadratic). Failing all,
+// the length is damaged: when its bytes would swallow a
 // well-formed tag, or run past the end of the data with one after the value,
 // the value ends before that tag; else the bytes stand. Each such recovery,
 // and each record lost to the end of the data, is a diagnostic.
@@ -83,6 +85,7 @@ private:
     size_t m_Rec = 0;      // buffer index where the current record starts
     size_t m_End = 0;      // buffer index past the last byte read
     size_t m_Resume = 0;   // record-relative position where the next record begins
+    uint64_t m_Walked = 0; // bytes walked by other readings of lengths in the current record
     uint64_t m_Offset = 0; // file offset of m_Buf[0]
     bool m_SourceDone = false;
     bool m_Done = false;
