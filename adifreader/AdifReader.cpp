@@ -43,6 +43,37 @@ std::string_view NthName(const std::string &names, const std::vector<size_t> &en
     return std::string_view(names).substr(begin, ends[i] - begin);
 }
 
+// Every distinct field name of the records the parser reads, as reported,
+// in order of first appearance. Reported names differ exactly when their
+// keys differ, so the names listed serve as their own set.
+QStringList GatherFieldNames(RecordParser &pass)
+{
+    QStringList names;
+    QSet<QStringView> listed; // views into the names' own text
+    // The last record's names, one after another: most records repeat them.
+    std::string previous, current;
+    std::vector<size_t> previousEnds, currentEnds;
+    while (pass.Next()) {
+        current.clear();
+        currentEnds.clear();
+        for (size_t i = 0; i < pass.Fields().size(); ++i) {
+            const std::string_view name = pass.Name(pass.Fields()[i]);
+            current += name;
+            currentEnds.push_back(current.size());
+            if (i < previousEnds.size() && name == NthName(previous, previousEnds, i))
+                continue;
+            QString reported = text::ReportedName(text::NameKey(name));
+            if (listed.contains(reported))
+                continue;
+            names.append(std::move(reported));
+            listed.insert(names.constLast());
+        }
+        std::swap(previous, current);
+        std::swap(previousEnds, currentEnds);
+    }
+    return names;
+}
+
 void RequireArgs(const QVariantList &args, qsizetype count)
 {
     if (args.size() != count)
@@ -187,40 +218,9 @@ FieldLookup &AdifReader::Lookup()
 
 const QStringList &AdifReader::FieldNames()
 {
-    if (!m_FieldNames) {
-        QStringList names;
-        if (m_Parser) {
-            // One pass of its own, so the records being read stay where they are.
-            const auto pass = MakeParser(m_Parser->Source().Clone());
-            // Reported names differ exactly when their keys differ, so the
-            // names listed are their own set: views into their own text.
-            QSet<QStringView> listed;
-            // The last record's names, one after another: most records repeat them.
-            std::string previous;
-            std::vector<size_t> previousEnds;
-            std::string current;
-            std::vector<size_t> currentEnds;
-            while (pass->Next()) {
-                current.clear();
-                currentEnds.clear();
-                for (size_t i = 0; i < pass->Fields().size(); ++i) {
-                    const std::string_view name = pass->Name(pass->Fields()[i]);
-                    current += name;
-                    currentEnds.push_back(current.size());
-                    if (i < previousEnds.size() && name == NthName(previous, previousEnds, i))
-                        continue;
-                    QString reported = text::ReportedName(text::NameKey(name));
-                    if (listed.contains(reported))
-                        continue;
-                    names.append(std::move(reported));
-                    listed.insert(names.constLast());
-                }
-                std::swap(previous, current);
-                std::swap(previousEnds, currentEnds);
-            }
-        }
-        m_FieldNames = std::move(names);
-    }
+    // One pass of its own, so the records being read stay where they are.
+    if (!m_FieldNames)
+        m_FieldNames = m_Parser ? GatherFieldNames(*MakeParser(m_Parser->Source().Clone())) : QStringList();
     return *m_FieldNames;
 }
 

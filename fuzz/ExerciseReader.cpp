@@ -5,6 +5,8 @@
 #include "RuntimeError.h"
 
 #include <QStringList>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -167,4 +169,17 @@ QString DriveReader(const QByteArray &data)
             return QStringLiteral("unexpected error: ") + e.description();
     }
     return QString();
+}
+
+QByteArray FuzzInput(const uint8_t *data, size_t size)
+{
+    return QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+}
+
+void AbortOnProblem(const char *target, const QString &problem)
+{
+    if (problem.isEmpty())
+        return;
+    std::fprintf(stderr, "%s: %s\n", target, qPrintable(problem));
+    std::abort();
 }

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstddef>
+#include <cstdint>
 
 class RuntimeError;
 
@@ -24,3 +26,10 @@ QString DriveReader(const QByteArray &data);
 // The errors the reader may raise on bad input: a file that cannot be
 // opened, a record over the size limit. Any other is a fault.
 bool IsExpectedError(const RuntimeError &error);
+
+// A fuzzer's input as bytes, shared rather than copied.
+QByteArray FuzzInput(const uint8_t *data, size_t size);
+
+// A finding: prints the problem and aborts, so libFuzzer keeps the input.
+// An empty problem is no finding.
+void AbortOnProblem(const char *target, const QString &problem);

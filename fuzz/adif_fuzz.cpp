@@ -1,16 +1,9 @@
-#include "ExerciseReader.h"
+// The comparing target: each input read twice, in usual and in tiny chunks.
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
+#include "ExerciseReader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const QString problem = ExerciseReader(bytes);
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "adif-fuzz: %s\n", qPrintable(problem));
-        std::abort();
-    }
+    AbortOnProblem("adif-fuzz", ExerciseReader(FuzzInput(data, size)));
     return 0;
 }

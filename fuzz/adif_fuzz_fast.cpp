@@ -3,17 +3,8 @@
 
 #include "ExerciseReader.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    const QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
-    const QString problem = DriveReader(bytes);
-    if (!problem.isEmpty()) {
-        std::fprintf(stderr, "adif-fuzz-fast: %s\n", qPrintable(problem));
-        std::abort();
-    }
+    AbortOnProblem("adif-fuzz-fast", DriveReader(FuzzInput(data, size)));
     return 0;
 }
