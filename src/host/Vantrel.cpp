@@ -1,10 +1,67 @@
 #include "Vantrel.h"
 
+#include "Numbers.h"
+#include "RuntimeError.h"
+
 namespace {
 
 QVariant Int16(int16_t value) { return QVariant::fromValue<qint16>(value); }
 
+// What the logger answered, for an error report: text quoted and cut short.
+QString Shown(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::UnknownType:
+        return QStringLiteral("nothing");
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        return QStringLiteral("the text \"%1\"").arg(text.size() > 40 ? text.left(40) + QChar(0x2026) : text);
+    }
+    case QMetaType::Bool:
+    case QMetaType::UChar:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+        return QStringLiteral("the number %1").arg(value.toString());
+    default:
+        return QStringLiteral("a value of type %1").arg(QString::fromLatin1(value.typeName()));
+    }
+}
+
+template <typename Convert>
+auto Converted(const QString &member, const QVariant &value, Convert convert)
+{
+    try {
+        return convert(value);
+    } catch (const RuntimeError &error) {
+        throw RuntimeError(error.number(), QStringLiteral("%1 (%2 answered %3)").arg(error.description(), member, Shown(value)));
+    }
+}
+
 } // namespace
+
+namespace VantrelResult {
+
+QString Text(const QString &member, const QVariant &value)
+{
+    return Converted(member, value, [](const QVariant &v) { return Numbers::VariantToText(v); });
+}
+
+int16_t Int16(const QString &member, const QVariant &value)
+{
+    return Converted(member, value, [](const QVariant &v) { return Numbers::VariantToInt16(v); });
+}
+
+bool EqualsNumber(const QString &member, const QVariant &value, double number)
+{
+    return Converted(member, value, [number](const QVariant &v) { return Numbers::VariantEqualsNumber(v, number); });
+}
+
+} // namespace VantrelResult
 
 VantrelEntry::VantrelEntry(std::shared_ptr<Automation::Object> object) : m_Object(std::move(object)) {}
 
@@ -43,8 +100,9 @@ VantrelDocument::VantrelDocument(std::shared_ptr<Automation::Object> object) : m
 
 std::shared_ptr<VantrelEntry> VantrelDocument::GetCurrentEntry()
 {
-    const QVariant path = m_Object->Call(QStringLiteral("GetCurrentEntry"));
-    return std::make_shared<VantrelEntry>(m_Object->ObjectFrom(path));
+    const QString member = QStringLiteral("GetCurrentEntry");
+    const QVariant path = m_Object->Call(member);
+    return std::make_shared<VantrelEntry>(Converted(member, path, [this](const QVariant &v) { return m_Object->ObjectFrom(v); }));
 }
 
 std::shared_ptr<VantrelDocument> VantrelDocument::GetRunning()

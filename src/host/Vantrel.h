@@ -15,6 +15,18 @@
 
 inline const QString kVantrelProgId = QStringLiteral("vantrel.document");
 
+// A result of the logger converted as the caller uses it. A result that does
+// not convert raises the conversion's error (Type mismatch, Overflow) with the
+// member and what it answered added to the description, so that the report
+// names the call that failed.
+namespace VantrelResult {
+
+QString Text(const QString &member, const QVariant &value);
+int16_t Int16(const QString &member, const QVariant &value);
+bool EqualsNumber(const QString &member, const QVariant &value, double number);
+
+} // namespace VantrelResult
+
 // The entry window: the row of columns in which one contact is typed.
 class VantrelEntry {
 public:

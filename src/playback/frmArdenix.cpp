@@ -133,15 +133,16 @@ void frmArdenix::LoadEntryColumns()
     m_Entry = Required(m_Document).GetCurrentEntry();
     m_VantrelEntryColumns = std::make_shared<EntryCollection>();
     for (int16_t n = 1;; n = Numbers::Add16(n, 1)) {
-        const QString adifName = Numbers::VariantToText(m_Entry->GetAdifNameN(n));
+        const QString adifName = VantrelResult::Text(QStringLiteral("GetAdifNameN"), m_Entry->GetAdifNameN(n));
         if (adifName.isEmpty())
             break;
-        const int16_t attributes = Numbers::VariantToInt16(m_Entry->GetFieldAttributesN(n));
+        const int16_t attributes =
+            VantrelResult::Int16(QStringLiteral("GetFieldAttributesN"), m_Entry->GetFieldAttributesN(n));
         if (!(attributes & kAttributeTakesAdif))
             continue;
         auto column = std::make_shared<clsEntry>();
         column->AdifName = adifName;
-        column->EntryWindowTitle = Numbers::VariantToText(m_Entry->FieldTitle(n));
+        column->EntryWindowTitle = VantrelResult::Text(QStringLiteral("FieldTitle"), m_Entry->FieldTitle(n));
         column->EntryWindowIndex = n;
         m_VantrelEntryColumns->Add(column, EntryKey(n));
     }
@@ -333,7 +334,7 @@ void frmArdenix::cmdSkip_Click()
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
-            if (Numbers::VariantEqualsNumber(Required(m_Entry).Dupe(), 0))
+            if (VantrelResult::EqualsNumber(QStringLiteral("Dupe"), Required(m_Entry).Dupe(), 0))
                 break;
             NextRecord();
         }
