@@ -14,7 +14,7 @@ namespace {
 constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
 constexpr size_t kMaxNameLength = 256;
 constexpr size_t kMaxTypeLength = 32;
-constexpr uint64_t kWalkAllowance = uint64_t(1) << 20;
+constexpr uint64_t kWalkAllowance = 4 * 1024;
 
 // The LENGTH[:TYPE]> part of a Data-Specifier from q, within the buffered
 // bytes, with at most maxDigits digits. False when it is not wholly there,
@@ -381,23 +381,26 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
 {
     size_t s = start;
     uint64_t units = 0;
-    while (units < length) {
+    bool lostCr = false; // the count ended on the CR of a line break that is now a bare LF
+    while (units < length && !lostCr) {
         if (!Have(s))
             return false;
-        const unsigned char c = Bytes()[s];
-        if (characters && (c & 0xC0) == 0x80) {
-            ++s; // continues the character before
-            continue;
+        // What is buffered is walked without asking for more byte by byte.
+        const unsigned char *b = Bytes();
+        const size_t avail = Avail();
+        const size_t from = s;
+        for (; s < avail && units < length; ++s) {
+            const unsigned char c = b[s];
+            if (crlf && c == '\n' && b[s - 1] != '\r') {
+                lostCr = units + 2 > length;
+                if (lostCr)
+                    break;
+                units += 2;
+            } else if (!characters || (c & 0xC0) != 0x80) { // a continuation byte adds to the character before
+                units += 1;
+            }
         }
-        ++m_Walked;
-        if (crlf && c == '\n' && Bytes()[s - 1] != '\r') {
-            if (units + 2 > length)
-                break; // the count ended on the CR that was lost
-            units += 2;
-        } else {
-            units += 1;
-        }
-        ++s;
+        m_Walked += s - from;
     }
     if (characters)
         while (Have(s) && (Bytes()[s] & 0xC0) == 0x80)
@@ -446,11 +449,12 @@ bool AdiParser::OtherReading(size_t start, uint64_t length, bool bytesFit, size_
     // takes a byte at least, a line break counted as two a byte.
     const size_t left = bytesFit ? SIZE_MAX : Avail() - start;
     // Lengths that overlap, each cut short by the next tag, would have every
-    // field walk the rest of the record. Past a walk of several times what
-    // the record has used, its lengths are no longer walked: the reading
-    // stays linear in the record's size.
+    // field walk the rest of the record. Sound lengths walk at most about
+    // three times the bytes they take; past four times what the record has
+    // used, its lengths are no longer walked: reading stays linear in the
+    // record's size.
     const size_t used = m_Fields.empty() ? 0 : start - m_Fields.front().nameOff;
-    if (m_Walked > 8 * uint64_t(used) + kWalkAllowance)
+    if (m_Walked > 4 * uint64_t(used) + kWalkAllowance)
         return false;
     static constexpr bool kReadings[3][2] = {{true, false}, {false, true}, {true, true}};
     for (const auto &reading : kReadings) {

@@ -120,6 +120,8 @@ QString FieldLookup::Value(QStringView name)
 
 QStringList FieldLookup::Names()
 {
+    if (m_Scan)
+        return ScanAsciiNames();
     if (!m_Indexed)
         BuildIndex();
     QStringList names;
@@ -146,6 +148,23 @@ QString FieldLookup::ScanAscii(QStringView name) const
             return text::Decode(m_Record.Value(*it));
     }
     return QString();
+}
+
+// Few ASCII names: each is new unless an earlier one is equal but for the
+// letter case of A to Z, and its key's upper case is its own.
+QStringList FieldLookup::ScanAsciiNames() const
+{
+    const auto &fields = m_Record.Fields();
+    QStringList names;
+    for (size_t i = 0; i < fields.size(); ++i) {
+        const std::string_view name = m_Record.Name(fields[i]);
+        bool seen = false;
+        for (size_t j = 0; !seen && j < i; ++j)
+            seen = text::EqualsNoCase(m_Record.Name(fields[j]), name);
+        if (!seen)
+            names.append(text::UpperName(name));
+    }
+    return names;
 }
 
 void FieldLookup::BuildIndex()

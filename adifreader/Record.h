@@ -47,6 +47,7 @@ public:
 
 private:
     QString ScanAscii(QStringView name) const;
+    QStringList ScanAsciiNames() const;
     void BuildIndex();
     QStringView KeyOf(size_t field) const;
 
