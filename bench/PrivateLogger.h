@@ -10,23 +10,21 @@
 #include <QThread>
 #include <cstdio>
 
-// The stand-in logger on a session bus of the benchmark's own, so that no
-// other logger or desktop service is met. The bus address goes into the
-// environment before anything in this process opens the session bus.
-class PrivateLogger {
+// A session bus of the benchmark's own, so that no other logger or desktop
+// service is met. Its address goes into the environment, for this process
+// and the programs it starts, before anything here opens the session bus.
+class PrivateBus {
 public:
     static constexpr int kStartWaitMs = 10000;
 
-    ~PrivateLogger()
+    ~PrivateBus()
     {
-        for (QProcess *process : {&m_Logger, &m_Bus}) {
-            process->kill();
-            process->waitForFinished(kStartWaitMs);
-        }
+        m_Bus.kill();
+        m_Bus.waitForFinished(kStartWaitMs);
     }
 
-    // False, with a message on standard error, when either will not start.
-    bool Start(const QString &program, const QStringList &arguments)
+    // False, with a message on standard error, when the bus will not start.
+    bool Start()
     {
         m_Bus.start(QStringLiteral("dbus-daemon"),
                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
@@ -35,7 +33,29 @@ public:
             return false;
         }
         qputenv("DBUS_SESSION_BUS_ADDRESS", m_Bus.readLine().trimmed());
+        return true;
+    }
 
+private:
+    QProcess m_Bus;
+};
+
+// The stand-in logger on a private session bus.
+class PrivateLogger {
+public:
+    static constexpr int kStartWaitMs = PrivateBus::kStartWaitMs;
+
+    ~PrivateLogger()
+    {
+        m_Logger.kill();
+        m_Logger.waitForFinished(kStartWaitMs);
+    }
+
+    // False, with a message on standard error, when either will not start.
+    bool Start(const QString &program, const QStringList &arguments)
+    {
+        if (!m_Bus.Start())
+            return false;
         m_Logger.setProcessChannelMode(QProcess::ForwardedChannels);
         m_Logger.start(program, arguments);
         const QDeadlineTimer deadline(kStartWaitMs);
@@ -48,7 +68,9 @@ public:
         return false;
     }
 
+    qint64 ProcessId() const { return m_Logger.processId(); }
+
 private:
-    QProcess m_Bus;
+    PrivateBus m_Bus; // declared first: the logger ends before its bus
     QProcess m_Logger;
 };

@@ -10,72 +10,32 @@
 // The stand-in runs without its window unless --window is given; Ardenix's
 // window is offscreen when there is no display.
 
-#include "CommonDialog.h"
+#include "ContestLog.h"
+#include "DrivenWindow.h"
 #include "PrivateLogger.h"
-#include "frmArdenix.h"
+#include "Stats.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
-#include <numeric>
 #include <vector>
 
 namespace {
 
 constexpr int kBlock = 50;
 constexpr int kPacedRecords = 100;
-constexpr int kFivePerSecond = 4;
 constexpr int kPacedIntervalMs = 200;
 
-QByteArray Field(const QByteArray &name, const QByteArray &value)
-{
-    return "<" + name + ":" + QByteArray::number(value.size()) + ">" + value + " ";
-}
-
-// A contest log of n contacts one second apart, with a value for each of
-// the stand-in's seven ADIF columns.
-QByteArray ContestLog(int n)
-{
-    QByteArray log = "Benchmark log <EOH>\n";
-    for (int i = 0; i < n; ++i) {
-        const int seconds = 12 * 3600 + i;
-        const QByteArray time = QByteArray::number(seconds / 3600).rightJustified(2, '0')
-            + QByteArray::number(seconds / 60 % 60).rightJustified(2, '0')
-            + QByteArray::number(seconds % 60).rightJustified(2, '0');
-        log += Field("CALL", "K" + QByteArray::number(i) + "ABC") + Field("QSO_DATE", "20261128")
-            + Field("TIME_ON", time) + Field("MODE", "CW") + Field("FREQ", "7.025") + Field("RST_SENT", "599")
-            + Field("RST_RCVD", "599") + Field("STX", QByteArray::number(i + 1)) + Field("SRX", "155")
-            + Field("NAME", "JOE") + Field("STATE", "MA") + "<EOR>\n";
-    }
-    return log;
-}
-
-bool Write(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
-
-double Mean(const std::vector<double> &values)
-{
-    return values.empty() ? 0 : std::accumulate(values.begin(), values.end(), 0.0) / double(values.size());
-}
+using Stats::Mean;
+using Stats::Median;
 
 // Times each log step that the playback timer runs: from the timer's event
 // reaching the timer to the end of the window's handler, which is connected
@@ -190,7 +150,7 @@ int main(int argc, char **argv)
     const QString trace = dir.filePath(QStringLiteral("trace.jsonl"));
     const QString stepLog = dir.filePath(QStringLiteral("steps.adi"));
     const QString pacedLog = dir.filePath(QStringLiteral("paced.adi"));
-    if (!Write(stepLog, ContestLog(steps + 1)) || !Write(pacedLog, ContestLog(kPacedRecords)))
+    if (!ContestLog::Write(stepLog, steps + 1) || !ContestLog::Write(pacedLog, kPacedRecords))
         return 1;
     QStringList loggerArgs = {QStringLiteral("--trace"), trace};
     if (!loggerWindow)
@@ -199,21 +159,13 @@ int main(int argc, char **argv)
     if (!logger.Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), loggerArgs))
         return 1;
 
-    frmArdenix window;
-    window.show();
-    auto *speeds = window.findChild<QComboBox *>(QStringLiteral("cmbPlaybackSpeed"));
-    auto *timer = window.findChild<QTimer *>(QStringLiteral("Timer1"));
-    auto *go = window.findChild<QPushButton *>(QStringLiteral("btnGo"));
-    auto *browse = window.findChild<QPushButton *>(QStringLiteral("cmdBrowseFile"));
-    const auto choose = [&](const QString &path) {
-        CommonDialog::SetOpenHook([path](const CommonDialog &) { return std::optional<QString>(path); });
-        browse->click();
-    };
+    DrivenWindow window;
+    QTimer *timer = window.Timer();
 
     // 1. Log steps, raised one by one, against the same calls sent bare.
-    choose(stepLog);
-    speeds->setCurrentIndex(kFivePerSecond);
-    go->click();
+    window.Choose(stepLog);
+    window.SetSpeed(DrivenWindow::kFivePerSecond);
+    window.Click("btnGo");
     timer->stop(); // the benchmark raises the events itself
     BareSteps bare(QDBusConnection::sessionBus().interface()->serviceOwner(kVantrelProgId).value());
     std::vector<double> stepMs, bareMs;
@@ -226,7 +178,7 @@ int main(int argc, char **argv)
         }
         for (int i = 0; i < kBlock; ++i) {
             clock.start();
-            QMetaObject::invokeMethod(timer, "timeout");
+            window.Tick();
             stepMs.push_back(clock.nsecsElapsed() / 1e6);
         }
     }
@@ -241,10 +193,12 @@ int main(int argc, char **argv)
     std::printf("  ratio:             %.3f (goal: at most 1.3)\n", stepMedian / bareMedian);
 
     // 2. Pacing by the real timer.
+    if (!window.Ok())
+        return 1;
     const qsizetype traced = ReadTrace(trace).size();
-    choose(pacedLog);
+    window.Choose(pacedLog);
     StepClock paced(timer);
-    go->click();
+    window.Click("btnGo");
     QEventLoop loop;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -258,6 +212,8 @@ int main(int argc, char **argv)
     for (const TraceCall &call : ReadTrace(trace).mid(traced))
         if (call.member == QLatin1String("EnterQso"))
             logged.push_back(call.ms);
+    if (!window.Ok())
+        return 1;
     if (logged.size() != size_t(kPacedRecords)) {
         std::fprintf(stderr, "pacing: %zu contacts logged, not %d\n", logged.size(), kPacedRecords);
         return 1;
@@ -272,6 +228,5 @@ int main(int argc, char **argv)
                 kPacedRecords, Mean(pacedSteps), Median(pacedSteps), Mean(paced.Lateness()));
     std::printf("  first to last contact: %.1f ms; 99 x (200 ms + %.3f ms) = %.1f ms; off by %+.2f %% (goal: within 1 %%)\n",
                 span, Mean(pacedSteps), expected, (span / expected - 1) * 100);
-    CommonDialog::SetOpenHook({});
     return 0;
 }
