@@ -10,13 +10,13 @@
 // The stand-in runs without its window unless --window is given; Ardenix's
 // window is offscreen when there is no display.
 
+#include "BareCalls.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
 #include "PrivateLogger.h"
 #include "Stats.h"
 
 #include <QApplication>
-#include <QDBusMessage>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
@@ -73,37 +73,6 @@ private:
     double m_StepEndMs = 0;
     std::vector<double> m_Steps;
     std::vector<double> m_Lateness;
-};
-
-// The calls of one log step for one record, made as bare QtDBus messages.
-class BareSteps {
-public:
-    explicit BareSteps(const QString &owner) : m_Owner(owner) {}
-
-    int CallsPerStep() const { return 10; }
-
-    void Step(int i)
-    {
-        Call(QStringLiteral("ClearEntry"), {});
-        const QStringList values = {QStringLiteral("K%1ABC").arg(i), QStringLiteral("599"), QStringLiteral("599"),
-                                    QString::number(i + 1), QStringLiteral("155"), QStringLiteral("JOE"),
-                                    QStringLiteral("MA")};
-        for (qint16 column = 1; column <= values.size(); ++column)
-            Call(QStringLiteral("SetFieldN"), {QVariant::fromValue(column), values[column - 1]});
-        Call(QStringLiteral("SetLogFrequencyEx"),
-             {QVariant::fromValue<qint16>(3), 7025.0, 7025.0, QVariant::fromValue<qint16>(0)});
-        Call(QStringLiteral("EnterQso"), {});
-    }
-
-private:
-    void Call(const QString &member, const QVariantList &args)
-    {
-        QDBusMessage call = QDBusMessage::createMethodCall(m_Owner, QStringLiteral("/entry"), QString(), member);
-        call.setArguments(args);
-        QDBusConnection::sessionBus().call(call, QDBus::Block, Automation::kCallTimeoutMs);
-    }
-
-    QString m_Owner;
 };
 
 struct TraceCall {
@@ -167,13 +136,14 @@ int main(int argc, char **argv)
     window.SetSpeed(DrivenWindow::kFivePerSecond);
     window.Click("btnGo");
     timer->stop(); // the benchmark raises the events itself
-    BareSteps bare(QDBusConnection::sessionBus().interface()->serviceOwner(kVantrelProgId).value());
+    BareCalls bare;
     std::vector<double> stepMs, bareMs;
     QElapsedTimer clock;
     for (int done = 0; done < steps; done += kBlock) {
         for (int i = 0; i < kBlock; ++i) {
             clock.start();
-            bare.Step(done + i);
+            bare.Load(done + i);
+            bare.Call(QStringLiteral("EnterQso"));
             bareMs.push_back(clock.nsecsElapsed() / 1e6);
         }
         for (int i = 0; i < kBlock; ++i) {
@@ -182,7 +152,7 @@ int main(int argc, char **argv)
             stepMs.push_back(clock.nsecsElapsed() / 1e6);
         }
     }
-    const int calls = bare.CallsPerStep();
+    const int calls = BareCalls::kLoadCalls + 1;
     const double stepMedian = Median(stepMs);
     const double bareMedian = Median(bareMs);
     std::printf("Log step against bare QtDBus round trips of the same %d calls (%d of each, stand-in %s)\n", calls,

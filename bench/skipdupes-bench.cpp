@@ -5,11 +5,15 @@
 // window runs in this process: each of R runs (3 unless told) chooses the
 // log anew and presses "Skip dupes", which loads every record into the entry
 // row and asks the logger whether it is a dupe, up to the new contact.
-// Prints the time and the records per second of each run and their median;
-// then presses "Go" and checks that the one contact logged is the new one.
+// Each run then sends the same calls for the N dupes (ClearEntry, seven
+// SetFieldN, SetLogFrequencyEx, Dupe) as bare QtDBus messages, the floor.
+// Prints the records per second of each run, both ways, their ratio and
+// the medians; then presses "Go" and checks that the one contact logged is
+// the new one.
 // The stand-in runs without its window unless --window is given; Ardenix's
 // window is offscreen when there is no display.
 
+#include "BareCalls.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
 #include "PrivateLogger.h"
@@ -85,9 +89,10 @@ int main(int argc, char **argv)
         return 1;
 
     DrivenWindow window;
-    std::printf("\"Skip dupes\" over %d dupes to one new contact (stand-in %s)\n", options.dupes,
-                options.loggerWindow ? "with its window" : "without a window");
-    std::vector<double> rates;
+    BareCalls bare;
+    std::printf("\"Skip dupes\" over %d dupes to one new contact, against the same calls sent bare (stand-in %s)\n",
+                options.dupes, options.loggerWindow ? "with its window" : "without a window");
+    std::vector<double> rates, bareRates, ratios;
     for (int run = 1; run <= options.runs; ++run) {
         window.Choose(log); // starts the file and the playback anew
         QElapsedTimer clock;
@@ -96,12 +101,21 @@ int main(int argc, char **argv)
         const double ms = double(clock.nsecsElapsed()) / 1e6;
         if (!window.Ok())
             return 1;
+        clock.start();
+        for (int i = 0; i < options.dupes; ++i) {
+            bare.Load(i);
+            bare.Call(QStringLiteral("Dupe"));
+        }
+        const double bareMs = double(clock.nsecsElapsed()) / 1e6;
         rates.push_back(options.dupes / (ms / 1000));
-        std::printf("  run %d: %8.1f ms, %7.0f records/s, %.3f ms a record\n", run, ms, rates.back(),
-                    ms / options.dupes);
+        bareRates.push_back(options.dupes / (bareMs / 1000));
+        ratios.push_back(ms / bareMs);
+        std::printf("  run %d: Ardenix %7.0f records/s (%.3f ms a record), bare %7.0f records/s, ratio %.3f\n", run,
+                    rates.back(), ms / options.dupes, bareRates.back(), ratios.back());
     }
-    std::printf("  median: %.0f records/s (min %.0f, max %.0f)\n", Stats::Median(rates), Stats::Min(rates),
-                Stats::Max(rates));
+    std::printf("  median: Ardenix %.0f records/s (min %.0f, max %.0f), bare %.0f records/s, ratio %.3f\n",
+                Stats::Median(rates), Stats::Min(rates), Stats::Max(rates), Stats::Median(bareRates),
+                Stats::Median(ratios));
 
     // "Go" after the last skip logs the record it stopped at: the new contact.
     window.Click("btnGo");
