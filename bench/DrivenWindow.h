@@ -12,6 +12,14 @@
 #include <cstdio>
 #include <optional>
 
+// Called before the QApplication is made: without a display, Ardenix's
+// window is made offscreen.
+inline void OffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
 // Ardenix's main window, shown and driven in this process as a benchmark
 // drives it: the file dialog is answered with the path given, timer events
 // are raised by the caller, and a message box or the top-level error report

@@ -2,6 +2,7 @@
 
 #include "Vantrel.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
@@ -68,7 +69,13 @@ public:
         return false;
     }
 
-    qint64 ProcessId() const { return m_Logger.processId(); }
+    // The stand-in built beside this program, with its window or without.
+    bool StartStandin(QStringList arguments, bool window)
+    {
+        if (!window)
+            arguments << QStringLiteral("--no-window");
+        return Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), arguments);
+    }
 
 private:
     PrivateBus m_Bus; // declared first: the logger ends before its bus

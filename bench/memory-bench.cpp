@@ -38,10 +38,10 @@ bool ParseOptions(const QStringList &args, Options &options)
             options.steps = args[++i].toInt(&ok);
         else if (args[i] == QLatin1String("--every") && i + 1 < args.size())
             options.every = args[++i].toInt(&ok);
-        if (!ok || options.records < 2 || options.steps < 1 || options.steps >= options.records || options.every < 1)
+        if (!ok)
             return false;
     }
-    return true;
+    return options.steps >= 1 && options.steps < options.records && options.every >= 1;
 }
 
 // A "Vm..." line of /proc/self/status in KiB; -1 when it is missing.
@@ -59,16 +59,14 @@ long StatusKib(const QByteArray &name)
 
 void PrintMemory(const char *when)
 {
-    std::printf("%-34s VmRSS %7.1f MiB   VmHWM %7.1f MiB\n", when, StatusKib("VmRSS") / 1024.0,
-                StatusKib("VmHWM") / 1024.0);
+    std::printf("%-35s VmRSS %7ld KiB   VmHWM %7ld KiB\n", when, StatusKib("VmRSS"), StatusKib("VmHWM"));
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenWithoutDisplay();
     QApplication app(argc, argv);
     Options options;
     if (!ParseOptions(QCoreApplication::arguments(), options)) {
@@ -81,8 +79,7 @@ int main(int argc, char **argv)
     if (!ContestLog::Write(log, options.records))
         return 1;
     PrivateLogger logger;
-    if (!logger.Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"),
-                      {QStringLiteral("--no-window")}))
+    if (!logger.StartStandin({}, false))
         return 1;
 
     std::printf("Ardenix's memory, replaying %d of %d records (%.1f MiB) at \"5/sec\"\n", options.steps,

@@ -98,8 +98,7 @@ QList<TraceCall> ReadTrace(const QString &path)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenWithoutDisplay();
     QApplication app(argc, argv);
     int steps = 1000;
     bool loggerWindow = false;
@@ -121,11 +120,8 @@ int main(int argc, char **argv)
     const QString pacedLog = dir.filePath(QStringLiteral("paced.adi"));
     if (!ContestLog::Write(stepLog, steps + 1) || !ContestLog::Write(pacedLog, kPacedRecords))
         return 1;
-    QStringList loggerArgs = {QStringLiteral("--trace"), trace};
-    if (!loggerWindow)
-        loggerArgs << QStringLiteral("--no-window");
     PrivateLogger logger;
-    if (!logger.Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), loggerArgs))
+    if (!logger.StartStandin({QStringLiteral("--trace"), trace}, loggerWindow))
         return 1;
 
     DrivenWindow window;

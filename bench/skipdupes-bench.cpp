@@ -66,8 +66,7 @@ bool LoggedOnly(const QString &adifLog, const QByteArray &call)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenWithoutDisplay();
     QApplication app(argc, argv);
     Options options;
     if (!ParseOptions(QCoreApplication::arguments(), options)) {
@@ -81,11 +80,9 @@ int main(int argc, char **argv)
     const QString logged = dir.filePath(QStringLiteral("logged.adi"));
     if (!ContestLog::Write(preload, options.dupes) || !ContestLog::Write(log, options.dupes + 1))
         return 1;
-    QStringList loggerArgs = {QStringLiteral("--preload"), preload, QStringLiteral("--log-adif"), logged};
-    if (!options.loggerWindow)
-        loggerArgs << QStringLiteral("--no-window");
     PrivateLogger logger;
-    if (!logger.Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), loggerArgs))
+    if (!logger.StartStandin({QStringLiteral("--preload"), preload, QStringLiteral("--log-adif"), logged},
+                             options.loggerWindow))
         return 1;
 
     DrivenWindow window;
