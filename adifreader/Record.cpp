@@ -4,7 +4,6 @@
 
 #include "Collection.h"
 
-
 namespace adif {
 
 namespace {

@@ -33,11 +33,11 @@ constexpr int32_t kLongestDelayMs = std::numeric_limits<int32_t>::max();
 int32_t DelayMs(double fromDays, double toDays)
 {
     const double ms = (toDays - fromDays) * 24.0 * 60.0 * 60.0 * 1000.0;
-    if (std::isfinite(ms) && std::fabs(ms) < static_cast<double>(kLongestDelayMs) + 0.5)
-        return std::abs(Numbers::ToInt32(ms));
     if (std::isnan(ms))
         throw RuntimeError::Overflow();
-    return kLongestDelayMs;
+    if (std::fabs(ms) >= static_cast<double>(kLongestDelayMs) + 0.5)
+        return kLongestDelayMs;
+    return std::abs(Numbers::ToInt32(ms));
 }
 
 // kHz from MHz; a result that does not fit a double is an Overflow.
@@ -116,15 +116,12 @@ void frmArdenix::PreparePlayback()
         return;
     m_Started = kFlagOn;
     ui->btnNow->setEnabled(false);
-    m_Document = VantrelDocument::GetRunning();
-    if (!m_Document) {
-        MessageBox::Show(this, QStringLiteral("Vantrel is not running!"));
+    if (!LookUpVantrel()) {
         m_Started = kFlagOff;
         return;
     }
     LoadEntryColumns();
-    AdifReader1.SetFileName(CommonDialog1.FileName);
-    m_HasRecord = kFlagOff;
+    OpenChosenFile();
     InitDefaultMapping();
 }
 
@@ -160,14 +157,15 @@ void frmArdenix::InitDefaultMapping()
 
 void frmArdenix::LoadCurrentRecord()
 {
-    Required(m_Entry).ClearEntry();
+    VantrelEntry &entry = Required(m_Entry);
+    entry.ClearEntry();
 
     const int32_t count = m_FieldPropertyNames->Count();
     for (int32_t position = 1; position <= count; ++position) {
         const std::shared_ptr<clsEntry> &mapping = m_FieldPropertyNames->Item(position);
         QString text = AdifReader1.FieldValue(mapping->AdifName);
         if (!text.isEmpty())
-            Required(m_Entry).SetFieldN(mapping->EntryWindowIndex, text);
+            entry.SetFieldN(mapping->EntryWindowIndex, text);
     }
 
     const QString mode = AdifReader1.Mode();
@@ -176,7 +174,7 @@ void frmArdenix::LoadCurrentRecord()
     int16_t modeCode = ModeCode(mode, frequency);
     // Any difference at all makes a split contact; the flag is 1, not -1.
     int16_t split = frequency != splitFrequency ? 1 : 0;
-    Required(m_Entry).SetLogFrequencyEx(modeCode, Kilohertz(splitFrequency), Kilohertz(frequency), split);
+    entry.SetLogFrequencyEx(modeCode, Kilohertz(splitFrequency), Kilohertz(frequency), split);
 }
 
 // ---- The scheduler ----
@@ -350,7 +348,7 @@ void frmArdenix::cmdSkip_Click()
 void frmArdenix::btnSetFields_Click()
 {
     ErrorGuard::Guarded([this] {
-        AdifReader1.SetFileName(CommonDialog1.FileName);
+        OpenChosenFile();
         NextRecord();
 
         m_CandidateNames = std::make_shared<NameCollection>();
@@ -360,11 +358,8 @@ void frmArdenix::btnSetFields_Click()
             m_CandidateNames->Add(name, name);
         }
 
-        m_Document = VantrelDocument::GetRunning();
-        if (!m_Document) {
-            MessageBox::Show(this, QStringLiteral("Vantrel is not running!"));
+        if (!LookUpVantrel())
             return;
-        }
         LoadEntryColumns();
         InitDefaultMapping();
 
@@ -374,6 +369,23 @@ void frmArdenix::btnSetFields_Click()
 }
 
 // ---- Helpers ----
+
+// Looks the running logger up, in place of any earlier document; when it is
+// not running, tells the user so and answers false.
+bool frmArdenix::LookUpVantrel()
+{
+    m_Document = VantrelDocument::GetRunning();
+    if (!m_Document)
+        MessageBox::Show(this, QStringLiteral("Vantrel is not running!"));
+    return m_Document != nullptr;
+}
+
+// Hands the file chosen in the file dialog to the reader, before its first record.
+void frmArdenix::OpenChosenFile()
+{
+    AdifReader1.SetFileName(CommonDialog1.FileName);
+    m_HasRecord = kFlagOff;
+}
 
 void frmArdenix::NextRecord() { m_HasRecord = Flag(AdifReader1.NextRecord() != 0); }
 

@@ -53,6 +53,8 @@ private:
     void ScheduleNextRecord(double currentTimeStamp);
     int32_t ScaledDelay(int32_t delayMs) const;
     double CurrentTimeStamp();
+    bool LookUpVantrel();
+    void OpenChosenFile();
     void NextRecord();
     void SetTimerOn(bool on);
 
