@@ -15,12 +15,12 @@ public:
     // Throws BadInput when the file cannot be opened.
     AdifLogFile(const QString &path, const ColumnSet &columns);
 
-    // False when the record could not be written (the reason is in errorString()).
-    bool append(const Contact &contact);
-    QString errorString() const { return m_File.errorString(); }
+    // False when the record could not be written (the reason is in ErrorString()).
+    bool Append(const Contact &contact);
+    QString ErrorString() const { return m_File.errorString(); }
 
-    static QByteArray header(const QDateTime &createdUtc);
-    static QByteArray record(const ColumnSet &columns, const Contact &contact);
+    static QByteArray Header(const QDateTime &createdUtc);
+    static QByteArray Record(const ColumnSet &columns, const Contact &contact);
 
 private:
     QFile m_File;

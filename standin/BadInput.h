@@ -10,7 +10,7 @@ public:
     explicit BadInput(const QString &message)
         : std::runtime_error(message.toStdString()), m_Message(message) {}
 
-    QString message() const { return m_Message; }
+    QString Message() const { return m_Message; }
 
 private:
     QString m_Message;

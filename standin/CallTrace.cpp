@@ -11,7 +11,7 @@
 
 namespace {
 
-QJsonValue toJson(const QVariant &value)
+QJsonValue ToJson(const QVariant &value)
 {
     switch (value.metaType().id()) {
     case QMetaType::Bool:
@@ -34,7 +34,7 @@ QJsonValue toJson(const QVariant &value)
     if (value.metaType() == QMetaType::fromType<QDBusSignature>())
         return value.value<QDBusSignature>().signature();
     if (value.metaType() == QMetaType::fromType<QDBusVariant>())
-        return toJson(value.value<QDBusVariant>().variant());
+        return ToJson(value.value<QDBusVariant>().variant());
     return value.toString();
 }
 
@@ -44,25 +44,25 @@ CallTrace::CallTrace(const QString &path, const QElapsedTimer &clock)
     : m_File(path), m_Clock(clock)
 {
     if (!m_File.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw BadInput(QString("cannot write the trace file %1: %2").arg(path, m_File.errorString()));
+        throw BadInput(QStringLiteral("cannot write the trace file %1: %2").arg(path, m_File.errorString()));
 }
 
-void CallTrace::record(const QDBusMessage &call)
+void CallTrace::Record(const QDBusMessage &call)
 {
-    m_File.write(line(m_Clock.nsecsElapsed() / 1e6, call));
+    m_File.write(Line(m_Clock.nsecsElapsed() / 1e6, call));
     m_File.flush();
 }
 
-QByteArray CallTrace::line(double elapsedMs, const QDBusMessage &call)
+QByteArray CallTrace::Line(double elapsedMs, const QDBusMessage &call)
 {
     QJsonArray args;
     for (const QVariant &argument : call.arguments())
-        args.append(toJson(argument));
+        args.append(ToJson(argument));
 
     QJsonObject object;
-    object["t"] = elapsedMs;
-    object["member"] = call.member();
-    object["signature"] = call.signature();
-    object["args"] = args;
+    object[QStringLiteral("t")] = elapsedMs;
+    object[QStringLiteral("member")] = call.member();
+    object[QStringLiteral("signature")] = call.signature();
+    object[QStringLiteral("args")] = args;
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + "\n";
 }

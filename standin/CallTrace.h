@@ -13,10 +13,10 @@ public:
     // Truncates the file. Throws BadInput when it cannot be opened.
     CallTrace(const QString &path, const QElapsedTimer &clock);
 
-    void record(const QDBusMessage &call);
+    void Record(const QDBusMessage &call);
 
     // {"t": ms, "member": ..., "signature": ..., "args": [...]}
-    static QByteArray line(double elapsedMs, const QDBusMessage &call);
+    static QByteArray Line(double elapsedMs, const QDBusMessage &call);
 
 private:
     QFile m_File;

@@ -5,95 +5,97 @@
 #include <QFile>
 #include <QRegularExpression>
 
-ColumnSet ColumnSet::standard()
+ColumnSet ColumnSet::Standard()
 {
     ColumnSet set;
     set.m_Columns = {
-        {"CALL", "Call", Required | TakesAdifData},
-        {"RST_SENT", "Snt", Exchange | TakesAdifData},
-        {"RST_RCVD", "Rcv", Exchange | TakesAdifData},
-        {"STX", "SentNr", Exchange | TakesAdifData},
-        {"SRX", "RcvNr", Exchange | TakesAdifData},
-        {"NAME", "Name", Exchange | TakesAdifData},
-        {"STATE", "State", Exchange | TakesAdifData},
-        {"APP_VANTREL_PTS", "Pts", Computed},
+        {QStringLiteral("CALL"), QStringLiteral("Call"), kRequired | kTakesAdifData},
+        {QStringLiteral("RST_SENT"), QStringLiteral("Snt"), kExchange | kTakesAdifData},
+        {QStringLiteral("RST_RCVD"), QStringLiteral("Rcv"), kExchange | kTakesAdifData},
+        {QStringLiteral("STX"), QStringLiteral("SentNr"), kExchange | kTakesAdifData},
+        {QStringLiteral("SRX"), QStringLiteral("RcvNr"), kExchange | kTakesAdifData},
+        {QStringLiteral("NAME"), QStringLiteral("Name"), kExchange | kTakesAdifData},
+        {QStringLiteral("STATE"), QStringLiteral("State"), kExchange | kTakesAdifData},
+        {QStringLiteral("APP_VANTREL_PTS"), QStringLiteral("Pts"), kComputed},
     };
     return set;
 }
 
-ColumnSet ColumnSet::fromFile(const QString &path)
+ColumnSet ColumnSet::FromFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw BadInput(QString("cannot read the columns file %1: %2").arg(path, file.errorString()));
-    return fromText(QString::fromUtf8(file.readAll()), path);
+        throw BadInput(QStringLiteral("cannot read the columns file %1: %2").arg(path, file.errorString()));
+    return FromText(QString::fromUtf8(file.readAll()), path);
 }
 
-ColumnSet ColumnSet::fromText(const QString &text, const QString &sourceName)
+ColumnSet ColumnSet::FromText(const QString &text, const QString &sourceName)
 {
     ColumnSet set;
-    const QStringList lines = text.split('\n');
+    const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        const QString where = QString("%1 line %2").arg(sourceName).arg(i + 1);
-        const Column column = parseLine(line, where);
-        if (set.numberOf(column.adifName) != 0)
-            throw BadInput(QString("%1: column %2 is already defined").arg(where, column.adifName));
-        if (set.count() == MaxColumns)
-            throw BadInput(QString("%1: too many columns (at most %2)").arg(where).arg(MaxColumns));
+        const QString where = QStringLiteral("%1 line %2").arg(sourceName).arg(i + 1);
+        const Column column = ParseLine(line, where);
+        if (set.NumberOf(column.adifName) != 0)
+            throw BadInput(QStringLiteral("%1: column %2 is already defined").arg(where, column.adifName));
+        if (set.Count() == kMaxColumns)
+            throw BadInput(QStringLiteral("%1: too many columns (at most %2)").arg(where).arg(kMaxColumns));
         set.m_Columns.append(column);
     }
-    if (set.count() == 0)
-        throw BadInput(QString("%1: no columns defined").arg(sourceName));
+    if (set.Count() == 0)
+        throw BadInput(QStringLiteral("%1: no columns defined").arg(sourceName));
     return set;
 }
 
-Column ColumnSet::parseLine(const QString &line, const QString &where)
+Column ColumnSet::ParseLine(const QString &line, const QString &where)
 {
-    const QStringList fields = line.split('\t');
+    const QStringList fields = line.split(QLatin1Char('\t'));
     if (fields.size() != 3)
-        throw BadInput(QString("%1: expected ADIF name, title and attributes separated by tabs, found %2 field(s)")
-                           .arg(where)
-                           .arg(fields.size()));
+        throw BadInput(
+            QStringLiteral("%1: expected ADIF name, title and attributes separated by tabs, found %2 field(s)")
+                .arg(where)
+                .arg(fields.size()));
 
-    static const QRegularExpression adifNamePattern("^[A-Za-z][A-Za-z0-9_]*$");
+    static const QRegularExpression adifNamePattern(QStringLiteral("^[A-Za-z][A-Za-z0-9_]*$"));
     Column column;
     column.adifName = fields[0].trimmed().toUpper();
     column.title = fields[1].trimmed();
     if (!adifNamePattern.match(column.adifName).hasMatch())
-        throw BadInput(QString("%1: '%2' is not an ADIF field name").arg(where, fields[0].trimmed()));
-    if (column.adifName.size() > MaxNameLength)
-        throw BadInput(QString("%1: the ADIF name is longer than %2 characters").arg(where).arg(MaxNameLength));
+        throw BadInput(QStringLiteral("%1: '%2' is not an ADIF field name").arg(where, fields[0].trimmed()));
+    if (column.adifName.size() > kMaxNameLength)
+        throw BadInput(QStringLiteral("%1: the ADIF name is longer than %2 characters").arg(where).arg(kMaxNameLength));
     if (column.title.isEmpty())
-        throw BadInput(QString("%1: the title is empty").arg(where));
+        throw BadInput(QStringLiteral("%1: the title is empty").arg(where));
 
     bool isNumber = false;
     column.attributes = fields[2].trimmed().toInt(&isNumber, 0);
     if (!isNumber || column.attributes < 0)
-        throw BadInput(QString("%1: attributes '%2' are not a non-negative whole number").arg(where, fields[2].trimmed()));
+        throw BadInput(QStringLiteral("%1: attributes '%2' are not a non-negative whole number")
+                           .arg(where, fields[2].trimmed()));
     return column;
 }
 
-QString ColumnSet::adifName(int number) const
+QString ColumnSet::AdifName(int number) const
 {
-    return contains(number) ? m_Columns[number - 1].adifName : QString("");
+    return Contains(number) ? m_Columns[number - 1].adifName : QString();
 }
 
-QString ColumnSet::title(int number) const
+QString ColumnSet::Title(int number) const
 {
-    return contains(number) ? m_Columns[number - 1].title : QString("");
+    return Contains(number) ? m_Columns[number - 1].title : QString();
 }
 
-int ColumnSet::attributes(int number) const
+int ColumnSet::Attributes(int number) const
 {
-    return contains(number) ? m_Columns[number - 1].attributes : 0;
+    return Contains(number) ? m_Columns[number - 1].attributes : 0;
 }
 
-int ColumnSet::numberOf(const QString &adifName) const
+int ColumnSet::NumberOf(const QString &adifName) const
 {
-    for (int i = 0; i < count(); ++i) {
+    for (int i = 0; i < Count(); ++i) {
         if (m_Columns[i].adifName.compare(adifName, Qt::CaseInsensitive) == 0)
             return i + 1;
     }

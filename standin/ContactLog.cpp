@@ -36,17 +36,17 @@ constexpr BandEdges kBands[] = {
 // The mode code a host sends for an ADIF mode: sideband by the frequency.
 int ModeCodeOf(const QString &adifMode, double mhz)
 {
-    if (adifMode == "SSB")
-        return mhz > 10.0 ? Mode::Usb : Mode::Lsb;
-    if (adifMode == "CW")
-        return Mode::Cw;
-    if (adifMode == "RTTY")
-        return Mode::Rtty;
-    if (adifMode == "AM")
-        return Mode::Am;
-    if (adifMode == "FM")
-        return Mode::Fm;
-    return Mode::None;
+    if (adifMode == QLatin1String("SSB"))
+        return mhz > 10.0 ? Mode::kUsb : Mode::kLsb;
+    if (adifMode == QLatin1String("CW"))
+        return Mode::kCw;
+    if (adifMode == QLatin1String("RTTY"))
+        return Mode::kRtty;
+    if (adifMode == QLatin1String("AM"))
+        return Mode::kAm;
+    if (adifMode == QLatin1String("FM"))
+        return Mode::kFm;
+    return Mode::kNone;
 }
 
 bool LooksLikeAdif(const QByteArray &content)
@@ -57,90 +57,90 @@ bool LooksLikeAdif(const QByteArray &content)
 
 } // namespace
 
-bool Mode::isValid(int code)
+bool Mode::IsValid(int code)
 {
-    return code >= None && code <= Rtty;
+    return code >= kNone && code <= kRtty;
 }
 
-QString Mode::label(int code)
+QString Mode::Label(int code)
 {
     switch (code) {
-    case Lsb: return "LSB";
-    case Usb: return "USB";
-    case Cw: return "CW";
-    case Fm: return "FM";
-    case Am: return "AM";
-    case Rtty: return "RTTY";
-    default: return "";
+    case kLsb: return QStringLiteral("LSB");
+    case kUsb: return QStringLiteral("USB");
+    case kCw: return QStringLiteral("CW");
+    case kFm: return QStringLiteral("FM");
+    case kAm: return QStringLiteral("AM");
+    case kRtty: return QStringLiteral("RTTY");
+    default: return QString();
     }
 }
 
-QString Mode::adifMode(int code)
+QString Mode::AdifMode(int code)
 {
-    return (code == Lsb || code == Usb) ? QString("SSB") : label(code);
+    return (code == kLsb || code == kUsb) ? QStringLiteral("SSB") : Label(code);
 }
 
-QString Mode::adifSubmode(int code)
+QString Mode::AdifSubmode(int code)
 {
-    return (code == Lsb || code == Usb) ? label(code) : QString("");
+    return (code == kLsb || code == kUsb) ? Label(code) : QString();
 }
 
-QString Band::fromKhz(double khz)
+QString Band::FromKhz(double khz)
 {
     for (const BandEdges &band : kBands) {
         if (khz >= band.lowKhz && khz <= band.highKhz)
-            return band.name;
+            return QString::fromLatin1(band.name);
     }
-    return "";
+    return QString();
 }
 
-bool Band::isFrequency(double khz)
+bool Band::IsFrequency(double khz)
 {
     return std::isfinite(khz) && khz >= 0;
 }
 
-bool Band::isName(const QString &text)
+bool Band::IsName(const QString &text)
 {
     for (const BandEdges &band : kBands) {
-        if (text.compare(band.name, Qt::CaseInsensitive) == 0)
+        if (text.compare(QLatin1String(band.name), Qt::CaseInsensitive) == 0)
             return true;
     }
     return false;
 }
 
-void ContactLog::add(const Contact &contact)
+void ContactLog::Add(const Contact &contact)
 {
     m_Contacts.append(contact);
-    m_DupeKeys.insert(dupeKey(contact.call, contact.band, contact.mode));
+    m_DupeKeys.insert(DupeKey(contact.call, contact.band, contact.mode));
 }
 
-bool ContactLog::contains(const QString &call, const QString &band, int mode) const
+bool ContactLog::Contains(const QString &call, const QString &band, int mode) const
 {
-    return m_DupeKeys.contains(dupeKey(call, band, mode));
+    return m_DupeKeys.contains(DupeKey(call, band, mode));
 }
 
 // Band and mode first: neither holds the separator, so no two contacts share a key by accident.
-QString ContactLog::dupeKey(const QString &call, const QString &band, int mode)
+QString ContactLog::DupeKey(const QString &call, const QString &band, int mode)
 {
-    return band + '|' + QString::number(mode) + '|' + call.trimmed().toCaseFolded();
+    return band + QLatin1Char('|') + QString::number(mode) + QLatin1Char('|') + call.trimmed().toCaseFolded();
 }
 
-void ContactLog::preloadFile(const QString &path)
+void ContactLog::PreloadFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        throw BadInput(QString("cannot read the preload file %1: %2").arg(path, file.errorString()));
+        throw BadInput(QStringLiteral("cannot read the preload file %1: %2").arg(path, file.errorString()));
     const QByteArray content = file.readAll();
     if (LooksLikeAdif(content))
-        preloadAdif(path);
+        PreloadAdif(path);
     else
-        preloadText(QString::fromUtf8(content), path);
+        PreloadText(QString::fromUtf8(content), path);
 }
 
 // Read through the reader component itself, not through Ardenix's adapter to
 // it: a fault in the adapter then shows in a run against the stand-in instead
 // of hiding on both sides of it.
-void ContactLog::preloadAdif(const QString &path)
+void ContactLog::PreloadAdif(const QString &path)
 {
     AdifReader reader;
     const auto get = [&reader](AdifReader::DispatchId id, const QVariantList &args = {}) {
@@ -151,36 +151,36 @@ void ContactLog::preloadAdif(const QString &path)
         while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
             const double mhz = get(AdifReader::kFrequency).toDouble();
             Contact contact;
-            contact.call = get(AdifReader::kFieldValue, {QString("CALL")}).toString();
+            contact.call = get(AdifReader::kFieldValue, {QStringLiteral("CALL")}).toString();
             contact.txKhz = mhz * 1000.0;
             contact.rxKhz = get(AdifReader::kSplitFrequency).toDouble() * 1000.0;
             contact.split = contact.rxKhz != contact.txKhz;
-            contact.band = Band::fromKhz(contact.txKhz);
+            contact.band = Band::FromKhz(contact.txKhz);
             contact.mode = ModeCodeOf(get(AdifReader::kMode).toString(), mhz);
-            add(contact);
+            Add(contact);
         }
     } catch (const RuntimeError &error) {
         throw BadInput(QString("cannot preload the ADIF log %1: %2").arg(path, error.description()));
     }
 }
 
-void ContactLog::preloadText(const QString &text, const QString &sourceName)
+void ContactLog::PreloadText(const QString &text, const QString &sourceName)
 {
-    const QStringList lines = text.split('\n');
+    const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         const QString line = lines[i].trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
             continue;
-        add(parsePreloadLine(line, QString("%1 line %2").arg(sourceName).arg(i + 1)));
+        Add(ParsePreloadLine(line, QStringLiteral("%1 line %2").arg(sourceName).arg(i + 1)));
     }
 }
 
-Contact ContactLog::parsePreloadLine(const QString &line, const QString &where)
+Contact ContactLog::ParsePreloadLine(const QString &line, const QString &where)
 {
-    static const QRegularExpression separators("[\\t ]+");
+    static const QRegularExpression separators(QStringLiteral("[\\t ]+"));
     const QStringList fields = line.split(separators);
     if (fields.size() != 3)
-        throw BadInput(QString("%1: expected call, band or kHz, and mode code, found %2 field(s)")
+        throw BadInput(QStringLiteral("%1: expected call, band or kHz, and mode code, found %2 field(s)")
                            .arg(where)
                            .arg(fields.size()));
 
@@ -189,18 +189,19 @@ Contact ContactLog::parsePreloadLine(const QString &line, const QString &where)
 
     bool isNumber = false;
     const double khz = fields[1].toDouble(&isNumber);
-    if (isNumber && Band::isFrequency(khz)) {
-        contact.band = Band::fromKhz(khz);
+    if (isNumber && Band::IsFrequency(khz)) {
+        contact.band = Band::FromKhz(khz);
         contact.txKhz = khz;
         contact.rxKhz = khz;
-    } else if (Band::isName(fields[1])) {
+    } else if (Band::IsName(fields[1])) {
         contact.band = fields[1].toLower();
     } else {
-        throw BadInput(QString("%1: '%2' is neither a band such as 20m nor a frequency in kHz").arg(where, fields[1]));
+        throw BadInput(QStringLiteral("%1: '%2' is neither a band such as 20m nor a frequency in kHz")
+                           .arg(where, fields[1]));
     }
 
     contact.mode = fields[2].toInt(&isNumber);
-    if (!isNumber || !Mode::isValid(contact.mode))
-        throw BadInput(QString("%1: mode code '%2' is not one of 0 to 6").arg(where, fields[2]));
+    if (!isNumber || !Mode::IsValid(contact.mode))
+        throw BadInput(QStringLiteral("%1: mode code '%2' is not one of 0 to 6").arg(where, fields[2]));
     return contact;
 }

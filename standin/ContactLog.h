@@ -8,32 +8,32 @@
 
 // Mode codes of SetLogFrequencyEx.
 namespace Mode {
-constexpr int None = 0;
-constexpr int Lsb = 1;
-constexpr int Usb = 2;
-constexpr int Cw = 3;
-constexpr int Fm = 4;
-constexpr int Am = 5;
-constexpr int Rtty = 6;
+constexpr int kNone = 0;
+constexpr int kLsb = 1;
+constexpr int kUsb = 2;
+constexpr int kCw = 3;
+constexpr int kFm = 4;
+constexpr int kAm = 5;
+constexpr int kRtty = 6;
 
-bool isValid(int code);
-QString label(int code);        // as the window shows it: "LSB", "CW", "" for none
-QString adifMode(int code);     // ADIF MODE: "SSB" for both sidebands
-QString adifSubmode(int code);  // ADIF SUBMODE: "LSB"/"USB", else ""
+bool IsValid(int code);
+QString Label(int code);        // as the window shows it: "LSB", "CW", "" for none
+QString AdifMode(int code);     // ADIF MODE: "SSB" for both sidebands
+QString AdifSubmode(int code);  // ADIF SUBMODE: "LSB"/"USB", else ""
 } // namespace Mode
 
 // Amateur bands by ADIF band name. A frequency outside every band has the
 // empty band, which counts as a band of its own for dupes.
 namespace Band {
-QString fromKhz(double khz);
-bool isFrequency(double khz);      // a finite number of kHz, 0 or more
-bool isName(const QString &text);  // "20m", "70CM", ...
+QString FromKhz(double khz);
+bool IsFrequency(double khz);      // a finite number of kHz, 0 or more
+bool IsName(const QString &text);  // "20m", "70CM", ...
 } // namespace Band
 
 struct Contact {
     QString call;
     QString band;
-    int mode = Mode::None;
+    int mode = Mode::kNone;
     double rxKhz = 0;
     double txKhz = 0;
     bool split = false;
@@ -45,25 +45,25 @@ struct Contact {
 // and the dupe check take the same time however long the log is.
 class ContactLog {
 public:
-    void add(const Contact &contact);
-    int count() const { return int(m_Contacts.size()); }
-    const Contact &at(int index) const { return m_Contacts[index]; }
+    void Add(const Contact &contact);
+    int Count() const { return int(m_Contacts.size()); }
+    const Contact &At(int index) const { return m_Contacts[index]; }
 
     // True when a contact with this call (trimmed, any case), band and mode is logged.
-    bool contains(const QString &call, const QString &band, int mode) const;
+    bool Contains(const QString &call, const QString &band, int mode) const;
 
     // Preload file: one contact a line, call, band (name or kHz) and mode code
     // separated by tabs or spaces; '#' starts a comment line.
     // Throws BadInput naming the file and line of the first bad line.
     // An ADIF log (told by its <EOR> or <ADX> tags) preloads the call, band
     // and mode of each of its records instead.
-    void preloadFile(const QString &path);
-    void preloadText(const QString &text, const QString &sourceName);
-    void preloadAdif(const QString &path);
+    void PreloadFile(const QString &path);
+    void PreloadText(const QString &text, const QString &sourceName);
+    void PreloadAdif(const QString &path);
 
 private:
-    static Contact parsePreloadLine(const QString &line, const QString &where);
-    static QString dupeKey(const QString &call, const QString &band, int mode);
+    static Contact ParsePreloadLine(const QString &line, const QString &where);
+    static QString DupeKey(const QString &call, const QString &band, int mode);
 
     QList<Contact> m_Contacts;
     QSet<QString> m_DupeKeys;

@@ -5,7 +5,7 @@
 
 namespace {
 
-void appendSlots(const QMetaObject &adaptor, QStringList &names)
+void AppendSlots(const QMetaObject &adaptor, QStringList &names)
 {
     for (int i = adaptor.methodOffset(); i < adaptor.methodCount(); ++i) {
         const QMetaMethod method = adaptor.method(i);
@@ -16,10 +16,10 @@ void appendSlots(const QMetaObject &adaptor, QStringList &names)
 
 } // namespace
 
-QStringList Contract::members()
+QStringList Contract::Members()
 {
     QStringList names;
-    appendSlots(DocumentAdaptor::staticMetaObject, names);
-    appendSlots(EntryAdaptor::staticMetaObject, names);
+    AppendSlots(DocumentAdaptor::staticMetaObject, names);
+    AppendSlots(EntryAdaptor::staticMetaObject, names);
     return names;
 }

@@ -6,17 +6,17 @@
 // Names under which the stand-in serves the automation interface.
 namespace Contract {
 
-inline const QString BusName = "vantrel.document";
-inline const QString DocumentPath = "/document";
-inline const QString EntryPath = "/entry";
+inline const QString kBusName = QStringLiteral("vantrel.document");
+inline const QString kDocumentPath = QStringLiteral("/document");
+inline const QString kEntryPath = QStringLiteral("/entry");
 
-inline const QString BadColumnError = "vantrel.Error.BadColumn";
-inline const QString BadModeError = "vantrel.Error.BadMode";
-inline const QString InjectedError = "vantrel.Error.Injected";
-inline const QString ValueTooLongError = "vantrel.Error.ValueTooLong";
-inline const QString BadFrequencyError = "vantrel.Error.BadFrequency";
+inline const QString kBadColumnError = QStringLiteral("vantrel.Error.BadColumn");
+inline const QString kBadModeError = QStringLiteral("vantrel.Error.BadMode");
+inline const QString kInjectedError = QStringLiteral("vantrel.Error.Injected");
+inline const QString kValueTooLongError = QStringLiteral("vantrel.Error.ValueTooLong");
+inline const QString kBadFrequencyError = QStringLiteral("vantrel.Error.BadFrequency");
 
 // The method names of both interfaces, read from the generated adaptors.
-QStringList members();
+QStringList Members();
 
 } // namespace Contract

@@ -11,7 +11,7 @@ DocumentObject::DocumentObject(FaultPlan &plan, CallTrace *trace, QObject *paren
 
 QDBusObjectPath DocumentObject::GetCurrentEntry()
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return {};
-    return answer(QDBusObjectPath(Contract::EntryPath));
+    return Answer(QDBusObjectPath(Contract::kEntryPath));
 }

@@ -14,52 +14,52 @@ EntryObject::EntryObject(StandinLogger &logger, FaultPlan &plan, CallTrace *trac
 
 QString EntryObject::GetAdifNameN(short column)
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return {};
-    return answer(m_Logger.columns().adifName(column));
+    return Answer(m_Logger.Columns().AdifName(column));
 }
 
 int EntryObject::GetFieldAttributesN(short column)
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return 0;
-    return answer(m_Logger.columns().attributes(column));
+    return Answer(m_Logger.Columns().Attributes(column));
 }
 
 QString EntryObject::FieldTitle(short column)
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return {};
-    return answer(m_Logger.columns().title(column));
+    return Answer(m_Logger.Columns().Title(column));
 }
 
 void EntryObject::ClearEntry()
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return;
-    m_Logger.clearEntry();
-    answer();
+    m_Logger.ClearEntry();
+    Answer();
 }
 
 void EntryObject::SetFieldN(short column, const QString &text)
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return;
-    switch (m_Logger.setField(column, text)) {
+    switch (m_Logger.SetField(column, text)) {
     case StandinLogger::FieldResult::Set:
-        answer();
+        Answer();
         break;
     case StandinLogger::FieldResult::NoSuchColumn:
-        refuse(Contract::BadColumnError, QString("Column %1 does not exist; the columns are 1 to %2")
-                                             .arg(column)
-                                             .arg(m_Logger.columns().count()));
+        Refuse(Contract::kBadColumnError, QStringLiteral("Column %1 does not exist; the columns are 1 to %2")
+                                              .arg(column)
+                                              .arg(m_Logger.Columns().Count()));
         break;
     case StandinLogger::FieldResult::TooLong:
-        refuse(Contract::ValueTooLongError,
-               QString("Column %1 (%2) takes at most %3 bytes of UTF-8 text; the value has %4")
+        Refuse(Contract::kValueTooLongError,
+               QStringLiteral("Column %1 (%2) takes at most %3 bytes of UTF-8 text; the value has %4")
                    .arg(column)
-                   .arg(m_Logger.columns().adifName(column))
-                   .arg(StandinLogger::MaxValueBytes)
+                   .arg(m_Logger.Columns().AdifName(column))
+                   .arg(StandinLogger::kMaxValueBytes)
                    .arg(text.toUtf8().size()));
         break;
     }
@@ -67,33 +67,33 @@ void EntryObject::SetFieldN(short column, const QString &text)
 
 void EntryObject::SetLogFrequencyEx(short mode, double rxKhz, double txKhz, short split)
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return;
-    if (!Mode::isValid(mode)) {
-        refuse(Contract::BadModeError, QString("Mode code %1 is not one of 0 to 6").arg(mode));
-        return;
-    }
-    if (!Band::isFrequency(rxKhz) || !Band::isFrequency(txKhz)) {
-        refuse(Contract::BadFrequencyError, QString("Frequencies are finite numbers of kHz, 0 or more; "
-                                                    "received %1 (receive) and %2 (transmit)")
-                                                .arg(QString::number(rxKhz), QString::number(txKhz)));
+    if (!Mode::IsValid(mode)) {
+        Refuse(Contract::kBadModeError, QStringLiteral("Mode code %1 is not one of 0 to 6").arg(mode));
         return;
     }
-    m_Logger.setFrequency(mode, rxKhz, txKhz, split != 0);
-    answer();
+    if (!Band::IsFrequency(rxKhz) || !Band::IsFrequency(txKhz)) {
+        Refuse(Contract::kBadFrequencyError, QStringLiteral("Frequencies are finite numbers of kHz, 0 or more; "
+                                                            "received %1 (receive) and %2 (transmit)")
+                                                 .arg(QString::number(rxKhz), QString::number(txKhz)));
+        return;
+    }
+    m_Logger.SetFrequency(mode, rxKhz, txKhz, split != 0);
+    Answer();
 }
 
 void EntryObject::EnterQso()
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return;
-    m_Logger.enterQso(QDateTime::currentDateTimeUtc());
-    answer();
+    m_Logger.EnterQso(QDateTime::currentDateTimeUtc());
+    Answer();
 }
 
 int EntryObject::Dupe()
 {
-    if (!acceptCall())
+    if (!AcceptCall())
         return 0;
-    return answer(m_Logger.entryIsDupe() ? 1 : 0);
+    return Answer(m_Logger.EntryIsDupe() ? 1 : 0);
 }

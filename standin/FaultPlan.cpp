@@ -7,23 +7,23 @@ FaultPlan::FaultPlan(const QStringList &knownMembers)
 {
 }
 
-void FaultPlan::addFailure(const QString &memberCall)
+void FaultPlan::AddFailure(const QString &memberCall)
 {
-    m_Failures.insert(parse(memberCall, "--fail"));
+    m_Failures.insert(Parse(memberCall, QStringLiteral("--fail")));
 }
 
-void FaultPlan::addExit(const QString &memberCall)
+void FaultPlan::AddExit(const QString &memberCall)
 {
-    m_Exits.insert(parse(memberCall, "--exit-at"));
+    m_Exits.insert(Parse(memberCall, QStringLiteral("--exit-at")));
 }
 
-void FaultPlan::addWrongType(const QString &member)
+void FaultPlan::AddWrongType(const QString &member)
 {
-    checkMember(member, "--wrong-type");
+    CheckMember(member, QStringLiteral("--wrong-type"));
     m_WrongTypes.insert(member);
 }
 
-FaultPlan::Action FaultPlan::nextCall(const QString &member)
+FaultPlan::Action FaultPlan::NextCall(const QString &member)
 {
     const int call = ++m_Calls[member];
     if (m_Exits.contains({member, call}))
@@ -35,25 +35,25 @@ FaultPlan::Action FaultPlan::nextCall(const QString &member)
     return Action::Answer;
 }
 
-FaultPlan::Planned FaultPlan::parse(const QString &memberCall, const QString &option) const
+FaultPlan::Planned FaultPlan::Parse(const QString &memberCall, const QString &option) const
 {
-    const int colon = memberCall.lastIndexOf(':');
+    const int colon = memberCall.lastIndexOf(QLatin1Char(':'));
     if (colon < 0)
-        throw BadInput(QString("%1 %2: expected MEMBER:N, for example SetFieldN:3").arg(option, memberCall));
+        throw BadInput(QStringLiteral("%1 %2: expected MEMBER:N, for example SetFieldN:3").arg(option, memberCall));
 
     const QString member = memberCall.left(colon);
-    checkMember(member, option);
+    CheckMember(member, option);
 
     bool isNumber = false;
     const int call = memberCall.mid(colon + 1).toInt(&isNumber);
     if (!isNumber || call < 1)
-        throw BadInput(QString("%1 %2: N must be a whole number from 1 up").arg(option, memberCall));
+        throw BadInput(QStringLiteral("%1 %2: N must be a whole number from 1 up").arg(option, memberCall));
     return {member, call};
 }
 
-void FaultPlan::checkMember(const QString &member, const QString &option) const
+void FaultPlan::CheckMember(const QString &member, const QString &option) const
 {
     if (!m_KnownMembers.contains(member))
-        throw BadInput(QString("%1: '%2' is not a member of the automation interface (one of %3)")
-                           .arg(option, member, m_KnownMembers.join(", ")));
+        throw BadInput(QStringLiteral("%1: '%2' is not a member of the automation interface (one of %3)")
+                           .arg(option, member, m_KnownMembers.join(QStringLiteral(", "))));
 }

@@ -20,16 +20,16 @@ public:
     explicit FaultPlan(const QStringList &knownMembers);
 
     // "MEMBER:N", N counted from 1. Throw BadInput for an unknown member or a bad N.
-    void addFailure(const QString &memberCall);
-    void addExit(const QString &memberCall);
+    void AddFailure(const QString &memberCall);
+    void AddExit(const QString &memberCall);
     // Every call of MEMBER.
-    void addWrongType(const QString &member);
-    void setDelayMs(int delayMs) { m_DelayMs = delayMs; }
-    int delayMs() const { return m_DelayMs; }
+    void AddWrongType(const QString &member);
+    void SetDelayMs(int delayMs) { m_DelayMs = delayMs; }
+    int DelayMs() const { return m_DelayMs; }
 
     // Counts one more call of the member and says what to do with it.
-    Action nextCall(const QString &member);
-    int callCount(const QString &member) const { return m_Calls.value(member); }
+    Action NextCall(const QString &member);
+    int CallCount(const QString &member) const { return m_Calls.value(member); }
 
 private:
     struct Planned {
@@ -39,8 +39,8 @@ private:
         friend size_t qHash(const Planned &planned, size_t seed) { return qHash(planned.member, seed) ^ size_t(planned.call); }
     };
 
-    Planned parse(const QString &memberCall, const QString &option) const;
-    void checkMember(const QString &member, const QString &option) const;
+    Planned Parse(const QString &memberCall, const QString &option) const;
+    void CheckMember(const QString &member, const QString &option) const;
 
     QStringList m_KnownMembers;
     QHash<QString, int> m_Calls;

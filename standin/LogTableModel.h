@@ -20,18 +20,18 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     // The logger's log has grown by one contact.
-    void appendContact();
+    void AppendContact();
 
     // A text as wide as most values of the column, to size it by.
-    static QString typicalText(int column);
+    static QString TypicalText(int column);
     // A frequency as the window shows it: "14025.00", or "-" for none.
-    static QString kilohertzText(double khz);
+    static QString KilohertzText(double khz);
     // A value as a cell shows it: cut short, since laying out a long text costs
     // time on every repaint and a cell shows only its start anyway.
-    static QString shownText(const QString &value);
+    static QString ShownText(const QString &value);
 
 private:
-    QString cellText(const Contact &contact, int column) const;
+    QString CellText(const Contact &contact, int column) const;
 
     const StandinLogger &m_Logger;
     int m_Rows = 0;

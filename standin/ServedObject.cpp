@@ -16,31 +16,31 @@ ServedObject::ServedObject(FaultPlan &plan, CallTrace *trace, QObject *parent)
 {
 }
 
-bool ServedObject::acceptCall()
+bool ServedObject::AcceptCall()
 {
     const QString member = message().member();
     if (m_Trace)
-        m_Trace->record(message());
+        m_Trace->Record(message());
 
-    const FaultPlan::Action action = m_Plan.nextCall(member);
+    const FaultPlan::Action action = m_Plan.NextCall(member);
     m_WrongType = action == FaultPlan::Action::WrongType;
 
     // At once, as a crashed logger ends: calls already queued behind this
     // one are never carried out, and no reply goes out. The trace and the
     // ADIF log are flushed line by line, so neither loses anything.
     if (action == FaultPlan::Action::Exit) {
-        waitForEarlierReplies();
-        std::_Exit(PlannedExitCode);
+        WaitForEarlierReplies();
+        std::_Exit(kPlannedExitCode);
     }
 
     // A busy logger: nothing else is served meanwhile, the window included.
-    if (m_Plan.delayMs() > 0)
-        QThread::msleep(m_Plan.delayMs());
+    if (m_Plan.DelayMs() > 0)
+        QThread::msleep(m_Plan.DelayMs());
 
     if (action == FaultPlan::Action::Fail) {
-        refuse(Contract::InjectedError, QString("Injected failure of %1 (call %2)")
-                                            .arg(member)
-                                            .arg(m_Plan.callCount(member)));
+        Refuse(Contract::kInjectedError, QStringLiteral("Injected failure of %1 (call %2)")
+                                             .arg(member)
+                                             .arg(m_Plan.CallCount(member)));
         return false;
     }
     return true;
@@ -50,27 +50,27 @@ bool ServedObject::acceptCall()
 // a connection's messages in the order they were sent, so once it has
 // answered a call made now, those replies have reached it. Calls that arrive
 // meanwhile wait: a blocking call does not deliver them.
-void ServedObject::waitForEarlierReplies()
+void ServedObject::WaitForEarlierReplies()
 {
-    connection().interface()->isServiceRegistered(Contract::BusName);
+    connection().interface()->isServiceRegistered(Contract::kBusName);
 }
 
-void ServedObject::answer()
+void ServedObject::Answer()
 {
     if (m_WrongType)
-        sendWrongType(QVariant());
+        SendWrongType(QVariant());
 }
 
-void ServedObject::refuse(const QString &errorName, const QString &text)
+void ServedObject::Refuse(const QString &errorName, const QString &text)
 {
     sendErrorReply(errorName, text);
 }
 
-void ServedObject::sendWrongType(const QVariant &rightValue)
+void ServedObject::SendWrongType(const QVariant &rightValue)
 {
     // Text where text is due would not be wrong, so those members get a number.
     const QVariant wrong = rightValue.metaType() == QMetaType::fromType<QString>() ? QVariant(int(-1))
-                                                                                     : QVariant(QString("wrong"));
+                                                                                     : QVariant(QStringLiteral("wrong"));
     setDelayedReply(true);
     connection().send(message().createReply(wrong));
 }

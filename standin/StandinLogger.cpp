@@ -5,54 +5,54 @@
 #include <cstdio>
 
 namespace {
-const QString kPointsColumn = "APP_VANTREL_PTS";
+const QString kPointsColumn = QStringLiteral("APP_VANTREL_PTS");
 }
 
 StandinLogger::StandinLogger(const ColumnSet &columns, QObject *parent)
     : QObject(parent), m_Columns(columns)
 {
-    clearEntry();
+    ClearEntry();
 }
 
-void StandinLogger::clearEntry()
+void StandinLogger::ClearEntry()
 {
     m_Entry = EntryRow();
-    for (int i = 0; i < m_Columns.count(); ++i)
+    for (int i = 0; i < m_Columns.Count(); ++i)
         m_Entry.values.append(QString());
-    emit entryChanged();
+    emit EntryChanged();
 }
 
-StandinLogger::FieldResult StandinLogger::setField(int column, const QString &text)
+StandinLogger::FieldResult StandinLogger::SetField(int column, const QString &text)
 {
-    if (!m_Columns.contains(column))
+    if (!m_Columns.Contains(column))
         return FieldResult::NoSuchColumn;
-    if (text.toUtf8().size() > MaxValueBytes)
+    if (text.toUtf8().size() > kMaxValueBytes)
         return FieldResult::TooLong;
     m_Entry.values[column - 1] = text;
-    emit entryChanged();
+    emit EntryChanged();
     return FieldResult::Set;
 }
 
-void StandinLogger::setFrequency(int mode, double rxKhz, double txKhz, bool split)
+void StandinLogger::SetFrequency(int mode, double rxKhz, double txKhz, bool split)
 {
     m_Entry.mode = mode;
     m_Entry.rxKhz = rxKhz;
     m_Entry.txKhz = txKhz;
     m_Entry.split = split;
-    emit entryChanged();
+    emit EntryChanged();
 }
 
-bool StandinLogger::entryIsDupe() const
+bool StandinLogger::EntryIsDupe() const
 {
-    const QString call = entryCall();
-    return !call.isEmpty() && m_Log.contains(call, entryBand(), m_Entry.mode);
+    const QString call = EntryCall();
+    return !call.isEmpty() && m_Log.Contains(call, EntryBand(), m_Entry.mode);
 }
 
-void StandinLogger::enterQso(const QDateTime &loggedUtc)
+void StandinLogger::EnterQso(const QDateTime &loggedUtc)
 {
     Contact contact;
-    contact.call = entryCall();
-    contact.band = entryBand();
+    contact.call = EntryCall();
+    contact.band = EntryBand();
     contact.mode = m_Entry.mode;
     contact.rxKhz = m_Entry.rxKhz;
     contact.txKhz = m_Entry.txKhz;
@@ -61,25 +61,25 @@ void StandinLogger::enterQso(const QDateTime &loggedUtc)
     contact.loggedUtc = loggedUtc;
 
     // Points are the logger's own: a dupe scores nothing.
-    const int points = m_Columns.numberOf(kPointsColumn);
+    const int points = m_Columns.NumberOf(kPointsColumn);
     if (points != 0)
-        contact.values[points - 1] = entryIsDupe() ? "0" : "1";
+        contact.values[points - 1] = EntryIsDupe() ? QStringLiteral("0") : QStringLiteral("1");
 
-    m_Log.add(contact);
-    if (m_AdifLog && !m_AdifLog->append(contact))
+    m_Log.Add(contact);
+    if (m_AdifLog && !m_AdifLog->Append(contact))
         std::fprintf(stderr, "vantrel-standin: could not write the ADIF log: %s\n",
-                     qPrintable(m_AdifLog->errorString()));
-    emit contactLogged(m_Log.count() - 1);
-    clearEntry();
+                     qPrintable(m_AdifLog->ErrorString()));
+    emit ContactLogged(m_Log.Count() - 1);
+    ClearEntry();
 }
 
-QString StandinLogger::entryCall() const
+QString StandinLogger::EntryCall() const
 {
-    const int column = m_Columns.numberOf("CALL");
+    const int column = m_Columns.NumberOf(QStringLiteral("CALL"));
     return column == 0 ? QString() : m_Entry.values[column - 1].trimmed();
 }
 
-QString StandinLogger::entryBand() const
+QString StandinLogger::EntryBand() const
 {
-    return Band::fromKhz(m_Entry.txKhz);
+    return Band::FromKhz(m_Entry.txKhz);
 }

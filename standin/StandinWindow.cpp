@@ -15,7 +15,7 @@
 
 namespace {
 
-QLabel *headingLabel(const QString &text)
+QLabel *HeadingLabel(const QString &text)
 {
     auto *label = new QLabel(text);
     QFont font = label->font();
@@ -25,7 +25,7 @@ QLabel *headingLabel(const QString &text)
 }
 
 // One row height for every row, from the font: no row is ever measured.
-void fixRowHeights(QTableView *table)
+void FixRowHeights(QTableView *table)
 {
     table->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
@@ -37,16 +37,16 @@ void fixRowHeights(QTableView *table)
 StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
     : QMainWindow(parent), m_Logger(logger), m_LogModel(new LogTableModel(logger, this))
 {
-    setWindowTitle("Vantrel (stand-in)");
+    setWindowTitle(QStringLiteral("Vantrel (stand-in)"));
 
-    m_RadioLabel = makeFixedWidthLabel("Mode RTTY    Tx 1296200.00    Rx 1296200.00 (split)");
+    m_RadioLabel = MakeFixedWidthLabel(QStringLiteral("Mode RTTY    Tx 1296200.00    Rx 1296200.00 (split)"));
     m_RadioLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_EntryTable = makeEntryTable();
-    m_LogView = makeLogView();
-    m_CountLabel = makeFixedWidthLabel("999999 contact(s) in the log");
+    m_EntryTable = MakeEntryTable();
+    m_LogView = MakeLogView();
+    m_CountLabel = MakeFixedWidthLabel(QStringLiteral("999999 contact(s) in the log"));
 
     auto *entryHeading = new QHBoxLayout;
-    entryHeading->addWidget(headingLabel("Entry"));
+    entryHeading->addWidget(HeadingLabel(QStringLiteral("Entry")));
     entryHeading->addStretch();
     entryHeading->addWidget(m_RadioLabel);
 
@@ -54,52 +54,52 @@ StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
     auto *layout = new QVBoxLayout(central);
     layout->addLayout(entryHeading);
     layout->addWidget(m_EntryTable);
-    layout->addWidget(headingLabel("Log"));
+    layout->addWidget(HeadingLabel(QStringLiteral("Log")));
     layout->addWidget(m_LogView, 1);
     setCentralWidget(central);
     statusBar()->addWidget(m_CountLabel);
 
-    showContactCount();
-    logger_entryChanged();
+    ShowContactCount();
+    logger_EntryChanged();
 
-    connect(&m_Logger, &StandinLogger::entryChanged, this, &StandinWindow::logger_entryChanged);
-    connect(&m_Logger, &StandinLogger::contactLogged, this, &StandinWindow::logger_contactLogged);
+    connect(&m_Logger, &StandinLogger::EntryChanged, this, &StandinWindow::logger_EntryChanged);
+    connect(&m_Logger, &StandinLogger::ContactLogged, this, &StandinWindow::logger_ContactLogged);
     resize(900, 420);
 }
 
-void StandinWindow::logger_entryChanged()
+void StandinWindow::logger_EntryChanged()
 {
-    const EntryRow &entry = m_Logger.entry();
+    const EntryRow &entry = m_Logger.Entry();
     for (int i = 0; i < entry.values.size(); ++i)
-        m_EntryTable->item(0, i)->setText(LogTableModel::shownText(entry.values[i]));
+        m_EntryTable->item(0, i)->setText(LogTableModel::ShownText(entry.values[i]));
 
-    QString radio = QString("Mode %1    Tx %2")
-                        .arg(entry.mode == Mode::None ? QString("-") : Mode::label(entry.mode),
-                             LogTableModel::kilohertzText(entry.txKhz));
+    QString radio = QStringLiteral("Mode %1    Tx %2")
+                        .arg(entry.mode == Mode::kNone ? QStringLiteral("-") : Mode::Label(entry.mode),
+                             LogTableModel::KilohertzText(entry.txKhz));
     if (entry.split)
-        radio += QString("    Rx %1 (split)").arg(LogTableModel::kilohertzText(entry.rxKhz));
+        radio += QStringLiteral("    Rx %1 (split)").arg(LogTableModel::KilohertzText(entry.rxKhz));
     m_RadioLabel->setText(radio);
 }
 
-void StandinWindow::logger_contactLogged()
+void StandinWindow::logger_ContactLogged()
 {
-    m_LogModel->appendContact();
+    m_LogModel->AppendContact();
     m_LogView->scrollToBottom();
-    showContactCount();
+    ShowContactCount();
 }
 
-QTableWidget *StandinWindow::makeEntryTable()
+QTableWidget *StandinWindow::MakeEntryTable()
 {
-    const ColumnSet &columns = m_Logger.columns();
-    auto *table = new QTableWidget(1, columns.count());
-    for (int number = 1; number <= columns.count(); ++number) {
-        table->setHorizontalHeaderItem(number - 1, new QTableWidgetItem(columns.title(number)));
+    const ColumnSet &columns = m_Logger.Columns();
+    auto *table = new QTableWidget(1, columns.Count());
+    for (int number = 1; number <= columns.Count(); ++number) {
+        table->setHorizontalHeaderItem(number - 1, new QTableWidgetItem(columns.Title(number)));
         auto *item = new QTableWidgetItem;
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         table->setItem(0, number - 1, item);
     }
     table->verticalHeader()->hide();
-    fixRowHeights(table);
+    FixRowHeights(table);
     table->horizontalHeader()->setMinimumSectionSize(64);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -110,11 +110,11 @@ QTableWidget *StandinWindow::makeEntryTable()
     return table;
 }
 
-QTableView *StandinWindow::makeLogView()
+QTableView *StandinWindow::MakeLogView()
 {
     auto *view = new QTableView;
     view->setModel(m_LogModel);
-    fixRowHeights(view);
+    FixRowHeights(view);
     // Row numbers would be measured again for every new row; the UTC column and the count say enough.
     view->verticalHeader()->hide();
     // Widths are set once, from the titles and typical values; a column is
@@ -123,7 +123,7 @@ QTableView *StandinWindow::makeLogView()
     view->horizontalHeader()->setStretchLastSection(true);
     for (int column = 0; column < m_LogModel->columnCount(); ++column) {
         const QString title = m_LogModel->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        const QString typical = LogTableModel::typicalText(column);
+        const QString typical = LogTableModel::TypicalText(column);
         view->setColumnWidth(column, std::max(view->fontMetrics().horizontalAdvance(title),
                                               view->fontMetrics().horizontalAdvance(typical)) + 16);
     }
@@ -136,14 +136,14 @@ QTableView *StandinWindow::makeLogView()
 
 // A label whose changing text never changes the window's minimum size; a
 // change there would be pushed to the window system with every contact.
-QLabel *StandinWindow::makeFixedWidthLabel(const QString &widestText)
+QLabel *StandinWindow::MakeFixedWidthLabel(const QString &widestText)
 {
     auto *label = new QLabel;
     label->setFixedWidth(label->fontMetrics().horizontalAdvance(widestText) + 8);
     return label;
 }
 
-void StandinWindow::showContactCount()
+void StandinWindow::ShowContactCount()
 {
-    m_CountLabel->setText(QString("%1 contact(s) in the log").arg(m_Logger.log().count()));
+    m_CountLabel->setText(QStringLiteral("%1 contact(s) in the log").arg(m_Logger.Log().Count()));
 }

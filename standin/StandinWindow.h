@@ -18,14 +18,14 @@ public:
     explicit StandinWindow(StandinLogger &logger, QWidget *parent = nullptr);
 
 private slots:
-    void logger_entryChanged();
-    void logger_contactLogged();
+    void logger_EntryChanged();
+    void logger_ContactLogged();
 
 private:
-    QTableWidget *makeEntryTable();
-    QTableView *makeLogView();
-    QLabel *makeFixedWidthLabel(const QString &widestText);
-    void showContactCount();
+    QTableWidget *MakeEntryTable();
+    QTableView *MakeLogView();
+    QLabel *MakeFixedWidthLabel(const QString &widestText);
+    void ShowContactCount();
 
     StandinLogger &m_Logger;
     LogTableModel *m_LogModel = nullptr;

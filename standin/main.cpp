@@ -27,50 +27,64 @@ namespace {
 constexpr int kBadInputExit = 1;
 constexpr int kBusExit = 2;
 
-void addOptions(QCommandLineParser &parser)
+// Option names, as the option list declares them and the parser is asked for them.
+const QString kColumnsOption = QStringLiteral("columns");
+const QString kLogAdifOption = QStringLiteral("log-adif");
+const QString kTraceOption = QStringLiteral("trace");
+const QString kPreloadOption = QStringLiteral("preload");
+const QString kFailOption = QStringLiteral("fail");
+const QString kExitAtOption = QStringLiteral("exit-at");
+const QString kDelayOption = QStringLiteral("delay");
+const QString kWrongTypeOption = QStringLiteral("wrong-type");
+const QString kNoWindowOption = QStringLiteral("no-window");
+
+// The help texts are plain text; only the names of the interface come from Contract.
+void AddOptions(QCommandLineParser &parser)
 {
     parser.setApplicationDescription(
-        "A stand-in Vantrel contest logger. It serves vantrel.document on the session bus\n"
-        "and logs what it is sent. Options marked (repeatable) may be given more than once.");
+        QStringLiteral("A stand-in Vantrel contest logger. It serves %1 on the session bus\n"
+                       "and logs what it is sent. Options marked (repeatable) may be given more than once.")
+            .arg(Contract::kBusName));
     parser.addHelpOption();
     parser.addOptions({
-        {"columns", "Entry columns from FILE instead of the standard set.", "FILE"},
-        {"log-adif", "Append each logged contact to FILE as an ADI record.", "FILE"},
-        {"trace", "Write one JSON line per call received to FILE.", "FILE"},
-        {"preload", "Contacts (call, band or kHz, mode code; or an ADIF log) to log before starting (repeatable).", "FILE"},
-        {"fail", "Answer the Nth call of MEMBER with vantrel.Error.Injected (repeatable).", "MEMBER:N"},
-        {"exit-at", "Exit (status 0) at the Nth call of MEMBER, without replying (repeatable).", "MEMBER:N"},
-        {"delay", "Wait MS milliseconds before answering each call.", "MS"},
-        {"wrong-type", "Reply to every call of MEMBER with a value of the wrong type (repeatable).", "MEMBER"},
-        {"no-window", "Run without a window."},
+        {kColumnsOption, "Entry columns from FILE instead of the standard set.", "FILE"},
+        {kLogAdifOption, "Append each logged contact to FILE as an ADI record.", "FILE"},
+        {kTraceOption, "Write one JSON line per call received to FILE.", "FILE"},
+        {kPreloadOption, "Contacts (call, band or kHz, mode code; or an ADIF log) to log before starting (repeatable).", "FILE"},
+        {kFailOption, QStringLiteral("Answer the Nth call of MEMBER with %1 (repeatable).").arg(Contract::kInjectedError),
+         "MEMBER:N"},
+        {kExitAtOption, "Exit (status 0) at the Nth call of MEMBER, without replying (repeatable).", "MEMBER:N"},
+        {kDelayOption, "Wait MS milliseconds before answering each call.", "MS"},
+        {kWrongTypeOption, "Reply to every call of MEMBER with a value of the wrong type (repeatable).", "MEMBER"},
+        {kNoWindowOption, "Run without a window."},
     });
 }
 
-int parseDelay(const QString &text)
+int ParseDelay(const QString &text)
 {
     bool isNumber = false;
     const int delayMs = text.toInt(&isNumber);
     if (!isNumber || delayMs < 0)
-        throw BadInput(QString("--delay %1: expected a whole number of milliseconds").arg(text));
+        throw BadInput(QStringLiteral("--%1 %2: expected a whole number of milliseconds").arg(kDelayOption, text));
     return delayMs;
 }
 
-FaultPlan makeFaultPlan(const QCommandLineParser &parser)
+FaultPlan MakeFaultPlan(const QCommandLineParser &parser)
 {
-    FaultPlan plan(Contract::members());
-    for (const QString &memberCall : parser.values("fail"))
-        plan.addFailure(memberCall);
-    for (const QString &memberCall : parser.values("exit-at"))
-        plan.addExit(memberCall);
-    for (const QString &member : parser.values("wrong-type"))
-        plan.addWrongType(member);
-    if (parser.isSet("delay"))
-        plan.setDelayMs(parseDelay(parser.value("delay")));
+    FaultPlan plan(Contract::Members());
+    for (const QString &memberCall : parser.values(kFailOption))
+        plan.AddFailure(memberCall);
+    for (const QString &memberCall : parser.values(kExitAtOption))
+        plan.AddExit(memberCall);
+    for (const QString &member : parser.values(kWrongTypeOption))
+        plan.AddWrongType(member);
+    if (parser.isSet(kDelayOption))
+        plan.SetDelayMs(ParseDelay(parser.value(kDelayOption)));
     return plan;
 }
 
 // Objects first, name last: a caller that sees the name finds the objects.
-bool serveOnSessionBus(DocumentObject &document, EntryObject &entry)
+bool ServeOnSessionBus(DocumentObject &document, EntryObject &entry)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
@@ -78,20 +92,20 @@ bool serveOnSessionBus(DocumentObject &document, EntryObject &entry)
                      qPrintable(bus.lastError().message()));
         return false;
     }
-    if (!bus.registerObject(Contract::DocumentPath, &document) || !bus.registerObject(Contract::EntryPath, &entry)) {
+    if (!bus.registerObject(Contract::kDocumentPath, &document) || !bus.registerObject(Contract::kEntryPath, &entry)) {
         std::fprintf(stderr, "vantrel-standin: cannot export the objects: %s\n", qPrintable(bus.lastError().message()));
         return false;
     }
-    if (!bus.registerService(Contract::BusName)) {
+    if (!bus.registerService(Contract::kBusName)) {
         std::fprintf(stderr, "vantrel-standin: the name %s is already taken on the session bus "
                              "(is another Vantrel running?)\n",
-                     qPrintable(Contract::BusName));
+                     qPrintable(Contract::kBusName));
         return false;
     }
     return true;
 }
 
-bool hasArgument(int argc, char **argv, const char *wanted)
+bool HasArgument(int argc, char **argv, const char *wanted)
 {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], wanted) == 0)
@@ -101,17 +115,17 @@ bool hasArgument(int argc, char **argv, const char *wanted)
 }
 
 // Decided before any application object exists: --no-window and --help need no display.
-bool wantsWindow(int argc, char **argv)
+bool WantsWindow(int argc, char **argv)
 {
-    return !hasArgument(argc, argv, "--no-window") && !hasArgument(argc, argv, "--help")
-        && !hasArgument(argc, argv, "-h") && !hasArgument(argc, argv, "--help-all");
+    return !HasArgument(argc, argv, "--no-window") && !HasArgument(argc, argv, "--help")
+        && !HasArgument(argc, argv, "-h") && !HasArgument(argc, argv, "--help-all");
 }
 
 // Without this check Qt aborts when it finds no display.
-bool hasDisplay(int argc, char **argv)
+bool HasDisplay(int argc, char **argv)
 {
     return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY")
-        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || hasArgument(argc, argv, "-platform");
+        || qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || HasArgument(argc, argv, "-platform");
 }
 
 } // namespace
@@ -121,8 +135,8 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
 
-    const bool withWindow = wantsWindow(argc, argv);
-    if (withWindow && !hasDisplay(argc, argv)) {
+    const bool withWindow = WantsWindow(argc, argv);
+    if (withWindow && !HasDisplay(argc, argv)) {
         std::fprintf(stderr, "vantrel-standin: no display for the window; "
                              "use --no-window or -platform offscreen\n");
         return kBadInputExit;
@@ -132,10 +146,10 @@ int main(int argc, char **argv)
         app = std::make_unique<QApplication>(argc, argv);
     else
         app = std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName("vantrel-standin");
+    QCoreApplication::setApplicationName(QStringLiteral("vantrel-standin"));
 
     QCommandLineParser parser;
-    addOptions(parser);
+    AddOptions(parser);
     parser.process(*app);
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "vantrel-standin: unexpected argument '%s' (see --help)\n",
@@ -145,24 +159,24 @@ int main(int argc, char **argv)
 
     try {
         const ColumnSet columns =
-            parser.isSet("columns") ? ColumnSet::fromFile(parser.value("columns")) : ColumnSet::standard();
+            parser.isSet(kColumnsOption) ? ColumnSet::FromFile(parser.value(kColumnsOption)) : ColumnSet::Standard();
         StandinLogger logger(columns);
-        for (const QString &path : parser.values("preload"))
-            logger.log().preloadFile(path);
+        for (const QString &path : parser.values(kPreloadOption))
+            logger.Log().PreloadFile(path);
 
         std::unique_ptr<AdifLogFile> adifLog;
-        if (parser.isSet("log-adif"))
-            adifLog = std::make_unique<AdifLogFile>(parser.value("log-adif"), logger.columns());
-        logger.setAdifLog(adifLog.get());
+        if (parser.isSet(kLogAdifOption))
+            adifLog = std::make_unique<AdifLogFile>(parser.value(kLogAdifOption), logger.Columns());
+        logger.SetAdifLog(adifLog.get());
 
         std::unique_ptr<CallTrace> trace;
-        if (parser.isSet("trace"))
-            trace = std::make_unique<CallTrace>(parser.value("trace"), clock);
+        if (parser.isSet(kTraceOption))
+            trace = std::make_unique<CallTrace>(parser.value(kTraceOption), clock);
 
-        FaultPlan plan = makeFaultPlan(parser);
+        FaultPlan plan = MakeFaultPlan(parser);
         DocumentObject document(plan, trace.get());
         EntryObject entry(logger, plan, trace.get());
-        if (!serveOnSessionBus(document, entry))
+        if (!ServeOnSessionBus(document, entry))
             return kBusExit;
 
         std::unique_ptr<StandinWindow> window;
@@ -172,7 +186,7 @@ int main(int argc, char **argv)
         }
         return app->exec();
     } catch (const BadInput &error) {
-        std::fprintf(stderr, "vantrel-standin: %s\n", qPrintable(error.message()));
+        std::fprintf(stderr, "vantrel-standin: %s\n", qPrintable(error.Message()));
         return kBadInputExit;
     }
 }

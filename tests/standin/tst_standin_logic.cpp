@@ -19,33 +19,33 @@ namespace {
 
 // The message text of the BadInput that `load` throws, or "" when none.
 template <typename Load>
-QString badInputMessage(Load load)
+QString BadInputMessage(Load load)
 {
     try {
         load();
     } catch (const BadInput &error) {
-        return error.message();
+        return error.Message();
     }
-    return "";
+    return QString();
 }
 
-Contact contactOn(const QString &call, double khz, int mode)
+Contact ContactOn(const QString &call, double khz, int mode)
 {
     Contact contact;
     contact.call = call;
-    contact.band = Band::fromKhz(khz);
+    contact.band = Band::FromKhz(khz);
     contact.txKhz = khz;
     contact.rxKhz = khz;
     contact.mode = mode;
     return contact;
 }
 
-bool readerNextRecord(AdifReader &reader)
+bool ReaderNextRecord(AdifReader &reader)
 {
     return reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0;
 }
 
-QString readerFieldValue(AdifReader &reader, const QString &name)
+QString ReaderFieldValue(AdifReader &reader, const QString &name)
 {
     return reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
 }
@@ -104,30 +104,30 @@ void TestStandinLogic::bandFromFrequency()
 {
     QFETCH(double, khz);
     QFETCH(QString, band);
-    QCOMPARE(Band::fromKhz(khz), band);
+    QCOMPARE(Band::FromKhz(khz), band);
 }
 
 void TestStandinLogic::columnFileIsRead()
 {
-    const ColumnSet columns = ColumnSet::fromText("# a sprint\n"
-                                                  "\n"
-                                                  "call\tCall\t5\n"
-                                                  "SRX\tNr rcvd\t0x4\r\n"
-                                                  "APP_X_MULT\tMult\t8\n",
-                                                  "sprint.txt");
-    QCOMPARE(columns.count(), 3);
-    QCOMPARE(columns.adifName(1), QString("CALL"));
-    QCOMPARE(columns.title(2), QString("Nr rcvd"));
-    QCOMPARE(columns.attributes(2), 4);
-    QCOMPARE(columns.attributes(3), 8);
-    QCOMPARE(columns.numberOf("srx"), 2);
+    const ColumnSet columns = ColumnSet::FromText(QStringLiteral("# a sprint\n"
+                                                                 "\n"
+                                                                 "call\tCall\t5\n"
+                                                                 "SRX\tNr rcvd\t0x4\r\n"
+                                                                 "APP_X_MULT\tMult\t8\n"),
+                                                  QStringLiteral("sprint.txt"));
+    QCOMPARE(columns.Count(), 3);
+    QCOMPARE(columns.AdifName(1), QStringLiteral("CALL"));
+    QCOMPARE(columns.Title(2), QStringLiteral("Nr rcvd"));
+    QCOMPARE(columns.Attributes(2), 4);
+    QCOMPARE(columns.Attributes(3), 8);
+    QCOMPARE(columns.NumberOf(QStringLiteral("srx")), 2);
 
     // Outside the set: empty and zero, as hosts rely on to find the end.
-    QCOMPARE(columns.adifName(4), QString(""));
-    QCOMPARE(columns.adifName(0), QString(""));
-    QCOMPARE(columns.title(-1), QString(""));
-    QCOMPARE(columns.attributes(4), 0);
-    QCOMPARE(columns.numberOf("NAME"), 0);
+    QCOMPARE(columns.AdifName(4), QString());
+    QCOMPARE(columns.AdifName(0), QString());
+    QCOMPARE(columns.Title(-1), QString());
+    QCOMPARE(columns.Attributes(4), 0);
+    QCOMPARE(columns.NumberOf(QStringLiteral("NAME")), 0);
 }
 
 void TestStandinLogic::columnFileErrorsNameTheLine_data()
@@ -144,51 +144,52 @@ void TestStandinLogic::columnFileErrorsNameTheLine_data()
     QTest::newRow("no columns") << "# nothing\n\n" << "cols.txt: no columns";
     QTest::newRow("ADIF name too long") << "CALL\tCall\t4\n" + QString(65, 'N') + "\tLong\t4\n" << "cols.txt line 2";
     QString tooMany;
-    for (int i = 1; i <= ColumnSet::MaxColumns + 1; ++i)
-        tooMany += QString("F%1\tField %1\t4\n").arg(i);
-    QTest::newRow("too many columns") << tooMany << QString("cols.txt line %1").arg(ColumnSet::MaxColumns + 1);
+    for (int i = 1; i <= ColumnSet::kMaxColumns + 1; ++i)
+        tooMany += QStringLiteral("F%1\tField %1\t4\n").arg(i);
+    QTest::newRow("too many columns") << tooMany << QStringLiteral("cols.txt line %1").arg(ColumnSet::kMaxColumns + 1);
 }
 
 void TestStandinLogic::columnFileErrorsNameTheLine()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    const QString message = badInputMessage([&] { ColumnSet::fromText(text, "cols.txt"); });
+    const QString message = BadInputMessage([&] { ColumnSet::FromText(text, QStringLiteral("cols.txt")); });
     QVERIFY2(message.startsWith(expected), qPrintable(message));
 }
 
 void TestStandinLogic::dupeNeedsSameCallBandAndMode()
 {
     ContactLog log;
-    log.add(contactOn(" K1ABC ", 14025, Mode::Cw));
-    log.add(contactOn("W9XYZ", 0, Mode::Cw));
+    log.Add(ContactOn(QStringLiteral(" K1ABC "), 14025, Mode::kCw));
+    log.Add(ContactOn(QStringLiteral("W9XYZ"), 0, Mode::kCw));
 
-    QVERIFY(log.contains("k1abc", "20m", Mode::Cw));
-    QVERIFY(!log.contains("K1ABC", "40m", Mode::Cw));
-    QVERIFY(!log.contains("K1ABC", "20m", Mode::Usb));
-    QVERIFY(!log.contains("K1AB", "20m", Mode::Cw));
+    QVERIFY(log.Contains(QStringLiteral("k1abc"), QStringLiteral("20m"), Mode::kCw));
+    QVERIFY(!log.Contains(QStringLiteral("K1ABC"), QStringLiteral("40m"), Mode::kCw));
+    QVERIFY(!log.Contains(QStringLiteral("K1ABC"), QStringLiteral("20m"), Mode::kUsb));
+    QVERIFY(!log.Contains(QStringLiteral("K1AB"), QStringLiteral("20m"), Mode::kCw));
     // Unknown frequency is a band of its own.
-    QVERIFY(log.contains("W9XYZ", "", Mode::Cw));
-    QVERIFY(!log.contains("W9XYZ", "20m", Mode::Cw));
+    QVERIFY(log.Contains(QStringLiteral("W9XYZ"), QString(), Mode::kCw));
+    QVERIFY(!log.Contains(QStringLiteral("W9XYZ"), QStringLiteral("20m"), Mode::kCw));
 }
 
 void TestStandinLogic::preloadReadsBandsAndFrequencies()
 {
     ContactLog log;
-    log.preloadText("# call band mode\nW1AW\t20M\t3\nK2XX  7025.5 2\n\nN0CALL 99999 0\n", "pre.tsv");
-    QCOMPARE(log.count(), 3);
-    QCOMPARE(log.at(0).band, QString("20m"));
-    QCOMPARE(log.at(1).band, QString("40m"));
-    QCOMPARE(log.at(1).txKhz, 7025.5);
-    QCOMPARE(log.at(2).band, QString(""));
-    QVERIFY(log.contains("w1aw", "20m", Mode::Cw));
-    QVERIFY(log.contains("K2XX", "40m", Mode::Usb));
+    log.PreloadText(QStringLiteral("# call band mode\nW1AW\t20M\t3\nK2XX  7025.5 2\n\nN0CALL 99999 0\n"),
+                    QStringLiteral("pre.tsv"));
+    QCOMPARE(log.Count(), 3);
+    QCOMPARE(log.At(0).band, QStringLiteral("20m"));
+    QCOMPARE(log.At(1).band, QStringLiteral("40m"));
+    QCOMPARE(log.At(1).txKhz, 7025.5);
+    QCOMPARE(log.At(2).band, QString());
+    QVERIFY(log.Contains(QStringLiteral("w1aw"), QStringLiteral("20m"), Mode::kCw));
+    QVERIFY(log.Contains(QStringLiteral("K2XX"), QStringLiteral("40m"), Mode::kUsb));
 }
 
 void TestStandinLogic::preloadReadsAnAdifLog()
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath("old.adi");
+    const QString path = dir.filePath(QStringLiteral("old.adi"));
     QVERIFY(WriteFile(path, "old log<eoh>\n"
                             "<call:4>W1AW<freq:6>14.025<mode:2>CW<eor>\n"
                             "<call:4>K2XX<band:3>40m<mode:3>SSB<eor>\n"
@@ -196,13 +197,14 @@ void TestStandinLogic::preloadReadsAnAdifLog()
                             "<call:4>AA7B<freq:6>146.52<mode:3>PSK<eor>\n"));
 
     ContactLog log;
-    log.preloadFile(path);
-    QCOMPARE(log.count(), 4);
-    QVERIFY(log.contains("W1AW", "20m", Mode::Cw));
-    QVERIFY(log.contains("K2XX", "40m", Mode::Lsb)); // band edge stands in for the missing FREQ
-    QVERIFY(log.contains("N3QQ", "15m", Mode::Usb));
-    QVERIFY(log.at(2).split);
-    QVERIFY(log.contains("AA7B", "2m", Mode::None));
+    log.PreloadFile(path);
+    QCOMPARE(log.Count(), 4);
+    QVERIFY(log.Contains(QStringLiteral("W1AW"), QStringLiteral("20m"), Mode::kCw));
+    // The band's edge stands in for the missing FREQ.
+    QVERIFY(log.Contains(QStringLiteral("K2XX"), QStringLiteral("40m"), Mode::kLsb));
+    QVERIFY(log.Contains(QStringLiteral("N3QQ"), QStringLiteral("15m"), Mode::kUsb));
+    QVERIFY(log.At(2).split);
+    QVERIFY(log.Contains(QStringLiteral("AA7B"), QStringLiteral("2m"), Mode::kNone));
 }
 
 void TestStandinLogic::preloadErrorsNameTheLine_data()
@@ -222,45 +224,46 @@ void TestStandinLogic::preloadErrorsNameTheLine()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     ContactLog log;
-    const QString message = badInputMessage([&] { log.preloadText(text, "pre.tsv"); });
+    const QString message = BadInputMessage([&] { log.PreloadText(text, QStringLiteral("pre.tsv")); });
     QVERIFY2(message.startsWith(expected), qPrintable(message));
 }
 
 void TestStandinLogic::loggerLogsAndClearsTheEntry()
 {
-    StandinLogger logger(ColumnSet::standard());
-    QSignalSpy logged(&logger, &StandinLogger::contactLogged);
-    const int call = logger.columns().numberOf("CALL");
-    const int points = logger.columns().numberOf("APP_VANTREL_PTS");
+    StandinLogger logger(ColumnSet::Standard());
+    QSignalSpy logged(&logger, &StandinLogger::ContactLogged);
+    const int call = logger.Columns().NumberOf(QStringLiteral("CALL"));
+    const int points = logger.Columns().NumberOf(QStringLiteral("APP_VANTREL_PTS"));
 
-    QCOMPARE(logger.setField(0, "x"), StandinLogger::FieldResult::NoSuchColumn);
-    QCOMPARE(logger.setField(logger.columns().count() + 1, "x"), StandinLogger::FieldResult::NoSuchColumn);
-    QVERIFY(!logger.entryIsDupe());  // no call yet
+    QCOMPARE(logger.SetField(0, QStringLiteral("x")), StandinLogger::FieldResult::NoSuchColumn);
+    QCOMPARE(logger.SetField(logger.Columns().Count() + 1, QStringLiteral("x")),
+             StandinLogger::FieldResult::NoSuchColumn);
+    QVERIFY(!logger.EntryIsDupe());  // no call yet
 
     for (int round = 0; round < 2; ++round) {
-        QCOMPARE(logger.setField(call, "k1abc "), StandinLogger::FieldResult::Set);
-        logger.setFrequency(Mode::Cw, 14030, 14025, false);
-        QCOMPARE(logger.entryIsDupe(), round == 1);
-        logger.enterQso(QDateTime(QDate(2024, 3, 9), QTime(12, 0), Qt::UTC));
+        QCOMPARE(logger.SetField(call, QStringLiteral("k1abc ")), StandinLogger::FieldResult::Set);
+        logger.SetFrequency(Mode::kCw, 14030, 14025, false);
+        QCOMPARE(logger.EntryIsDupe(), round == 1);
+        logger.EnterQso(QDateTime(QDate(2024, 3, 9), QTime(12, 0), Qt::UTC));
     }
 
     QCOMPARE(logged.count(), 2);
-    QCOMPARE(logger.log().count(), 2);
-    QCOMPARE(logger.log().at(0).call, QString("k1abc"));
-    QCOMPARE(logger.log().at(0).band, QString("20m"));
-    QCOMPARE(logger.log().at(0).values[points - 1], QString("1"));
-    QCOMPARE(logger.log().at(1).values[points - 1], QString("0"));  // the dupe scores nothing
+    QCOMPARE(logger.Log().Count(), 2);
+    QCOMPARE(logger.Log().At(0).call, QStringLiteral("k1abc"));
+    QCOMPARE(logger.Log().At(0).band, QStringLiteral("20m"));
+    QCOMPARE(logger.Log().At(0).values[points - 1], QStringLiteral("1"));
+    QCOMPARE(logger.Log().At(1).values[points - 1], QStringLiteral("0"));  // the dupe scores nothing
 
-    QCOMPARE(logger.entry().values[call - 1], QString(""));
-    QCOMPARE(logger.entry().mode, Mode::None);
-    QCOMPARE(logger.entry().txKhz, 0.0);
+    QCOMPARE(logger.Entry().values[call - 1], QString());
+    QCOMPARE(logger.Entry().mode, Mode::kNone);
+    QCOMPARE(logger.Entry().txKhz, 0.0);
 }
 
 void TestStandinLogic::valueLimitCountsUtf8Bytes_data()
 {
     QTest::addColumn<QString>("value");
     QTest::addColumn<bool>("taken");
-    const int limit = StandinLogger::MaxValueBytes;
+    const int limit = StandinLogger::kMaxValueBytes;
     QTest::newRow("ASCII at the limit") << QString(limit, 'x') << true;
     QTest::newRow("ASCII one past") << QString(limit + 1, 'x') << false;
     QTest::newRow("two-byte letters at the limit") << QString(limit / 2, QChar(0xFC)) << true;
@@ -273,38 +276,39 @@ void TestStandinLogic::valueLimitCountsUtf8Bytes()
 {
     QFETCH(QString, value);
     QFETCH(bool, taken);
-    StandinLogger logger(ColumnSet::standard());
-    const StandinLogger::FieldResult result = logger.setField(1, value);
+    StandinLogger logger(ColumnSet::Standard());
+    const StandinLogger::FieldResult result = logger.SetField(1, value);
     QCOMPARE(result, taken ? StandinLogger::FieldResult::Set : StandinLogger::FieldResult::TooLong);
-    QCOMPARE(logger.entry().values[0].size(), taken ? value.size() : 0);
+    QCOMPARE(logger.Entry().values[0].size(), taken ? value.size() : 0);
 }
 
 void TestStandinLogic::adifRecordFields()
 {
-    const ColumnSet columns = ColumnSet::fromText("CALL\tCall\t4\nNAME\tName\t4\nSTATE\tSt\t4\n", "c");
-    Contact contact = contactOn("DL1ABC", 14200, Mode::Usb);
+    const ColumnSet columns =
+        ColumnSet::FromText(QStringLiteral("CALL\tCall\t4\nNAME\tName\t4\nSTATE\tSt\t4\n"), QStringLiteral("c"));
+    Contact contact = ContactOn(QStringLiteral("DL1ABC"), 14200, Mode::kUsb);
     contact.rxKhz = 14205;
     contact.split = true;
-    contact.values = {"DL1ABC", "Jörg", ""};
+    contact.values = {QStringLiteral("DL1ABC"), QStringLiteral("Jörg"), QString()};
     contact.loggedUtc = QDateTime(QDate(2024, 3, 9), QTime(7, 5, 3), Qt::UTC);
 
-    const QByteArray record = AdifLogFile::record(columns, contact);
+    const QByteArray record = AdifLogFile::Record(columns, contact);
     QCOMPARE(record,
              QByteArray("<CALL:6>DL1ABC <NAME:5>J\xc3\xb6rg <FREQ:4>14.2 <FREQ_RX:6>14.205 <BAND:3>20m "
                         "<MODE:3>SSB <SUBMODE:3>USB <QSO_DATE:8>20240309 <TIME_ON:6>070503 <EOR>\n"));
 
     contact.split = false;
-    contact.mode = Mode::None;
+    contact.mode = Mode::kNone;
     contact.txKhz = 0;
-    contact.band = "";
-    const QByteArray plain = AdifLogFile::record(columns, contact);
+    contact.band = QString();
+    const QByteArray plain = AdifLogFile::Record(columns, contact);
     QVERIFY(!plain.contains("FREQ"));
     QVERIFY(!plain.contains("<BAND"));
     QVERIFY(!plain.contains("<MODE"));
     QVERIFY(!plain.contains("<STATE"));
 
-    QVERIFY(AdifLogFile::header(contact.loggedUtc).endsWith("<EOH>\n"));
-    QVERIFY(!AdifLogFile::header(contact.loggedUtc).startsWith("<"));
+    QVERIFY(AdifLogFile::Header(contact.loggedUtc).endsWith("<EOH>\n"));
+    QVERIFY(!AdifLogFile::Header(contact.loggedUtc).startsWith("<"));
 }
 
 void TestStandinLogic::loggedValueReadsBackThroughTheReader_data()
@@ -318,8 +322,8 @@ void TestStandinLogic::loggedValueReadsBackThroughTheReader_data()
     QTest::newRow("blanks around") << "  599 ";
     QTest::newRow("line breaks") << "one\r\ntwo\nthree";
     QTest::newRow("letters beyond ASCII") << "J\u00f6rg \u0416 \U0001F4FB";
-    QTest::newRow("longest ASCII") << QString(StandinLogger::MaxValueBytes, 'x');
-    QTest::newRow("longest in three-byte letters") << QString(StandinLogger::MaxValueBytes / 3, QChar(0x0416));
+    QTest::newRow("longest ASCII") << QString(StandinLogger::kMaxValueBytes, 'x');
+    QTest::newRow("longest in three-byte letters") << QString(StandinLogger::kMaxValueBytes / 3, QChar(0x0416));
 }
 
 // Whatever a column takes, the reader gets back from the log, and the record
@@ -327,22 +331,23 @@ void TestStandinLogic::loggedValueReadsBackThroughTheReader_data()
 void TestStandinLogic::loggedValueReadsBackThroughTheReader()
 {
     QFETCH(QString, value);
-    const ColumnSet columns = ColumnSet::fromText("CALL\tCall\t4\nNAME\tName\t4\n", "c");
-    Contact first = contactOn("K1ABC", 14025, Mode::Cw);
-    first.values = {"K1ABC", value};
+    const ColumnSet columns =
+        ColumnSet::FromText(QStringLiteral("CALL\tCall\t4\nNAME\tName\t4\n"), QStringLiteral("c"));
+    Contact first = ContactOn(QStringLiteral("K1ABC"), 14025, Mode::kCw);
+    first.values = {QStringLiteral("K1ABC"), value};
     first.loggedUtc = QDateTime(QDate(2024, 3, 9), QTime(7, 5, 3), Qt::UTC);
     Contact second = first;
-    second.values = {"W1AW", ""};
+    second.values = {QStringLiteral("W1AW"), QString()};
 
     AdifReader reader;
-    reader.OpenMemory(AdifLogFile::header(first.loggedUtc) + AdifLogFile::record(columns, first)
-                      + AdifLogFile::record(columns, second));
-    QVERIFY(readerNextRecord(reader));
-    QCOMPARE(readerFieldValue(reader, "NAME"), value);
-    QCOMPARE(readerFieldValue(reader, "CALL"), QString("K1ABC"));
-    QVERIFY(readerNextRecord(reader));
-    QCOMPARE(readerFieldValue(reader, "CALL"), QString("W1AW"));
-    QVERIFY(!readerNextRecord(reader));
+    reader.OpenMemory(AdifLogFile::Header(first.loggedUtc) + AdifLogFile::Record(columns, first)
+                      + AdifLogFile::Record(columns, second));
+    QVERIFY(ReaderNextRecord(reader));
+    QCOMPARE(ReaderFieldValue(reader, QStringLiteral("NAME")), value);
+    QCOMPARE(ReaderFieldValue(reader, QStringLiteral("CALL")), QStringLiteral("K1ABC"));
+    QVERIFY(ReaderNextRecord(reader));
+    QCOMPARE(ReaderFieldValue(reader, QStringLiteral("CALL")), QStringLiteral("W1AW"));
+    QVERIFY(!ReaderNextRecord(reader));
 }
 
 // The column file's bounds and the value limit together keep the largest
@@ -350,40 +355,42 @@ void TestStandinLogic::loggedValueReadsBackThroughTheReader()
 void TestStandinLogic::largestRecordReadsBackThroughTheReader()
 {
     QString columnText;
-    for (int i = 1; i <= ColumnSet::MaxColumns; ++i)
-        columnText += QString("F%1\tField %2\t4\n").arg(i, ColumnSet::MaxNameLength - 1, 10, QChar('0')).arg(i);
-    const ColumnSet columns = ColumnSet::fromText(columnText, "c");
-    Contact contact = contactOn("K1ABC", 14025, Mode::Cw);
+    for (int i = 1; i <= ColumnSet::kMaxColumns; ++i)
+        columnText += QStringLiteral("F%1\tField %2\t4\n")
+                          .arg(i, ColumnSet::kMaxNameLength - 1, 10, QLatin1Char('0'))
+                          .arg(i);
+    const ColumnSet columns = ColumnSet::FromText(columnText, QStringLiteral("c"));
+    Contact contact = ContactOn(QStringLiteral("K1ABC"), 14025, Mode::kCw);
     contact.rxKhz = 14030;
     contact.split = true;
     contact.loggedUtc = QDateTime(QDate(2024, 3, 9), QTime(7, 5, 3), Qt::UTC);
-    for (int i = 1; i <= columns.count(); ++i)
-        contact.values.append(QString(StandinLogger::MaxValueBytes, QChar('a' + i % 26)));
+    for (int i = 1; i <= columns.Count(); ++i)
+        contact.values.append(QString(StandinLogger::kMaxValueBytes, QChar('a' + i % 26)));
 
     AdifReader reader;
-    reader.OpenMemory(AdifLogFile::header(contact.loggedUtc) + AdifLogFile::record(columns, contact));
-    QVERIFY(readerNextRecord(reader));
-    for (int i = 1; i <= columns.count(); ++i)
-        QCOMPARE(readerFieldValue(reader, columns.adifName(i)), contact.values[i - 1]);
-    QVERIFY(!readerNextRecord(reader));
+    reader.OpenMemory(AdifLogFile::Header(contact.loggedUtc) + AdifLogFile::Record(columns, contact));
+    QVERIFY(ReaderNextRecord(reader));
+    for (int i = 1; i <= columns.Count(); ++i)
+        QCOMPARE(ReaderFieldValue(reader, columns.AdifName(i)), contact.values[i - 1]);
+    QVERIFY(!ReaderNextRecord(reader));
 }
 
 void TestStandinLogic::faultPlanCountsCallsPerMember()
 {
-    FaultPlan plan({"SetFieldN", "EnterQso", "Dupe"});
-    plan.addFailure("SetFieldN:2");
-    plan.addExit("EnterQso:2");
-    plan.addFailure("EnterQso:2");
-    plan.addWrongType("Dupe");
+    FaultPlan plan({QStringLiteral("SetFieldN"), QStringLiteral("EnterQso"), QStringLiteral("Dupe")});
+    plan.AddFailure(QStringLiteral("SetFieldN:2"));
+    plan.AddExit(QStringLiteral("EnterQso:2"));
+    plan.AddFailure(QStringLiteral("EnterQso:2"));
+    plan.AddWrongType(QStringLiteral("Dupe"));
 
-    QCOMPARE(plan.nextCall("SetFieldN"), FaultPlan::Action::Answer);
-    QCOMPARE(plan.nextCall("EnterQso"), FaultPlan::Action::Answer);
-    QCOMPARE(plan.nextCall("SetFieldN"), FaultPlan::Action::Fail);
-    QCOMPARE(plan.nextCall("SetFieldN"), FaultPlan::Action::Answer);
-    QCOMPARE(plan.nextCall("EnterQso"), FaultPlan::Action::Exit);  // exit wins over fail
-    QCOMPARE(plan.nextCall("Dupe"), FaultPlan::Action::WrongType);
-    QCOMPARE(plan.nextCall("Dupe"), FaultPlan::Action::WrongType);
-    QCOMPARE(plan.callCount("SetFieldN"), 3);
+    QCOMPARE(plan.NextCall(QStringLiteral("SetFieldN")), FaultPlan::Action::Answer);
+    QCOMPARE(plan.NextCall(QStringLiteral("EnterQso")), FaultPlan::Action::Answer);
+    QCOMPARE(plan.NextCall(QStringLiteral("SetFieldN")), FaultPlan::Action::Fail);
+    QCOMPARE(plan.NextCall(QStringLiteral("SetFieldN")), FaultPlan::Action::Answer);
+    QCOMPARE(plan.NextCall(QStringLiteral("EnterQso")), FaultPlan::Action::Exit);  // exit wins over fail
+    QCOMPARE(plan.NextCall(QStringLiteral("Dupe")), FaultPlan::Action::WrongType);
+    QCOMPARE(plan.NextCall(QStringLiteral("Dupe")), FaultPlan::Action::WrongType);
+    QCOMPARE(plan.CallCount(QStringLiteral("SetFieldN")), 3);
 }
 
 void TestStandinLogic::faultPlanRejectsBadMemberCalls_data()
@@ -401,16 +408,16 @@ void TestStandinLogic::faultPlanRejectsBadMemberCalls()
 {
     QFETCH(QString, option);
     QFETCH(QString, value);
-    FaultPlan plan({"SetFieldN", "Dupe"});
-    const QString message = badInputMessage([&] {
-        if (option == "fail")
-            plan.addFailure(value);
-        else if (option == "exit-at")
-            plan.addExit(value);
+    FaultPlan plan({QStringLiteral("SetFieldN"), QStringLiteral("Dupe")});
+    const QString message = BadInputMessage([&] {
+        if (option == QLatin1String("fail"))
+            plan.AddFailure(value);
+        else if (option == QLatin1String("exit-at"))
+            plan.AddExit(value);
         else
-            plan.addWrongType(value);
+            plan.AddWrongType(value);
     });
-    QVERIFY2(message.startsWith("--" + option), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("--") + option), qPrintable(message));
 }
 
 QTEST_GUILESS_MAIN(TestStandinLogic)
