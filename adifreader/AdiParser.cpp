@@ -1,6 +1,6 @@
 #include "AdiParser.h"
 
-#include "RuntimeError.h"
+#include "ReaderError.h"
 #include "Text.h"
 
 #include <algorithm>
@@ -109,10 +109,10 @@ bool AdiParser::HaveSlow(size_t p)
 void AdiParser::TooLarge()
 {
     m_Done = true;
-    throw RuntimeError::FileError(m_Source->Name(),
-                                  QStringLiteral("the record at byte %1 is longer than %2 bytes")
-                                      .arg(m_Offset + m_Rec)
-                                      .arg(m_MaxRecord));
+    const uint64_t at = m_Offset + m_Rec;
+    throw ReaderError(ReaderError::Kind::RecordTooLong,
+                      QStringLiteral("the record at byte %1 is longer than %2 bytes").arg(at).arg(m_MaxRecord),
+                      m_Source->Name(), at);
 }
 
 bool AdiParser::Next()

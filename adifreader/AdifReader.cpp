@@ -3,12 +3,15 @@
 #include "AdiParser.h"
 #include "AdxParser.h"
 #include "ByteSource.h"
-#include "Numbers.h"
+#include "ReaderError.h"
 #include "Record.h"
-#include "RuntimeError.h"
 #include "Text.h"
 
 #include <QSet>
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -74,10 +77,73 @@ QStringList GatherFieldNames(RecordParser &pass)
     return names;
 }
 
-void RequireArgs(const QVariantList &args, qsizetype count)
+[[noreturn]] void RaiseInvalidCall(int dispatchId)
+{
+    throw ReaderError(ReaderError::Kind::InvalidCall, QStringLiteral("no member %1 to be called this way").arg(dispatchId));
+}
+
+void RequireArgs(int dispatchId, const QVariantList &args, qsizetype count)
 {
     if (args.size() != count)
-        throw RuntimeError::InvalidCall();
+        throw ReaderError(ReaderError::Kind::InvalidCall, QStringLiteral("member %1 takes %2 arguments, not %3")
+                                                              .arg(dispatchId)
+                                                              .arg(count)
+                                                              .arg(args.size()));
+}
+
+bool IsWholeNumber(const QVariant &value)
+{
+    static constexpr int kTypes[] = {QMetaType::Char,  QMetaType::SChar, QMetaType::UChar,    QMetaType::Short,
+                                     QMetaType::UShort, QMetaType::Int,  QMetaType::UInt,     QMetaType::Long,
+                                     QMetaType::ULong, QMetaType::LongLong, QMetaType::ULongLong};
+    return std::find(std::begin(kTypes), std::end(kTypes), value.metaType().id()) != std::end(kTypes);
+}
+
+// Arguments are read as an automation caller's variants are converted: an
+// empty one reads as empty text or 0, a number as its decimal text, numeric
+// text as its number, rounded half to even where a whole number is taken.
+QString TextArgument(const QVariant &value)
+{
+    const int type = value.metaType().id();
+    if (type == QMetaType::UnknownType || type == QMetaType::QString)
+        return value.toString();
+    if (type == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    if (type == QMetaType::Double || type == QMetaType::Float) {
+        const double number = value.toDouble();
+        if (!std::isfinite(number))
+            throw ReaderError(ReaderError::Kind::Overflow, QStringLiteral("the argument is not a finite number"));
+        return QString::number(number, 'g', 15).toUpper();
+    }
+    if (type == QMetaType::ULong || type == QMetaType::ULongLong)
+        return QString::number(value.toULongLong());
+    if (IsWholeNumber(value))
+        return QString::number(value.toLongLong());
+    throw ReaderError(ReaderError::Kind::TypeMismatch, QStringLiteral("the argument is not text"));
+}
+
+int32_t Int32Argument(const QVariant &value)
+{
+    const int type = value.metaType().id();
+    if (type == QMetaType::Int) // the usual case
+        return *static_cast<const int *>(value.constData());
+    if (type == QMetaType::UnknownType)
+        return 0;
+    if (type == QMetaType::Bool)
+        return value.toBool() ? -1 : 0;
+    std::optional<double> number;
+    if (type == QMetaType::Double || type == QMetaType::Float || IsWholeNumber(value)) {
+        number = value.toDouble();
+    } else if (type == QMetaType::QString) {
+        const QByteArray text = value.toString().toUtf8();
+        number = text::ParseNumber(text::Trimmed(std::string_view(text.constData(), text.size())));
+    }
+    if (!number)
+        throw ReaderError(ReaderError::Kind::TypeMismatch, QStringLiteral("the argument is not a number"));
+    const double rounded = std::nearbyint(*number); // half to even in the default rounding mode
+    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX))
+        throw ReaderError(ReaderError::Kind::Overflow, QStringLiteral("the argument is beyond 32 bits"));
+    return static_cast<int32_t>(rounded);
 }
 
 } // namespace
@@ -89,43 +155,45 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
 {
     if (dispatchId == kFileName) {
         if (kind != InvokeKind::PropertyPut)
-            throw RuntimeError::InvalidCall();
-        RequireArgs(args, 1);
-        SetFileName(Numbers::VariantToText(args.at(0)));
+            RaiseInvalidCall(dispatchId);
+        RequireArgs(dispatchId, args, 1);
+        SetFileName(TextArgument(args.at(0)));
         return QVariant();
     }
     if (dispatchId == kNextRecord) {
         if (kind != InvokeKind::Method)
-            throw RuntimeError::InvalidCall();
-        RequireArgs(args, 0);
+            RaiseInvalidCall(dispatchId);
+        RequireArgs(dispatchId, args, 0);
         return NextRecord();
     }
 
     // Everything else is a property get.
     if (kind != InvokeKind::PropertyGet)
-        throw RuntimeError::InvalidCall();
+        RaiseInvalidCall(dispatchId);
     switch (dispatchId) {
     case kFieldValue: {
-        RequireArgs(args, 1);
+        RequireArgs(dispatchId, args, 1);
         if (!m_HasRecord)
             return QString();
         const QVariant &name = args.at(0);
         if (name.metaType().id() == QMetaType::QString) // the usual case, looked at in place
             return Lookup().Value(*static_cast<const QString *>(name.constData()));
-        return Lookup().Value(Numbers::VariantToText(name));
+        return Lookup().Value(TextArgument(name));
     }
     case kFieldName: {
-        RequireArgs(args, 1);
-        const int32_t position = Numbers::VariantToInt32(args.at(0));
+        RequireArgs(dispatchId, args, 1);
+        const int32_t position = Int32Argument(args.at(0));
         const QStringList &names = FieldNames();
         if (position < 0 || position >= names.size())
-            throw RuntimeError::SubscriptOutOfRange();
+            throw ReaderError(ReaderError::Kind::OutOfRange, QStringLiteral("position %1 is outside the %2 field names")
+                                                                 .arg(position)
+                                                                 .arg(names.size()));
         return names.at(position);
     }
     default:
         break;
     }
-    RequireArgs(args, 0);
+    RequireArgs(dispatchId, args, 0);
     switch (dispatchId) {
     case kFrequency:
         return Current().frequency;
@@ -148,7 +216,7 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
     case kFieldNameCount:
         return static_cast<int32_t>(FieldNames().size());
     default:
-        throw RuntimeError::InvalidCall();
+        RaiseInvalidCall(dispatchId);
     }
 }
 

@@ -18,8 +18,9 @@ class RecordParser;
 enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
 // The ADIF reader component. Callers address it late-bound, by dispatch
-// number, through Invoke(); an unknown number, a wrong kind of call or a
-// wrong argument count raises RuntimeError::InvalidCall.
+// number, through Invoke(). Every error it raises is a ReaderError: an
+// unknown number, a wrong kind of call or a wrong argument count is an
+// InvalidCall.
 class AdifReader {
 public:
     enum DispatchId : int {

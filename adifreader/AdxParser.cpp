@@ -1,6 +1,6 @@
 #include "AdxParser.h"
 
-#include "RuntimeError.h"
+#include "ReaderError.h"
 #include "Text.h"
 
 #include <QByteArray>
@@ -80,7 +80,8 @@ void AdxParser::CheckRecordSize()
     m_Done = true;
     m_Fields.clear();
     m_Arena.clear();
-    throw RuntimeError::FileError(m_Source->Name(), QStringLiteral("a record is longer than %1 bytes").arg(m_MaxRecord));
+    throw ReaderError(ReaderError::Kind::RecordTooLong, QStringLiteral("a record is longer than %1 bytes").arg(m_MaxRecord),
+                      m_Source->Name());
 }
 
 void AdxParser::ReportError()

@@ -1,29 +1,38 @@
 #include "ByteSource.h"
 
-#include "RuntimeError.h"
+#include "ReaderError.h"
 
 #include <QFileInfo>
 #include <cstring>
 
 namespace adif {
 
+namespace {
+
+[[noreturn]] void RaiseFileError(const QString &path, const QString &reason)
+{
+    throw ReaderError(ReaderError::Kind::FileError, reason, path);
+}
+
+} // namespace
+
 FileSource::FileSource(const QString &path) : m_Path(path), m_File(path)
 {
     const QFileInfo info(path);
     if (!info.exists())
-        throw RuntimeError::FileError(path, QStringLiteral("No such file or directory"));
+        RaiseFileError(path, QStringLiteral("No such file or directory"));
     if (info.isDir())
-        throw RuntimeError::FileError(path, QStringLiteral("Is a directory"));
+        RaiseFileError(path, QStringLiteral("Is a directory"));
     // Unbuffered: we read big chunks into our own buffer, QFile's would only add a copy.
     if (!m_File.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        throw RuntimeError::FileError(path, m_File.errorString());
+        RaiseFileError(path, m_File.errorString());
 }
 
 size_t FileSource::Read(char *dst, size_t max)
 {
     const qint64 n = m_File.read(dst, static_cast<qint64>(max));
     if (n < 0)
-        throw RuntimeError::FileError(m_Path, m_File.errorString());
+        RaiseFileError(m_Path, m_File.errorString());
     return static_cast<size_t>(n);
 }
 

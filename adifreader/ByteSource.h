@@ -23,7 +23,7 @@ public:
 
 class FileSource final : public ByteSource {
 public:
-    // Throws RuntimeError::FileError when the file cannot be opened for reading.
+    // Raises a ReaderError (FileError) when the file cannot be opened for reading.
     explicit FileSource(const QString &path);
     size_t Read(char *dst, size_t max) override;
     std::unique_ptr<ByteSource> Clone() const override;

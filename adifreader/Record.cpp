@@ -2,8 +2,6 @@
 
 #include "Text.h"
 
-#include "Collection.h"
-
 namespace adif {
 
 namespace {

@@ -1,7 +1,5 @@
 #include "Text.h"
 
-#include "Collection.h"
-
 #include <QStringDecoder>
 #include <charconv>
 #include <cmath>
@@ -149,7 +147,7 @@ QString NameKey(std::string_view name)
 void AppendNameKey(QString &out, std::string_view name)
 {
     if (!IsAsciiBytes(name)) {
-        out += FoldKey(Decode(name));
+        out += FoldName(Decode(name));
         return;
     }
     // ASCII folds to its lower case: no need to decode first.
@@ -163,7 +161,7 @@ void AppendNameKey(QString &out, std::string_view name)
 QString LookupKey(QStringView name)
 {
     if (!IsAscii(name))
-        return FoldKey(name.toString());
+        return FoldName(name.toString());
     QString key(name.size(), Qt::Uninitialized);
     QChar *d = key.data();
     for (QChar c : name)
@@ -181,7 +179,7 @@ QString ReportedName(QStringView key)
         return upper;
     }
     QString upper = key.toString().toUpper();
-    return FoldKey(upper) == key ? upper : key.toString();
+    return FoldName(upper) == key ? upper : key.toString();
 }
 
 std::optional<double> ParseNumber(std::string_view s)

@@ -35,14 +35,18 @@ QString UpperName(std::string_view name);
 
 bool IsAsciiBytes(std::string_view s);
 
-// The key that tells field names apart: the keyed collection's fold
-// (FoldKey) of the decoded name. Names with different keys can never clash
-// as keys of a collection, and a name is found under any spelling that
-// folds the same.
+// Unicode case folding: the comparison of field names. It is the keyed
+// collection's comparison of keys, so that names the reader tells apart are
+// different keys there too (tst_reader_adif holds the two together).
+inline QString FoldName(const QString &name) { return name.toCaseFolded(); }
+
+// The key that tells field names apart: the fold (FoldName) of the decoded
+// name. Names with different keys can never clash as keys of a collection,
+// and a name is found under any spelling that folds the same.
 QString NameKey(std::string_view name);
 void AppendNameKey(QString &out, std::string_view name);
 
-// The key of a name a caller asks for (FoldKey of it).
+// The key of a name a caller asks for (FoldName of it).
 QString LookupKey(QStringView name);
 
 // The name reported for a key: in upper case where that folds back to the

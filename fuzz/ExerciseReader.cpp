@@ -2,6 +2,7 @@
 
 #include "AdifReader.h"
 #include "Collection.h"
+#include "ReaderError.h"
 #include "RuntimeError.h"
 
 #include <QStringList>
@@ -85,10 +86,11 @@ QString Read(const QByteArray &data, size_t chunk, QStringList &transcript)
             if (!problem.isEmpty())
                 return problem;
         }
-    } catch (const RuntimeError &e) {
+    } catch (const ReaderError &e) {
         if (!IsExpectedError(e))
             throw;
-        transcript.append(QStringLiteral("error: ") + e.description() + QLatin1Char('\n') + DiagnosticsText(r));
+        transcript.append(QStringLiteral("error: ") + e.path() + QStringLiteral(": ") + e.message() + QLatin1Char('\n')
+                          + DiagnosticsText(r));
         return QString(); // the reading ends there; whether both readings end alike is compared
     }
     transcript.append(DiagnosticsText(r));
@@ -112,8 +114,8 @@ QString Read(const QByteArray &data, size_t chunk, QStringList &transcript)
     try {
         Get(r, AdifReader::kFieldName, {names.size()});
         return QStringLiteral("FieldName past the end answered");
-    } catch (const RuntimeError &e) {
-        if (e.number() != RuntimeError::SubscriptOutOfRange().number())
+    } catch (const ReaderError &e) {
+        if (e.kind() != ReaderError::Kind::OutOfRange)
             throw;
     }
     return QString();
@@ -131,9 +133,9 @@ QString CompareReadings(const QStringList &usual, const QStringList &tiny)
 
 } // namespace
 
-bool IsExpectedError(const RuntimeError &error)
+bool IsExpectedError(const ReaderError &error)
 {
-    return error.number() == RuntimeError::FileError(QString(), QString()).number();
+    return error.kind() == ReaderError::Kind::FileError || error.kind() == ReaderError::Kind::RecordTooLong;
 }
 
 QString ExerciseReader(const QByteArray &data)
@@ -145,7 +147,9 @@ QString ExerciseReader(const QByteArray &data)
             problem = Read(data, 64, tiny);
         if (!problem.isEmpty())
             return problem;
-    } catch (const RuntimeError &e) {
+    } catch (const ReaderError &e) {
+        return QStringLiteral("unexpected error: ") + e.message();
+    } catch (const RuntimeError &e) { // the keyed collection met a repeated name
         return QStringLiteral("unexpected error: ") + e.description();
     }
     return CompareReadings(usual, tiny);
@@ -164,9 +168,9 @@ QString DriveReader(const QByteArray &data)
                 Get(r, AdifReader::kFieldValue, {name});
         }
         FileFieldNames(r);
-    } catch (const RuntimeError &e) {
+    } catch (const ReaderError &e) {
         if (!IsExpectedError(e))
-            return QStringLiteral("unexpected error: ") + e.description();
+            return QStringLiteral("unexpected error: ") + e.message();
     }
     return QString();
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-class RuntimeError;
+class ReaderError;
 
 // Feeds bytes to the reader from memory and drives every member of its
 // dispatch contract, twice: with the usual chunk size and with a tiny one
@@ -24,8 +24,8 @@ QString ExerciseReader(const QByteArray &data);
 QString DriveReader(const QByteArray &data);
 
 // The errors the reader may raise on bad input: a file that cannot be
-// opened, a record over the size limit. Any other is a fault.
-bool IsExpectedError(const RuntimeError &error);
+// opened or read, a record over the size limit. Any other is a fault.
+bool IsExpectedError(const ReaderError &error);
 
 // A fuzzer's input as bytes, shared rather than copied.
 QByteArray FuzzInput(const uint8_t *data, size_t size);

@@ -2,7 +2,7 @@
 
 #include "AdifReader.h"
 #include "BadInput.h"
-#include "RuntimeError.h"
+#include "ReaderError.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -159,8 +159,8 @@ void ContactLog::PreloadAdif(const QString &path)
             contact.mode = ModeCodeOf(get(AdifReader::kMode).toString(), mhz);
             Add(contact);
         }
-    } catch (const RuntimeError &error) {
-        throw BadInput(QString("cannot preload the ADIF log %1: %2").arg(path, error.description()));
+    } catch (const ReaderError &error) {
+        throw BadInput(QString("cannot preload the ADIF log %1: %2").arg(path, error.message()));
     }
 }
 

@@ -1,9 +1,11 @@
 // adif-dump FILE: one JSON object per record, then the file's field names,
 // then the damage the reader met and what it made of it.
 // adif-dump --count FILE: "records N fieldnames M diagnostics K".
-// Reads only through AdifReaderControl, as Ardenix does.
+// Reads through AdifReaderControl, as Ardenix does, so an error is reported
+// as Ardenix reports it.
 
 #include "AdifReaderControl.h"
+#include "ReaderError.h"
 #include "RuntimeError.h"
 
 #include <QCoreApplication>
@@ -120,6 +122,13 @@ std::string DiagnosticsLine(const adif::Diagnostics &diagnostics)
     return line;
 }
 
+int Fail(const RuntimeError &error)
+{
+    std::fflush(stdout);
+    std::fprintf(stderr, "adif-dump: %s\n", qPrintable(error.description()));
+    return 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -185,9 +194,9 @@ int main(int argc, char **argv)
             Write(DiagnosticsLine(diagnostics));
         }
     } catch (const RuntimeError &error) {
-        std::fflush(stdout);
-        std::fprintf(stderr, "adif-dump: %s\n", qPrintable(error.description()));
-        return 1;
+        return Fail(error);
+    } catch (const ReaderError &error) { // from the calls on the component itself
+        return Fail(AdifReaderControl::Translated(error));
     }
     if (std::fflush(stdout) != 0) {
         std::fprintf(stderr, "adif-dump: cannot write the output\n");

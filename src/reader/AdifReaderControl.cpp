@@ -2,9 +2,36 @@
 
 #include "Numbers.h"
 
+RuntimeError AdifReaderControl::Translated(const ReaderError &error)
+{
+    switch (error.kind()) {
+    case ReaderError::Kind::InvalidCall:
+        return RuntimeError::InvalidCall();
+    case ReaderError::Kind::OutOfRange:
+        return RuntimeError::SubscriptOutOfRange();
+    case ReaderError::Kind::TypeMismatch:
+        return RuntimeError::TypeMismatch();
+    case ReaderError::Kind::Overflow:
+        return RuntimeError::Overflow();
+    case ReaderError::Kind::FileError:
+    case ReaderError::Kind::RecordTooLong:
+        return RuntimeError::FileError(error.path(), error.message());
+    }
+    return RuntimeError::InvalidCall(); // not reached: every kind is listed above
+}
+
+QVariant AdifReaderControl::Call(int dispatchId, InvokeKind kind, const QVariantList &args)
+{
+    try {
+        return m_Reader.Invoke(dispatchId, kind, args);
+    } catch (const ReaderError &error) {
+        throw Translated(error);
+    }
+}
+
 QVariant AdifReaderControl::Get(int dispatchId, const QVariantList &args)
 {
-    return m_Reader.Invoke(dispatchId, InvokeKind::PropertyGet, args);
+    return Call(dispatchId, InvokeKind::PropertyGet, args);
 }
 
 QVariant AdifReaderControl::GetWith(int dispatchId, const QVariant &argument)
@@ -15,12 +42,12 @@ QVariant AdifReaderControl::GetWith(int dispatchId, const QVariant &argument)
 
 void AdifReaderControl::SetFileName(const QString &fileName)
 {
-    m_Reader.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {fileName});
+    Call(AdifReader::kFileName, InvokeKind::PropertyPut, {fileName});
 }
 
 int16_t AdifReaderControl::NextRecord()
 {
-    return Numbers::VariantToInt16(m_Reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}));
+    return Numbers::VariantToInt16(Call(AdifReader::kNextRecord, InvokeKind::Method, {}));
 }
 
 double AdifReaderControl::Frequency() { return Numbers::VariantToDouble(Get(AdifReader::kFrequency)); }

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "AdifReader.h"
+#include "ReaderError.h"
+#include "RuntimeError.h"
 
 #include <QString>
 #include <cstdint>
 
 // Ardenix's view of the ADIF reader component: one method per member, each
 // calling the component by its dispatch number and converting the result
-// the way an automation caller would.
+// the way an automation caller would. An error the component raises comes
+// out as the RuntimeError that Translated() makes of it.
 class AdifReaderControl {
 public:
     void SetFileName(const QString &fileName);
@@ -25,11 +28,17 @@ public:
     int32_t FieldNameCount();
     QString FieldName(int32_t position);
 
+    // The program's error for one the component raised, numbered and
+    // described as the top-level error report shows it.
+    static RuntimeError Translated(const ReaderError &error);
+
     // The component itself, for what lies outside the dispatch contract
     // (feeding bytes from memory, listing the current record's fields).
+    // What it raises is a ReaderError, untranslated.
     AdifReader &Component() { return m_Reader; }
 
 private:
+    QVariant Call(int dispatchId, InvokeKind kind, const QVariantList &args);
     QVariant Get(int dispatchId, const QVariantList &args = {});
     QVariant GetWith(int dispatchId, const QVariant &argument);
 
