@@ -2,6 +2,14 @@
 
 #include "StandinTrace.h"
 
+#include <QRegularExpression>
+
+ArdenixHarness::ArdenixHarness()
+{
+    // A misspelt <connection> of a .ui file is only a warning when the window is made.
+    QTest::failOnWarning(QRegularExpression(QStringLiteral("^QObject::connect: No such (slot|signal) ")));
+}
+
 bool ArdenixHarness::StartLogger(const QStringList &options)
 {
     m_Logger.reset();

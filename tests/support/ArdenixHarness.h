@@ -23,9 +23,12 @@ struct LoggerCall {
 
 // The main window on a private session bus, driven as a user drives it (see
 // DrivenWindow), with the stand-in program as its logger, writing a trace,
-// and a folder for the test's files.
+// and a folder for the test's files. A warning that a binding of the
+// windows' layouts names no such slot or signal fails the test.
 class ArdenixHarness : public DrivenWindow {
 public:
+    ArdenixHarness();
+
     // Starts the stand-in logger with its trace and the given options.
     bool StartLogger(const QStringList &options = {});
     void StopLogger() { m_Logger.reset(); }
