@@ -1,5 +1,7 @@
 #pragma once
 
+#include "AdifRecord.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QFile>
@@ -12,22 +14,16 @@
 // first n contacts of any such log are the same n contacts.
 namespace ContestLog {
 
-inline QByteArray Field(const QByteArray &name, const QByteArray &value)
-{
-    return "<" + name + ":" + QByteArray::number(value.size()) + ">" + value + " ";
-}
-
 // Contact i, counted from 0, as one ADI record on a line of its own.
 inline QByteArray Record(int i)
 {
     static const QDateTime kStart(QDate(2026, 11, 28), QTime(12, 0), QTimeZone::utc());
     const QDateTime when = kStart.addSecs(i);
-    return Field("CALL", "K" + QByteArray::number(i) + "ABC")
-        + Field("QSO_DATE", when.toString(QStringLiteral("yyyyMMdd")).toLatin1())
-        + Field("TIME_ON", when.toString(QStringLiteral("HHmmss")).toLatin1()) + Field("MODE", "CW")
-        + Field("FREQ", "7.025") + Field("RST_SENT", "599") + Field("RST_RCVD", "599")
-        + Field("STX", QByteArray::number(i + 1)) + Field("SRX", "155") + Field("NAME", "JOE")
-        + Field("STATE", "MA") + "<EOR>\n";
+    const QByteArray exchange = AdifField("RST_SENT", "599") + AdifField("RST_RCVD", "599")
+        + AdifField("STX", QByteArray::number(i + 1)) + AdifField("SRX", "155") + AdifField("NAME", "JOE")
+        + AdifField("STATE", "MA");
+    return AdifRecord("K" + QByteArray::number(i) + "ABC", when.toString(QStringLiteral("yyyyMMdd")).toLatin1(),
+                      when.toString(QStringLiteral("HHmmss")).toLatin1(), "CW", "7.025", exchange);
 }
 
 // Writes a log of n contacts to path, record by record, so that even a log

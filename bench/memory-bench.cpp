@@ -11,8 +11,7 @@
 
 #include "ContestLog.h"
 #include "DrivenWindow.h"
-#include "Modal.h"
-#include "PrivateLogger.h"
+#include "StandinProcess.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -78,15 +77,16 @@ int main(int argc, char **argv)
     const QString log = dir.filePath(QStringLiteral("long.adi"));
     if (!ContestLog::Write(log, options.records))
         return 1;
-    PrivateLogger logger;
-    if (!logger.StartStandin({}, false))
+    StandinProcess logger({QStringLiteral("--no-window")}, StandinProcess::Use::Benchmark);
+    if (!logger.WaitForName())
         return 1;
 
     std::printf("Ardenix's memory, replaying %d of %d records (%.1f MiB) at \"5/sec\"\n", options.steps,
                 options.records, double(QFile(log).size()) / (1 << 20));
     DrivenWindow window;
+    window.Window(); // made and shown
     PrintMemory("window shown");
-    window.Choose(log);
+    window.ChooseFile(log);
     window.SetSpeed(DrivenWindow::kFivePerSecond);
     window.Click("btnGo");
     window.Timer()->stop(); // the benchmark raises the events itself
@@ -97,7 +97,7 @@ int main(int argc, char **argv)
     QElapsedTimer clock;
     clock.start();
     for (int step = 1; step <= options.steps; ++step) {
-        window.Tick();
+        window.RaiseTimeout();
         if (step % options.every == 0 || step == options.steps) {
             if (!window.Ok())
                 return 1;
@@ -109,10 +109,8 @@ int main(int argc, char **argv)
         }
     }
 
-    // The dialog is closed as soon as it is shown; opening it reads the whole file.
-    Modal::SetHook([](QDialog &) {});
+    // The driven window closes the dialog as soon as it is shown; opening it reads the whole file.
     window.Click("btnSetFields");
-    Modal::SetHook({});
     if (!window.Ok())
         return 1;
     PrintMemory("after \"Customize Fields...\"");

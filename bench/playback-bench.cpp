@@ -13,14 +13,13 @@
 #include "BareCalls.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
-#include "PrivateLogger.h"
+#include "StandinProcess.h"
+#include "StandinTrace.h"
 #include "Stats.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -75,25 +74,6 @@ private:
     std::vector<double> m_Lateness;
 };
 
-struct TraceCall {
-    QString member;
-    double ms;
-};
-
-QList<TraceCall> ReadTrace(const QString &path)
-{
-    QList<TraceCall> calls;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return calls;
-    for (const QByteArray &line : file.readAll().split('\n')) {
-        const QJsonObject object = QJsonDocument::fromJson(line).object();
-        if (!object.isEmpty())
-            calls.push_back({object.value(QStringLiteral("member")).toString(), object.value(QStringLiteral("t")).toDouble()});
-    }
-    return calls;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -120,15 +100,16 @@ int main(int argc, char **argv)
     const QString pacedLog = dir.filePath(QStringLiteral("paced.adi"));
     if (!ContestLog::Write(stepLog, steps + 1) || !ContestLog::Write(pacedLog, kPacedRecords))
         return 1;
-    PrivateLogger logger;
-    if (!logger.StartStandin({QStringLiteral("--trace"), trace}, loggerWindow))
+    StandinProcess logger(StandinProcess::WithWindow({QStringLiteral("--trace"), trace}, loggerWindow),
+                          StandinProcess::Use::Benchmark);
+    if (!logger.WaitForName())
         return 1;
 
     DrivenWindow window;
     QTimer *timer = window.Timer();
 
     // 1. Log steps, raised one by one, against the same calls sent bare.
-    window.Choose(stepLog);
+    window.ChooseFile(stepLog);
     window.SetSpeed(DrivenWindow::kFivePerSecond);
     window.Click("btnGo");
     timer->stop(); // the benchmark raises the events itself
@@ -144,7 +125,7 @@ int main(int argc, char **argv)
         }
         for (int i = 0; i < kBlock; ++i) {
             clock.start();
-            window.Tick();
+            window.RaiseTimeout();
             stepMs.push_back(clock.nsecsElapsed() / 1e6);
         }
     }
@@ -162,7 +143,7 @@ int main(int argc, char **argv)
     if (!window.Ok())
         return 1;
     const qsizetype traced = ReadTrace(trace).size();
-    window.Choose(pacedLog);
+    window.ChooseFile(pacedLog);
     StepClock paced(timer);
     window.Click("btnGo");
     QEventLoop loop;
@@ -175,9 +156,9 @@ int main(int argc, char **argv)
     QTimer::singleShot(kPacedRecords * kPacedIntervalMs * 2, &loop, &QEventLoop::quit);
     loop.exec();
     std::vector<double> logged;
-    for (const TraceCall &call : ReadTrace(trace).mid(traced))
-        if (call.member == QLatin1String("EnterQso"))
-            logged.push_back(call.ms);
+    for (const QJsonObject &call : ReadTrace(trace).mid(traced))
+        if (call.value(QStringLiteral("member")).toString() == QLatin1String("EnterQso"))
+            logged.push_back(call.value(QStringLiteral("t")).toDouble());
     if (!window.Ok())
         return 1;
     if (logged.size() != size_t(kPacedRecords)) {

@@ -16,7 +16,7 @@
 #include "BareCalls.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
-#include "PrivateLogger.h"
+#include "StandinProcess.h"
 #include "Stats.h"
 
 #include <QApplication>
@@ -59,7 +59,7 @@ bool LoggedOnly(const QString &adifLog, const QByteArray &call)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray log = file.readAll();
-    return log.count("<EOR>") == 1 && log.contains(ContestLog::Field("CALL", call));
+    return log.count("<EOR>") == 1 && log.contains(AdifField("CALL", call));
 }
 
 } // namespace
@@ -80,9 +80,11 @@ int main(int argc, char **argv)
     const QString logged = dir.filePath(QStringLiteral("logged.adi"));
     if (!ContestLog::Write(preload, options.dupes) || !ContestLog::Write(log, options.dupes + 1))
         return 1;
-    PrivateLogger logger;
-    if (!logger.StartStandin({QStringLiteral("--preload"), preload, QStringLiteral("--log-adif"), logged},
-                             options.loggerWindow))
+    StandinProcess logger(
+        StandinProcess::WithWindow({QStringLiteral("--preload"), preload, QStringLiteral("--log-adif"), logged},
+                                   options.loggerWindow),
+        StandinProcess::Use::Benchmark);
+    if (!logger.WaitForName())
         return 1;
 
     DrivenWindow window;
@@ -91,7 +93,7 @@ int main(int argc, char **argv)
                 options.dupes, options.loggerWindow ? "with its window" : "without a window");
     std::vector<double> rates, bareRates, ratios;
     for (int run = 1; run <= options.runs; ++run) {
-        window.Choose(log); // starts the file and the playback anew
+        window.ChooseFile(log); // starts the file and the playback anew
         QElapsedTimer clock;
         clock.start();
         window.Click("cmdSkip");

@@ -9,13 +9,13 @@
 // percentile, both for the EnterQso round trip alone and for the whole
 // contact; then the cost of a contact after one 10 MB value.
 
-#include "PrivateLogger.h"
 #include "RuntimeError.h"
+#include "StandinProcess.h"
+#include "Stats.h"
 #include "Vantrel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -26,7 +26,7 @@ constexpr int kEdge = 10;         // contacts averaged at the start and at the e
 
 struct Options {
     int contacts = kDefaultContacts;
-    QString standin = QStringLiteral(VANTREL_STANDIN_PATH);
+    QString standin = StandinProcess::BuiltProgram();
     bool window = true;
 };
 
@@ -95,19 +95,12 @@ double Mean(const std::vector<double> &values, size_t from, size_t count)
     return sum / double(count);
 }
 
-double Percentile(std::vector<double> values, double fraction)
-{
-    const size_t index = std::min(values.size() - 1, size_t(fraction * double(values.size())));
-    std::nth_element(values.begin(), values.begin() + std::ptrdiff_t(index), values.end());
-    return values[index];
-}
-
 void PrintFigures(const char *what, const std::vector<double> &ms)
 {
     const size_t n = ms.size();
     std::printf("%-16s first %d: %7.3f ms   last %d: %7.3f ms   median %7.3f ms   p99 %7.3f ms   max %8.3f ms\n",
-                what, kEdge, Mean(ms, 0, kEdge), kEdge, Mean(ms, n - kEdge, kEdge), Percentile(ms, 0.5),
-                Percentile(ms, 0.99), *std::max_element(ms.begin(), ms.end()));
+                what, kEdge, Mean(ms, 0, kEdge), kEdge, Mean(ms, n - kEdge, kEdge), Stats::Median(ms),
+                Stats::Percentile(ms, 0.99), Stats::Max(ms));
 }
 
 // Mean cost in tenths of the log, to show whether it grows with the log.
@@ -189,8 +182,9 @@ int Measure(const Options &options)
 
 int Run(const Options &options)
 {
-    PrivateLogger logger;
-    if (!logger.Start(options.standin, options.window ? QStringList() : QStringList{QStringLiteral("--no-window")}))
+    StandinProcess logger(StandinProcess::WithWindow({}, options.window), StandinProcess::Use::Benchmark,
+                          options.standin);
+    if (!logger.WaitForName())
         return 1;
     try {
         return Measure(options);

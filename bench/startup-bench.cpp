@@ -11,7 +11,7 @@
 // none, a runtime folder, as a desktop session gives them. Needs an X
 // display: run it under `xvfb-run -a`.
 
-#include "PrivateLogger.h"
+#include "PrivateBus.h"
 #include "Stats.h"
 
 #include <QCoreApplication>

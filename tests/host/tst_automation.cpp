@@ -1,5 +1,6 @@
 #include "../support/RaisedError.h"
 #include "../support/StandinProcess.h"
+#include "../support/StandinTrace.h"
 #include "RuntimeError.h"
 #include "Vantrel.h"
 
@@ -16,18 +17,6 @@
 #include <thread>
 
 namespace {
-
-QList<QJsonObject> ReadTrace(const QString &path)
-{
-    QList<QJsonObject> calls;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return calls;
-    for (const QByteArray &line : file.readAll().split('\n'))
-        if (!line.trimmed().isEmpty())
-            calls << QJsonDocument::fromJson(line).object();
-    return calls;
-}
 
 QJsonObject FindCall(const QList<QJsonObject> &calls, const QString &member)
 {

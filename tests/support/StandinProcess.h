@@ -1,69 +1,54 @@
 #pragma once
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDeadlineTimer>
-#include <QProcess>
-#include <QStringList>
-#include <QTest>
+#include "PrivateBus.h"
 
-// One run of the stand-in logger on the test's private session bus, offscreen.
-// It is killed, and its bus name gone, when this object goes out of scope.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// One run of the stand-in logger. It is killed, and its bus name gone, when
+// this object goes out of scope.
 class StandinProcess {
 public:
     static constexpr int kWaitMs = 10000;
 
-    explicit StandinProcess(const QStringList &arguments = {})
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        m_Process.setProcessEnvironment(environment);
-        m_Process.start(QStringLiteral(VANTREL_STANDIN_PATH), arguments);
-    }
+    // A test's stand-in runs offscreen on the test's own session bus (from
+    // dbus-run-session) and keeps its error output for the test to read. A
+    // benchmark's starts a private session bus first, shows its window
+    // (unless told --no-window) on the display it inherits, and writes to
+    // the benchmark's own output.
+    enum class Use { Test, Benchmark };
 
-    ~StandinProcess() { Stop(); }
+    // The stand-in built with the tests and the benchmarks.
+    static QString BuiltProgram();
 
-    static bool NameIsOnBus()
-    {
-        return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("vantrel.document"));
-    }
+    // The arguments, with --no-window added unless the stand-in is to show its window.
+    static QStringList WithWindow(QStringList arguments, bool window);
 
-    // Bounded poll: false when the program ended first or never took the name.
-    bool WaitForName()
-    {
-        const QDeadlineTimer deadline(kWaitMs);
-        while (!deadline.hasExpired()) {
-            if (NameIsOnBus()) {
-                m_HadName = true;
-                return true;
-            }
-            if (m_Process.state() == QProcess::NotRunning)
-                return false;
-            QTest::qWait(20);
-        }
-        return false;
-    }
+    explicit StandinProcess(const QStringList &arguments = {}, Use use = Use::Test,
+                            const QString &program = BuiltProgram());
+    ~StandinProcess();
+
+    static bool NameIsOnBus();
+
+    // Bounded poll: false, with a message on standard error, when the
+    // program ended first or never took the name.
+    bool WaitForName();
 
     // Kills the logger; the bus drops the name on its own time, and the next run needs it free.
-    void Stop()
-    {
-        if (m_Process.state() != QProcess::NotRunning) {
-            m_Process.kill();
-            m_Process.waitForFinished(kWaitMs);
-        }
-        const QDeadlineTimer deadline(kWaitMs);
-        while (m_HadName && NameIsOnBus() && !deadline.hasExpired())
-            QTest::qWait(20);
-    }
+    void Stop();
 
     // For runs that are expected to end by themselves.
-    bool WaitForExit() { return m_Process.waitForFinished(kWaitMs); }
-    int ExitCode() const { return m_Process.exitCode(); }
-    QProcess::ExitStatus ExitStatus() const { return m_Process.exitStatus(); }
-    QString ErrorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
-    qint64 ProcessId() const { return m_Process.processId(); }
+    bool WaitForExit();
+    int ExitCode() const;
+    QProcess::ExitStatus ExitStatus() const;
+    QString ErrorOutput();
+    qint64 ProcessId() const;
 
 private:
+    std::unique_ptr<PrivateBus> m_Bus; // declared first: the logger ends before its bus
     QProcess m_Process;
+    bool m_Started = false;
     bool m_HadName = false;
 };
