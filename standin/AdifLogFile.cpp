@@ -1,15 +1,9 @@
 #include "AdifLogFile.h"
 
+#include "AdifField.h"
 #include "BadInput.h"
 
 namespace {
-
-// ADI lengths count the bytes of the data as written (UTF-8).
-QByteArray Field(const QString &name, const QString &value)
-{
-    const QByteArray data = value.toUtf8();
-    return "<" + name.toUtf8() + ":" + QByteArray::number(data.size()) + ">" + data + " ";
-}
 
 QString Megahertz(double khz)
 {
@@ -43,9 +37,9 @@ bool AdifLogFile::Append(const Contact &contact)
 QByteArray AdifLogFile::Header(const QDateTime &createdUtc)
 {
     return "Contacts logged by the Vantrel stand-in\n"
-        + Field(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.4"))
-        + Field(QStringLiteral("PROGRAMID"), QStringLiteral("vantrel-standin"))
-        + Field(QStringLiteral("CREATED_TIMESTAMP"), createdUtc.toString(QStringLiteral("yyyyMMdd HHmmss")))
+        + AdifField(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.4"))
+        + AdifField(QStringLiteral("PROGRAMID"), QStringLiteral("vantrel-standin"))
+        + AdifField(QStringLiteral("CREATED_TIMESTAMP"), createdUtc.toString(QStringLiteral("yyyyMMdd HHmmss")))
         + "<EOH>\n";
 }
 
@@ -55,19 +49,19 @@ QByteArray AdifLogFile::Record(const ColumnSet &columns, const Contact &contact)
     for (int number = 1; number <= columns.Count(); ++number) {
         const QString value = number <= contact.values.size() ? contact.values[number - 1] : QString();
         if (!value.isEmpty())
-            text += Field(columns.AdifName(number), value);
+            text += AdifField(columns.AdifName(number), value);
     }
     if (contact.txKhz > 0)
-        text += Field(QStringLiteral("FREQ"), Megahertz(contact.txKhz));
+        text += AdifField(QStringLiteral("FREQ"), Megahertz(contact.txKhz));
     if (contact.split && contact.rxKhz > 0)
-        text += Field(QStringLiteral("FREQ_RX"), Megahertz(contact.rxKhz));
+        text += AdifField(QStringLiteral("FREQ_RX"), Megahertz(contact.rxKhz));
     if (!contact.band.isEmpty())
-        text += Field(QStringLiteral("BAND"), contact.band);
+        text += AdifField(QStringLiteral("BAND"), contact.band);
     if (!Mode::AdifMode(contact.mode).isEmpty())
-        text += Field(QStringLiteral("MODE"), Mode::AdifMode(contact.mode));
+        text += AdifField(QStringLiteral("MODE"), Mode::AdifMode(contact.mode));
     if (!Mode::AdifSubmode(contact.mode).isEmpty())
-        text += Field(QStringLiteral("SUBMODE"), Mode::AdifSubmode(contact.mode));
-    text += Field(QStringLiteral("QSO_DATE"), contact.loggedUtc.toString(QStringLiteral("yyyyMMdd")));
-    text += Field(QStringLiteral("TIME_ON"), contact.loggedUtc.toString(QStringLiteral("HHmmss")));
+        text += AdifField(QStringLiteral("SUBMODE"), Mode::AdifSubmode(contact.mode));
+    text += AdifField(QStringLiteral("QSO_DATE"), contact.loggedUtc.toString(QStringLiteral("yyyyMMdd")));
+    text += AdifField(QStringLiteral("TIME_ON"), contact.loggedUtc.toString(QStringLiteral("HHmmss")));
     return text + "<EOR>\n";
 }
