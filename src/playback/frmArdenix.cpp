@@ -130,16 +130,14 @@ void frmArdenix::LoadEntryColumns()
     m_Entry = Required(m_Document).GetCurrentEntry();
     m_VantrelEntryColumns = std::make_shared<EntryCollection>();
     for (int16_t n = 1;; n = Numbers::Add16(n, 1)) {
-        const QString adifName = VantrelResult::Text(QStringLiteral("GetAdifNameN"), m_Entry->GetAdifNameN(n));
+        const QString adifName = m_Entry->GetAdifNameN(n);
         if (adifName.isEmpty())
             break;
-        const int16_t attributes =
-            VantrelResult::Int16(QStringLiteral("GetFieldAttributesN"), m_Entry->GetFieldAttributesN(n));
-        if (!(attributes & kAttributeTakesAdif))
+        if (!(m_Entry->GetFieldAttributesN(n) & kAttributeTakesAdif))
             continue;
         auto column = std::make_shared<clsEntry>();
         column->AdifName = adifName;
-        column->EntryWindowTitle = VantrelResult::Text(QStringLiteral("FieldTitle"), m_Entry->FieldTitle(n));
+        column->EntryWindowTitle = m_Entry->FieldTitle(n);
         column->EntryWindowIndex = n;
         m_VantrelEntryColumns->Add(column, EntryKey(n));
     }
@@ -165,7 +163,7 @@ void frmArdenix::LoadCurrentRecord()
         const std::shared_ptr<clsEntry> &mapping = m_FieldPropertyNames->Item(position);
         QString text = AdifReader1.FieldValue(mapping->AdifName);
         if (!text.isEmpty())
-            entry.SetFieldN(mapping->EntryWindowIndex, text);
+            entry.SetFieldN(mapping->EntryWindowIndex, std::move(text));
     }
 
     const QString mode = AdifReader1.Mode();
@@ -332,7 +330,7 @@ void frmArdenix::cmdSkip_Click()
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
-            if (VantrelResult::EqualsNumber(QStringLiteral("Dupe"), Required(m_Entry).Dupe(), 0))
+            if (!Required(m_Entry).Dupe())
                 break;
             NextRecord();
         }
