@@ -77,7 +77,7 @@ frmArdenix::~frmArdenix() = default;
 
 void frmArdenix::Form_Load()
 {
-    m_FieldPropertyNames = std::make_shared<EntryCollection>();
+    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
     ui->cmbPlaybackSpeed->insertItem(k1X, QStringLiteral("1X"));
     ui->cmbPlaybackSpeed->insertItem(k2X, QStringLiteral("2X"));
     ui->cmbPlaybackSpeed->insertItem(k4X, QStringLiteral("4X"));
@@ -102,7 +102,7 @@ void frmArdenix::cmdBrowseFile_Click()
         ui->btnGo->setEnabled(true);
         ui->cmdSkip->setEnabled(true);
         m_Started = kFlagOff;
-        m_FieldPropertyNames = std::make_shared<EntryCollection>();
+        m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
         ui->lblCountdown->setText(QString());
         m_Countdown = 0;
     });
@@ -128,7 +128,8 @@ void frmArdenix::PreparePlayback()
 void frmArdenix::LoadEntryColumns()
 {
     m_Entry = Required(m_Document).GetCurrentEntry();
-    m_VantrelEntryColumns = std::make_shared<EntryCollection>();
+    auto columns = std::make_shared<EntryCollection>();
+    m_Mapping.m_VantrelEntryColumns = columns;
     for (int16_t n = 1;; n = Numbers::Add16(n, 1)) {
         const QString adifName = m_Entry->GetAdifNameN(n);
         if (adifName.isEmpty())
@@ -139,16 +140,17 @@ void frmArdenix::LoadEntryColumns()
         column->AdifName = adifName;
         column->EntryWindowTitle = m_Entry->FieldTitle(n);
         column->EntryWindowIndex = n;
-        m_VantrelEntryColumns->Add(column, EntryKey(n));
+        columns->Add(column, EntryKey(n));
     }
 }
 
 void frmArdenix::InitDefaultMapping()
 {
-    if (m_FieldPropertyNames->Count() > 0)
+    EntryCollection &mapping = Required(m_Mapping.m_FieldPropertyNames);
+    if (mapping.Count() > 0)
         return;
-    for (const std::shared_ptr<clsEntry> &column : Required(m_VantrelEntryColumns))
-        m_FieldPropertyNames->Add(column, EntryKey(column->EntryWindowIndex));
+    for (const std::shared_ptr<clsEntry> &column : Required(m_Mapping.m_VantrelEntryColumns))
+        mapping.Add(column, EntryKey(column->EntryWindowIndex));
 }
 
 // ---- Record transfer ----
@@ -158,12 +160,13 @@ void frmArdenix::LoadCurrentRecord()
     VantrelEntry &entry = Required(m_Entry);
     entry.ClearEntry();
 
-    const int32_t count = m_FieldPropertyNames->Count();
+    const EntryCollection &mapping = Required(m_Mapping.m_FieldPropertyNames);
+    const int32_t count = mapping.Count();
     for (int32_t position = 1; position <= count; ++position) {
-        const std::shared_ptr<clsEntry> &mapping = m_FieldPropertyNames->Item(position);
-        QString text = AdifReader1.FieldValue(mapping->AdifName);
+        const std::shared_ptr<clsEntry> &field = mapping.Item(position);
+        QString text = AdifReader1.FieldValue(field->AdifName);
         if (!text.isEmpty())
-            entry.SetFieldN(mapping->EntryWindowIndex, std::move(text));
+            entry.SetFieldN(field->EntryWindowIndex, std::move(text));
     }
 
     const QString mode = AdifReader1.Mode();
@@ -349,11 +352,12 @@ void frmArdenix::btnSetFields_Click()
         OpenChosenFile();
         NextRecord();
 
-        m_CandidateNames = std::make_shared<NameCollection>();
+        auto names = std::make_shared<NameCollection>();
+        m_Mapping.m_CandidateNames = names;
         const int32_t count = AdifReader1.FieldNameCount();
         for (int32_t position = 0; position < count; ++position) {
             const QString name = AdifReader1.FieldName(position);
-            m_CandidateNames->Add(name, name);
+            names->Add(name, name);
         }
 
         if (!LookUpVantrel())
@@ -361,7 +365,7 @@ void frmArdenix::btnSetFields_Click()
         LoadEntryColumns();
         InitDefaultMapping();
 
-        frmFieldEdit dialog(*this);
+        frmFieldEdit dialog(m_Mapping, this);
         Modal::Exec(dialog);
     });
 }

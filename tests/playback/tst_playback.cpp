@@ -351,7 +351,7 @@ private slots:
         h.ChooseFile(log);
         h.Click("btnGo");
         QVERIFY(h.Tick());
-        QCOMPARE(h.Window().m_FieldPropertyNames->Count(), 7);
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames->Count(), 7);
 
         h.ChooseFile(std::nullopt); // a cancel resets the playback all the same
         QCOMPARE(h.Control<QLabel>("lblFileName")->text(), log);
@@ -361,7 +361,7 @@ private slots:
         QVERIFY(h.Button("cmdSkip")->isEnabled());
         QVERIFY(h.Button("btnNow")->isEnabled()); // not touched by a file choice
         QCOMPARE(h.Countdown(), QString());
-        QCOMPARE(h.Window().m_FieldPropertyNames->Count(), 0);
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames->Count(), 0);
 
         h.Click("btnGo");
         QCOMPARE(h.CountOf(QStringLiteral("GetCurrentEntry")), 2);
