@@ -7,6 +7,7 @@
 #include "Modal.h"
 #include "ModeCode.h"
 #include "Numbers.h"
+#include "Pacing.h"
 #include "Program.h"
 #include "Required.h"
 #include "frmFieldEdit.h"
@@ -14,31 +15,11 @@
 
 #include <QTimer>
 #include <cmath>
-#include <limits>
 
 namespace {
 
-// Speeds by the position of the speed list.
-enum Speed : int16_t { k1X = 0, k2X = 1, k4X = 2, k8X = 3, kFivePerSecond = 4 };
-
-constexpr int32_t kShortestWaitMs = 200;   // five records a second at most
-constexpr int32_t kLongestPlainWaitMs = 1000; // longer waits count down in seconds
 constexpr int16_t kAttributeTakesAdif = 4;
-
-// A gap too long for a 32-bit count of milliseconds waits this long instead.
-constexpr int32_t kLongestDelayMs = std::numeric_limits<int32_t>::max();
-
-// Milliseconds between two time stamps in days, rounded half to even,
-// without sign, and capped at kLongestDelayMs.
-int32_t DelayMs(double fromDays, double toDays)
-{
-    const double ms = (toDays - fromDays) * 24.0 * 60.0 * 60.0 * 1000.0;
-    if (std::isnan(ms))
-        throw RuntimeError::Overflow();
-    if (std::fabs(ms) >= static_cast<double>(kLongestDelayMs) + 0.5)
-        return kLongestDelayMs;
-    return std::abs(Numbers::ToInt32(ms));
-}
+constexpr int kCountdownStepMs = 1000; // a countdown lowers once a second
 
 // kHz from MHz; a result that does not fit a double is an Overflow.
 double Kilohertz(double megahertz)
@@ -78,12 +59,12 @@ frmArdenix::~frmArdenix() = default;
 void frmArdenix::Form_Load()
 {
     m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
-    ui->cmbPlaybackSpeed->insertItem(k1X, QStringLiteral("1X"));
-    ui->cmbPlaybackSpeed->insertItem(k2X, QStringLiteral("2X"));
-    ui->cmbPlaybackSpeed->insertItem(k4X, QStringLiteral("4X"));
-    ui->cmbPlaybackSpeed->insertItem(k8X, QStringLiteral("8X"));
-    ui->cmbPlaybackSpeed->insertItem(kFivePerSecond, QStringLiteral("5/sec"));
-    ui->cmbPlaybackSpeed->setCurrentIndex(k1X);
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k1X, QStringLiteral("1X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k2X, QStringLiteral("2X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k4X, QStringLiteral("4X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k8X, QStringLiteral("8X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::kFivePerSecond, QStringLiteral("5/sec"));
+    ui->cmbPlaybackSpeed->setCurrentIndex(Pacing::k1X);
     m_Started = kFlagOff;
 }
 
@@ -254,36 +235,21 @@ void frmArdenix::EndPlayback()
     SetTimerOn(false);
 }
 
+// A wait of one second or less is one timer interval; a longer one counts
+// down in whole seconds, during which "Now" can cut it short.
 void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
     const double nextTimeStamp = CurrentTimeStamp();
-    int32_t delay = ScaledDelay(DelayMs(currentTimeStamp, nextTimeStamp));
-    if (delay < kShortestWaitMs)
-        delay = kShortestWaitMs;
-    if (delay <= kLongestPlainWaitMs) {
+    const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
+    const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
+    if (wait.Countdown == 0) {
         ui->btnNow->setEnabled(false);
-        Timer1->setInterval(delay);
+        Timer1->setInterval(wait.DelayMs);
     } else {
-        m_Countdown = Numbers::ToInt32(delay / 1000.0);
+        m_Countdown = wait.Countdown;
         ui->lblCountdown->setText(Numbers::DecimalText(m_Countdown));
         ui->btnNow->setEnabled(true);
-        Timer1->setInterval(1000);
-    }
-}
-
-int32_t frmArdenix::ScaledDelay(int32_t delayMs) const
-{
-    switch (static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex())) {
-    case k2X:
-        return Numbers::ToInt32(delayMs / 2.0);
-    case k4X:
-        return Numbers::ToInt32(delayMs / 4.0);
-    case k8X:
-        return Numbers::ToInt32(delayMs / 8.0);
-    case kFivePerSecond:
-        return 1;
-    default:
-        return delayMs;
+        Timer1->setInterval(kCountdownStepMs);
     }
 }
 

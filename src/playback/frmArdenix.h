@@ -48,7 +48,6 @@ private:
     void LogStep();
     void EndPlayback();
     void ScheduleNextRecord(double currentTimeStamp);
-    int32_t ScaledDelay(int32_t delayMs) const;
     double CurrentTimeStamp();
     bool LookUpVantrel();
     void OpenChosenFile();
