@@ -6,8 +6,10 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <limits>
 #include <map>
 
 namespace {
@@ -38,6 +40,15 @@ int ParseInt(const QString &text)
     if (!ok)
         throw std::invalid_argument("not an integer: " + text.toStdString());
     return value;
+}
+
+// A product that does not fit 32 bits is an Overflow, as for the sums.
+int32_t Mul32(int32_t a, int32_t b)
+{
+    const int64_t product = int64_t(a) * b;
+    if (product < std::numeric_limits<int32_t>::min() || product > std::numeric_limits<int32_t>::max())
+        throw RuntimeError::Overflow();
+    return static_cast<int32_t>(product);
 }
 
 using Operation = std::function<QString(const QStringList &)>;

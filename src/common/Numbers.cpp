@@ -125,7 +125,6 @@ int32_t ToInt32(double value) { return RoundToInt<int32_t>(value); }
 int16_t Add16(int16_t a, int16_t b) { return CheckedInt<int16_t>(int64_t(a) + b); }
 int32_t Add32(int32_t a, int32_t b) { return CheckedInt<int32_t>(int64_t(a) + b); }
 int32_t Sub32(int32_t a, int32_t b) { return CheckedInt<int32_t>(int64_t(a) - b); }
-int32_t Mul32(int32_t a, int32_t b) { return CheckedInt<int32_t>(int64_t(a) * b); }
 
 QString VariantToText(const QVariant &value)
 {

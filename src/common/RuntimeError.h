@@ -17,7 +17,7 @@ public:
     static RuntimeError Overflow();         // 6  Overflow
     static RuntimeError SubscriptOutOfRange(); // 9 Subscript out of range
     static RuntimeError TypeMismatch();     // 13 Type mismatch
-    static RuntimeError FileError(const QString &path, const QString &reason); // 53/75
+    static RuntimeError FileError(const QString &path, const QString &reason); // 75 Path/File access error: <path>: <reason>
     static RuntimeError ObjectNotSet();     // 91 Object variable or With block variable not set
     static RuntimeError KeyExists();        // 457 This key is already associated ...
     static RuntimeError Automation(const QString &whatHostSaid); // 440 Automation error: ...

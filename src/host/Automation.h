@@ -36,9 +36,6 @@ public:
     // a value that is not an object path raises Type mismatch.
     std::shared_ptr<Object> ObjectFrom(const QVariant &value) const;
 
-    QString Owner() const { return m_Owner; }
-    QString Path() const { return m_Path; }
-
 private:
     QString m_Owner;
     QString m_Path;

@@ -32,6 +32,8 @@ QString Shown(const QVariant &value)
     }
 }
 
+// A result converted as Ardenix reads it; a result that does not convert
+// raises the conversion's error with the member and its answer added.
 template <typename Convert>
 auto Converted(const QString &member, const QVariant &value, Convert convert)
 {
@@ -42,59 +44,56 @@ auto Converted(const QString &member, const QVariant &value, Convert convert)
     }
 }
 
+// A call whose result is read as text, or as a 16-bit integer.
+QString TextOf(const Automation::Object &object, const QString &member, const QVariantList &args)
+{
+    return Converted(member, object.Call(member, args), [](const QVariant &v) { return Numbers::VariantToText(v); });
+}
+
+int16_t Int16Of(const Automation::Object &object, const QString &member, const QVariantList &args)
+{
+    return Converted(member, object.Call(member, args), [](const QVariant &v) { return Numbers::VariantToInt16(v); });
+}
+
 } // namespace
-
-namespace VantrelResult {
-
-QString Text(const QString &member, const QVariant &value)
-{
-    return Converted(member, value, [](const QVariant &v) { return Numbers::VariantToText(v); });
-}
-
-int16_t Int16(const QString &member, const QVariant &value)
-{
-    return Converted(member, value, [](const QVariant &v) { return Numbers::VariantToInt16(v); });
-}
-
-bool EqualsNumber(const QString &member, const QVariant &value, double number)
-{
-    return Converted(member, value, [number](const QVariant &v) { return Numbers::VariantEqualsNumber(v, number); });
-}
-
-} // namespace VantrelResult
 
 VantrelEntry::VantrelEntry(std::shared_ptr<Automation::Object> object) : m_Object(std::move(object)) {}
 
-QVariant VantrelEntry::GetAdifNameN(int16_t &column)
+QString VantrelEntry::GetAdifNameN(int16_t column)
 {
-    return m_Object->Call(QStringLiteral("GetAdifNameN"), {Int16(column)});
+    return TextOf(*m_Object, QStringLiteral("GetAdifNameN"), {Int16(column)});
 }
 
-QVariant VantrelEntry::GetFieldAttributesN(int16_t &column)
+int16_t VantrelEntry::GetFieldAttributesN(int16_t column)
 {
-    return m_Object->Call(QStringLiteral("GetFieldAttributesN"), {Int16(column)});
+    return Int16Of(*m_Object, QStringLiteral("GetFieldAttributesN"), {Int16(column)});
 }
 
-QVariant VantrelEntry::FieldTitle(int16_t &column)
+QString VantrelEntry::FieldTitle(int16_t column)
 {
-    return m_Object->Call(QStringLiteral("FieldTitle"), {Int16(column)});
+    return TextOf(*m_Object, QStringLiteral("FieldTitle"), {Int16(column)});
 }
 
 void VantrelEntry::ClearEntry() { m_Object->Call(QStringLiteral("ClearEntry")); }
 
-void VantrelEntry::SetFieldN(int16_t column, QString &text)
+void VantrelEntry::SetFieldN(int16_t column, QString text)
 {
-    m_Object->Call(QStringLiteral("SetFieldN"), {Int16(column), text});
+    m_Object->Call(QStringLiteral("SetFieldN"), {Int16(column), std::move(text)});
 }
 
-void VantrelEntry::SetLogFrequencyEx(int16_t &mode, double rxKhz, double txKhz, int16_t &split)
+void VantrelEntry::SetLogFrequencyEx(int16_t mode, double rxKhz, double txKhz, int16_t split)
 {
     m_Object->Call(QStringLiteral("SetLogFrequencyEx"), {Int16(mode), rxKhz, txKhz, Int16(split)});
 }
 
 void VantrelEntry::EnterQso() { m_Object->Call(QStringLiteral("EnterQso")); }
 
-QVariant VantrelEntry::Dupe() { return m_Object->Call(QStringLiteral("Dupe")); }
+bool VantrelEntry::Dupe()
+{
+    const QString member = QStringLiteral("Dupe");
+    const QVariant answer = m_Object->Call(member);
+    return !Converted(member, answer, [](const QVariant &v) { return Numbers::VariantEqualsNumber(v, 0); });
+}
 
 VantrelDocument::VantrelDocument(std::shared_ptr<Automation::Object> object) : m_Object(std::move(object)) {}
 

@@ -5,12 +5,12 @@
 #include "Numbers.h"
 #include "Program.h"
 #include "Required.h"
-#include "frmArdenix.h"
 #include "ui_frmFieldEdit.h"
 
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <optional>
 
 namespace {
 
@@ -20,8 +20,8 @@ const QString kDefaultField = QStringLiteral("default");
 
 } // namespace
 
-frmFieldEdit::frmFieldEdit(frmArdenix &owner)
-    : QDialog(&owner), ui(std::make_unique<Ui::frmFieldEdit>()), m_Owner(owner)
+frmFieldEdit::frmFieldEdit(clsMappingModel &model, QWidget *owner)
+    : QDialog(owner), ui(std::make_unique<Ui::frmFieldEdit>()), m_Model(model)
 {
     ui->setupUi(this);
     setWindowIcon(Program::Icon());
@@ -63,12 +63,12 @@ void frmFieldEdit::Form_Activate()
     m_Syncing = kFlagOff;
 
     m_Working = std::make_shared<EntryCollection>();
-    for (const std::shared_ptr<clsEntry> &entry : Required(m_Owner.m_FieldPropertyNames))
+    for (const std::shared_ptr<clsEntry> &entry : Required(m_Model.m_FieldPropertyNames))
         m_Working->Add(entry, EntryKey(entry->EntryWindowIndex));
 
     // A row for each listed column that has an entry: the title as the
     // logger gives it now, the field as the mapping has it.
-    for (const std::shared_ptr<clsEntry> &column : Required(m_Owner.m_VantrelEntryColumns)) {
+    for (const std::shared_ptr<clsEntry> &column : Required(m_Model.m_VantrelEntryColumns)) {
         const QString key = EntryKey(column->EntryWindowIndex);
         if (!m_Working->Contains(key))
             continue;
@@ -78,7 +78,7 @@ void frmFieldEdit::Form_Activate()
 
     ui->lstCandidates->clear();
     ui->lstCandidates->addItem(kDefaultField);
-    for (const QString &name : Required(m_Owner.m_CandidateNames))
+    for (const QString &name : Required(m_Model.m_CandidateNames))
         ui->lstCandidates->addItem(name);
 }
 
@@ -94,7 +94,7 @@ void frmFieldEdit::lstEWFields_Click()
         }
         const std::shared_ptr<clsEntry> &entry = m_Working->Item(Numbers::DecimalText(ItemValue(selected)));
         int32_t row = 1;
-        for (const QString &name : Required(m_Owner.m_CandidateNames)) {
+        for (const QString &name : Required(m_Model.m_CandidateNames)) {
             if (entry->AdifName == name)
                 break;
             row = Numbers::Add32(row, 1);
@@ -166,7 +166,7 @@ void frmFieldEdit::btnOK_Click()
         auto mapping = std::make_shared<EntryCollection>();
         for (const std::shared_ptr<clsEntry> &entry : *m_Working)
             mapping->Add(entry, EntryKey(entry->EntryWindowIndex));
-        m_Owner.m_FieldPropertyNames = mapping;
+        m_Model.m_FieldPropertyNames = mapping;
         accept();
     });
 }

@@ -1,26 +1,26 @@
 #pragma once
 
-#include "clsEntry.h"
+#include "clsMappingModel.h"
 
 #include <QDialog>
 #include <cstdint>
 #include <memory>
 
 class QListWidget;
-class frmArdenix;
 namespace Ui {
 class frmFieldEdit;
 }
 
 // The field mapping dialog: the logger's columns with the ADIF field that
 // fills each, and the file's field names to choose from. It edits its own
-// working copy of the main window's mapping and hands a fresh mapping back
-// on "OK"; "Cancel" or closing the window drops the edits.
+// working copy of the model's mapping and puts a fresh mapping into the
+// model on "OK"; "Cancel" or closing the window drops the edits.
 class frmFieldEdit : public QDialog {
     Q_OBJECT
 
 public:
-    explicit frmFieldEdit(frmArdenix &owner);
+    // The dialog shows over owner and works on model, which outlives it.
+    frmFieldEdit(clsMappingModel &model, QWidget *owner);
     ~frmFieldEdit() override;
 
     // Whether selections that the dialog makes in code reach the list
@@ -47,7 +47,7 @@ private:
     int32_t ItemValue(int row) const;
 
     std::unique_ptr<Ui::frmFieldEdit> ui;
-    frmArdenix &m_Owner;
+    clsMappingModel &m_Model;
     std::shared_ptr<EntryCollection> m_Working; // the mapping being edited
     int16_t m_Syncing = 0; // set while the dialog itself selects a candidate
     bool m_Opened = false;

@@ -7,6 +7,7 @@
 #include "Modal.h"
 #include "ModeCode.h"
 #include "Numbers.h"
+#include "Pacing.h"
 #include "Program.h"
 #include "Required.h"
 #include "frmFieldEdit.h"
@@ -14,31 +15,11 @@
 
 #include <QTimer>
 #include <cmath>
-#include <limits>
 
 namespace {
 
-// Speeds by the position of the speed list.
-enum Speed : int16_t { k1X = 0, k2X = 1, k4X = 2, k8X = 3, kFivePerSecond = 4 };
-
-constexpr int32_t kShortestWaitMs = 200;   // five records a second at most
-constexpr int32_t kLongestPlainWaitMs = 1000; // longer waits count down in seconds
 constexpr int16_t kAttributeTakesAdif = 4;
-
-// A gap too long for a 32-bit count of milliseconds waits this long instead.
-constexpr int32_t kLongestDelayMs = std::numeric_limits<int32_t>::max();
-
-// Milliseconds between two time stamps in days, rounded half to even,
-// without sign, and capped at kLongestDelayMs.
-int32_t DelayMs(double fromDays, double toDays)
-{
-    const double ms = (toDays - fromDays) * 24.0 * 60.0 * 60.0 * 1000.0;
-    if (std::isnan(ms))
-        throw RuntimeError::Overflow();
-    if (std::fabs(ms) >= static_cast<double>(kLongestDelayMs) + 0.5)
-        return kLongestDelayMs;
-    return std::abs(Numbers::ToInt32(ms));
-}
+constexpr int kCountdownStepMs = 1000; // a countdown lowers once a second
 
 // kHz from MHz; a result that does not fit a double is an Overflow.
 double Kilohertz(double megahertz)
@@ -77,13 +58,13 @@ frmArdenix::~frmArdenix() = default;
 
 void frmArdenix::Form_Load()
 {
-    m_FieldPropertyNames = std::make_shared<EntryCollection>();
-    ui->cmbPlaybackSpeed->insertItem(k1X, QStringLiteral("1X"));
-    ui->cmbPlaybackSpeed->insertItem(k2X, QStringLiteral("2X"));
-    ui->cmbPlaybackSpeed->insertItem(k4X, QStringLiteral("4X"));
-    ui->cmbPlaybackSpeed->insertItem(k8X, QStringLiteral("8X"));
-    ui->cmbPlaybackSpeed->insertItem(kFivePerSecond, QStringLiteral("5/sec"));
-    ui->cmbPlaybackSpeed->setCurrentIndex(k1X);
+    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k1X, QStringLiteral("1X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k2X, QStringLiteral("2X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k4X, QStringLiteral("4X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::k8X, QStringLiteral("8X"));
+    ui->cmbPlaybackSpeed->insertItem(Pacing::kFivePerSecond, QStringLiteral("5/sec"));
+    ui->cmbPlaybackSpeed->setCurrentIndex(Pacing::k1X);
     m_Started = kFlagOff;
 }
 
@@ -102,7 +83,7 @@ void frmArdenix::cmdBrowseFile_Click()
         ui->btnGo->setEnabled(true);
         ui->cmdSkip->setEnabled(true);
         m_Started = kFlagOff;
-        m_FieldPropertyNames = std::make_shared<EntryCollection>();
+        m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
         ui->lblCountdown->setText(QString());
         m_Countdown = 0;
     });
@@ -128,29 +109,29 @@ void frmArdenix::PreparePlayback()
 void frmArdenix::LoadEntryColumns()
 {
     m_Entry = Required(m_Document).GetCurrentEntry();
-    m_VantrelEntryColumns = std::make_shared<EntryCollection>();
+    auto columns = std::make_shared<EntryCollection>();
+    m_Mapping.m_VantrelEntryColumns = columns;
     for (int16_t n = 1;; n = Numbers::Add16(n, 1)) {
-        const QString adifName = VantrelResult::Text(QStringLiteral("GetAdifNameN"), m_Entry->GetAdifNameN(n));
+        const QString adifName = m_Entry->GetAdifNameN(n);
         if (adifName.isEmpty())
             break;
-        const int16_t attributes =
-            VantrelResult::Int16(QStringLiteral("GetFieldAttributesN"), m_Entry->GetFieldAttributesN(n));
-        if (!(attributes & kAttributeTakesAdif))
+        if (!(m_Entry->GetFieldAttributesN(n) & kAttributeTakesAdif))
             continue;
         auto column = std::make_shared<clsEntry>();
         column->AdifName = adifName;
-        column->EntryWindowTitle = VantrelResult::Text(QStringLiteral("FieldTitle"), m_Entry->FieldTitle(n));
+        column->EntryWindowTitle = m_Entry->FieldTitle(n);
         column->EntryWindowIndex = n;
-        m_VantrelEntryColumns->Add(column, EntryKey(n));
+        columns->Add(column, EntryKey(n));
     }
 }
 
 void frmArdenix::InitDefaultMapping()
 {
-    if (m_FieldPropertyNames->Count() > 0)
+    EntryCollection &mapping = Required(m_Mapping.m_FieldPropertyNames);
+    if (mapping.Count() > 0)
         return;
-    for (const std::shared_ptr<clsEntry> &column : Required(m_VantrelEntryColumns))
-        m_FieldPropertyNames->Add(column, EntryKey(column->EntryWindowIndex));
+    for (const std::shared_ptr<clsEntry> &column : Required(m_Mapping.m_VantrelEntryColumns))
+        mapping.Add(column, EntryKey(column->EntryWindowIndex));
 }
 
 // ---- Record transfer ----
@@ -160,12 +141,13 @@ void frmArdenix::LoadCurrentRecord()
     VantrelEntry &entry = Required(m_Entry);
     entry.ClearEntry();
 
-    const int32_t count = m_FieldPropertyNames->Count();
+    const EntryCollection &mapping = Required(m_Mapping.m_FieldPropertyNames);
+    const int32_t count = mapping.Count();
     for (int32_t position = 1; position <= count; ++position) {
-        const std::shared_ptr<clsEntry> &mapping = m_FieldPropertyNames->Item(position);
-        QString text = AdifReader1.FieldValue(mapping->AdifName);
+        const std::shared_ptr<clsEntry> &field = mapping.Item(position);
+        QString text = AdifReader1.FieldValue(field->AdifName);
         if (!text.isEmpty())
-            entry.SetFieldN(mapping->EntryWindowIndex, text);
+            entry.SetFieldN(field->EntryWindowIndex, std::move(text));
     }
 
     const QString mode = AdifReader1.Mode();
@@ -253,36 +235,21 @@ void frmArdenix::EndPlayback()
     SetTimerOn(false);
 }
 
+// A wait of one second or less is one timer interval; a longer one counts
+// down in whole seconds, during which "Now" can cut it short.
 void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
     const double nextTimeStamp = CurrentTimeStamp();
-    int32_t delay = ScaledDelay(DelayMs(currentTimeStamp, nextTimeStamp));
-    if (delay < kShortestWaitMs)
-        delay = kShortestWaitMs;
-    if (delay <= kLongestPlainWaitMs) {
+    const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
+    const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
+    if (wait.Countdown == 0) {
         ui->btnNow->setEnabled(false);
-        Timer1->setInterval(delay);
+        Timer1->setInterval(wait.DelayMs);
     } else {
-        m_Countdown = Numbers::ToInt32(delay / 1000.0);
+        m_Countdown = wait.Countdown;
         ui->lblCountdown->setText(Numbers::DecimalText(m_Countdown));
         ui->btnNow->setEnabled(true);
-        Timer1->setInterval(1000);
-    }
-}
-
-int32_t frmArdenix::ScaledDelay(int32_t delayMs) const
-{
-    switch (static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex())) {
-    case k2X:
-        return Numbers::ToInt32(delayMs / 2.0);
-    case k4X:
-        return Numbers::ToInt32(delayMs / 4.0);
-    case k8X:
-        return Numbers::ToInt32(delayMs / 8.0);
-    case kFivePerSecond:
-        return 1;
-    default:
-        return delayMs;
+        Timer1->setInterval(kCountdownStepMs);
     }
 }
 
@@ -332,7 +299,7 @@ void frmArdenix::cmdSkip_Click()
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
-            if (VantrelResult::EqualsNumber(QStringLiteral("Dupe"), Required(m_Entry).Dupe(), 0))
+            if (!Required(m_Entry).Dupe())
                 break;
             NextRecord();
         }
@@ -351,11 +318,12 @@ void frmArdenix::btnSetFields_Click()
         OpenChosenFile();
         NextRecord();
 
-        m_CandidateNames = std::make_shared<NameCollection>();
+        auto names = std::make_shared<NameCollection>();
+        m_Mapping.m_CandidateNames = names;
         const int32_t count = AdifReader1.FieldNameCount();
         for (int32_t position = 0; position < count; ++position) {
             const QString name = AdifReader1.FieldName(position);
-            m_CandidateNames->Add(name, name);
+            names->Add(name, name);
         }
 
         if (!LookUpVantrel())
@@ -363,7 +331,7 @@ void frmArdenix::btnSetFields_Click()
         LoadEntryColumns();
         InitDefaultMapping();
 
-        frmFieldEdit dialog(*this);
+        frmFieldEdit dialog(m_Mapping, this);
         Modal::Exec(dialog);
     });
 }

@@ -3,7 +3,7 @@
 #include "AdifReaderControl.h"
 #include "CommonDialog.h"
 #include "Vantrel.h"
-#include "clsEntry.h"
+#include "clsMappingModel.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -24,11 +24,8 @@ public:
     explicit frmArdenix(QWidget *parent = nullptr);
     ~frmArdenix() override;
 
-    // The mapping model; the field mapping dialog reads these and replaces
-    // the mapping. Collections are replaced, never emptied in place.
-    std::shared_ptr<EntryCollection> m_FieldPropertyNames;  // the mapping in force, in fill order
-    std::shared_ptr<EntryCollection> m_VantrelEntryColumns; // the logger's columns that take ADIF data
-    std::shared_ptr<NameCollection> m_CandidateNames;       // the file's field names
+    // The mapping model, which the field mapping dialog edits.
+    clsMappingModel &Mapping() { return m_Mapping; }
 
 private slots:
     void btnGo_Click();
@@ -51,7 +48,6 @@ private:
     void LogStep();
     void EndPlayback();
     void ScheduleNextRecord(double currentTimeStamp);
-    int32_t ScaledDelay(int32_t delayMs) const;
     double CurrentTimeStamp();
     bool LookUpVantrel();
     void OpenChosenFile();
@@ -63,6 +59,7 @@ private:
     CommonDialog CommonDialog1;
     AdifReaderControl AdifReader1;
 
+    clsMappingModel m_Mapping;
     std::shared_ptr<VantrelDocument> m_Document;
     std::shared_ptr<VantrelEntry> m_Entry;
     int16_t m_Busy = 0;

@@ -55,8 +55,7 @@ private slots:
             QVERIFY(standin.WaitForName());
             auto entry = ConnectToEntry();
             QVERIFY(entry);
-            int16_t column = 1;
-            QCOMPARE(entry->GetAdifNameN(column).toString(), QStringLiteral("CALL"));
+            QCOMPARE(entry->GetAdifNameN(1), QStringLiteral("CALL"));
         }
         QVERIFY(!VantrelDocument::GetRunning());
     }
@@ -70,21 +69,17 @@ private slots:
         auto entry = ConnectToEntry();
         QVERIFY(entry);
 
-        int16_t column = 2;
-        const QVariant attributes = entry->GetFieldAttributesN(column);
-        const QVariant title = entry->FieldTitle(column);
+        const int16_t attributes = entry->GetFieldAttributesN(2);
+        const QString title = entry->FieldTitle(2);
         entry->ClearEntry();
-        QString text = QStringLiteral(" 599 ");
-        entry->SetFieldN(1, text);
-        int16_t mode = 2;
-        int16_t split = 1;
-        entry->SetLogFrequencyEx(mode, 14250.5, 14200.125, split);
-        const QVariant dupe = entry->Dupe();
+        entry->SetFieldN(1, QStringLiteral(" 599 "));
+        entry->SetLogFrequencyEx(2, 14250.5, 14200.125, 1);
+        const bool dupe = entry->Dupe();
 
-        // Results come back with the types the logger sent.
-        QCOMPARE(attributes.metaType(), QMetaType::fromType<int>());
-        QCOMPARE(title.metaType(), QMetaType::fromType<QString>());
-        QCOMPARE(dupe.metaType(), QMetaType::fromType<int>());
+        // Results come back converted to the types they are read as.
+        QCOMPARE(attributes, int16_t(6));
+        QCOMPARE(title, QStringLiteral("Snt"));
+        QVERIFY(!dupe);
 
         const QList<QJsonObject> calls = ReadTrace(trace);
         QCOMPARE(FindCall(calls, QStringLiteral("GetFieldAttributesN")).value(QStringLiteral("signature")).toString(),
@@ -142,6 +137,39 @@ private slots:
             killer.join();
         QCOMPARE(error.number(), 440);
         QCOMPARE(error.description(), expected);
+    }
+
+    // An answer of another type is converted where it can be, and otherwise
+    // raises the conversion's error naming the member and what it answered.
+    void wrongTypeAnswers_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("attributes as text")
+            << "GetFieldAttributesN" << R"(error 13: Type mismatch (GetFieldAttributesN answered the text "wrong"))";
+        QTest::newRow("dupe as text") << "Dupe" << R"(error 13: Type mismatch (Dupe answered the text "wrong"))";
+        QTest::newRow("title as a number") << "FieldTitle" << "-1";
+    }
+    void wrongTypeAnswers()
+    {
+        QFETCH(QString, member);
+        QFETCH(QString, outcome);
+        StandinProcess standin({QStringLiteral("--wrong-type"), member});
+        QVERIFY(standin.WaitForName());
+        auto entry = ConnectToEntry();
+        QVERIFY(entry);
+        QString answer;
+        const RuntimeError error = RaisedError([&] {
+            if (member == QLatin1String("GetFieldAttributesN"))
+                answer = QString::number(entry->GetFieldAttributesN(1));
+            else if (member == QLatin1String("Dupe"))
+                answer = entry->Dupe() ? QStringLiteral("dupe") : QStringLiteral("new");
+            else
+                answer = entry->FieldTitle(1);
+        });
+        if (error.number() != 0)
+            answer = QStringLiteral("error %1: %2").arg(error.number()).arg(error.description());
+        QCOMPARE(answer, outcome);
     }
 
     void entryThatIsNotAnObjectIsATypeMismatch()

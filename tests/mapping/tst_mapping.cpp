@@ -100,7 +100,7 @@ private slots:
         QCOMPARE(candidates, kCandidates);
         QCOMPARE(selections, 0);
         // The first use after a file choice makes the default mapping.
-        QCOMPARE(Describe(*h.Window().m_FieldPropertyNames),
+        QCOMPARE(Describe(*h.Window().Mapping().m_FieldPropertyNames),
                  (QStringList{"1 CALL Call", "2 NAME Name", "4 STATE QTH", "5 SRX Rcvd"}));
     }
 
@@ -120,7 +120,7 @@ private slots:
         Open(h);
         QList<std::shared_ptr<clsEntry>> before;
         h.OnDialog([&](frmFieldEdit &dialog) {
-            before = Items(*h.Window().m_FieldPropertyNames);
+            before = Items(*h.Window().Mapping().m_FieldPropertyNames);
             // A candidate clicked with no column selected stays highlighted and changes nothing.
             ClickRow(Candidates(dialog), 9);
             QCOMPARE(SelectedRow(Candidates(dialog)), 9);
@@ -152,13 +152,13 @@ private slots:
         QVERIFY(h.Errors().isEmpty());
 
         // Replaced entries follow the others, in the order of their last replacement.
-        const QList<std::shared_ptr<clsEntry>> after = Items(*h.Window().m_FieldPropertyNames);
-        QCOMPARE(Describe(*h.Window().m_FieldPropertyNames),
+        const QList<std::shared_ptr<clsEntry>> after = Items(*h.Window().Mapping().m_FieldPropertyNames);
+        QCOMPARE(Describe(*h.Window().Mapping().m_FieldPropertyNames),
                  (QStringList{"1 CALL Call", "5 SRX Rcvd", "4 default QTH", "2 SRX_STRING Name"}));
         QCOMPARE(after.at(0), before.at(0));
         QCOMPARE(after.at(1), before.at(3));
         QCOMPARE(before.at(1)->AdifName, QStringLiteral("NAME")); // replaced, never changed
-        QCOMPARE(h.Window().m_FieldPropertyNames->Item(QStringLiteral("2"))->AdifName, QStringLiteral("SRX_STRING"));
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames->Item(QStringLiteral("2"))->AdifName, QStringLiteral("SRX_STRING"));
 
         // A replay fills the columns in the edited order.
         h.Click("btnGo");
@@ -183,7 +183,7 @@ private slots:
         Open(h);
         h.OnDialog([](frmFieldEdit &dialog) { dialog.reject(); });
         h.Click("btnSetFields");
-        const std::shared_ptr<EntryCollection> mapping = h.Window().m_FieldPropertyNames;
+        const std::shared_ptr<EntryCollection> mapping = h.Window().Mapping().m_FieldPropertyNames;
         const QList<std::shared_ptr<clsEntry>> items = Items(*mapping);
 
         QStringList reopened;
@@ -197,7 +197,7 @@ private slots:
             QVERIFY(!dialog.isVisible());
         });
         h.Click("btnSetFields");
-        QCOMPARE(h.Window().m_FieldPropertyNames, mapping);
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames, mapping);
         QCOMPARE(Items(*mapping), items);
 
         h.OnDialog([&](frmFieldEdit &dialog) { reopened = Rows(Columns(dialog)); });
@@ -211,11 +211,11 @@ private slots:
         Open(h);
         h.OnDialog([](frmFieldEdit &dialog) { ClickButton(dialog, "btnOK"); });
         h.Click("btnSetFields");
-        const std::shared_ptr<EntryCollection> mapping = h.Window().m_FieldPropertyNames;
+        const std::shared_ptr<EntryCollection> mapping = h.Window().Mapping().m_FieldPropertyNames;
         h.Click("btnSetFields");
-        QVERIFY(h.Window().m_FieldPropertyNames != mapping);
-        QCOMPARE(Items(*h.Window().m_FieldPropertyNames), Items(*mapping));
-        QCOMPARE(h.Window().m_FieldPropertyNames->Item(QStringLiteral("4")), mapping->Item(QStringLiteral("4")));
+        QVERIFY(h.Window().Mapping().m_FieldPropertyNames != mapping);
+        QCOMPARE(Items(*h.Window().Mapping().m_FieldPropertyNames), Items(*mapping));
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames->Item(QStringLiteral("4")), mapping->Item(QStringLiteral("4")));
     }
 
     // The logger's column set changed after the mapping was made.
@@ -227,7 +227,7 @@ private slots:
         mapping->Add(Entry(1, QStringLiteral("CALL"), QStringLiteral("Old title")), QStringLiteral("1"));
         mapping->Add(Entry(9, QStringLiteral("GRIDSQUARE"), QStringLiteral("Grid")), QStringLiteral("9"));
         mapping->Add(Entry(4, QStringLiteral("STATE"), QStringLiteral("QTH")), QStringLiteral("4"));
-        h.Window().m_FieldPropertyNames = mapping;
+        h.Window().Mapping().m_FieldPropertyNames = mapping;
 
         QStringList opened, assigned;
         h.OnDialog([&](frmFieldEdit &dialog) {
@@ -239,7 +239,7 @@ private slots:
         h.Click("btnSetFields");
         QCOMPARE(opened, (QStringList{"Call->\tCALL", "QTH->\tSTATE"}));
         QCOMPARE(assigned, (QStringList{"Old title->\tCQZ", "QTH->\tSTATE"}));
-        QCOMPARE(Describe(*h.Window().m_FieldPropertyNames),
+        QCOMPARE(Describe(*h.Window().Mapping().m_FieldPropertyNames),
                  (QStringList{"9 GRIDSQUARE Grid", "4 STATE QTH", "1 CQZ Old title"}));
     }
 
@@ -254,7 +254,7 @@ private slots:
         auto mapping = std::make_shared<EntryCollection>();
         mapping->Add(Entry(1, QStringLiteral("Call"), QStringLiteral("Call")), QStringLiteral("1"));
         mapping->Add(Entry(4, QStringLiteral("default"), QStringLiteral("QTH")), QStringLiteral("4"));
-        h.Window().m_FieldPropertyNames = mapping;
+        h.Window().Mapping().m_FieldPropertyNames = mapping;
         QList<int> shown;
         QStringList candidates;
         h.OnDialog([&](frmFieldEdit &dialog) {
@@ -276,17 +276,17 @@ private slots:
         Open(h);
         h.OnDialog([](frmFieldEdit &dialog) { ClickButton(dialog, "btnOK"); });
         h.Click("btnSetFields");
-        const std::shared_ptr<EntryCollection> mapping = h.Window().m_FieldPropertyNames;
-        const std::shared_ptr<EntryCollection> columns = h.Window().m_VantrelEntryColumns;
+        const std::shared_ptr<EntryCollection> mapping = h.Window().Mapping().m_FieldPropertyNames;
+        const std::shared_ptr<EntryCollection> columns = h.Window().Mapping().m_VantrelEntryColumns;
         h.StopLogger();
 
         h.Click("btnSetFields");
         QCOMPARE(h.Messages(), QStringList{"Ardenix: Vantrel is not running!"});
         QCOMPARE(h.DialogsOpened(), 1);
-        QCOMPARE(h.Window().m_FieldPropertyNames, mapping);
-        QCOMPARE(h.Window().m_VantrelEntryColumns, columns);
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames, mapping);
+        QCOMPARE(h.Window().Mapping().m_VantrelEntryColumns, columns);
         QStringList names;
-        for (const QString &name : *h.Window().m_CandidateNames)
+        for (const QString &name : *h.Window().Mapping().m_CandidateNames)
             names << name;
         QCOMPARE(names, kCandidates.mid(1));
     }

@@ -21,11 +21,11 @@ void FieldEditOver(frmArdenix &window)
         column->EntryWindowTitle = n == 1 ? QStringLiteral("Call") : QStringLiteral("Name");
         columns->Add(column, EntryKey(n));
     }
-    window.m_VantrelEntryColumns = columns;
-    window.m_FieldPropertyNames = std::make_shared<EntryCollection>(*columns);
-    window.m_CandidateNames = std::make_shared<NameCollection>();
-    window.m_CandidateNames->Add(QStringLiteral("CALL"), QStringLiteral("CALL"));
-    window.m_CandidateNames->Add(QStringLiteral("NAME"), QStringLiteral("NAME"));
+    window.Mapping().m_VantrelEntryColumns = columns;
+    window.Mapping().m_FieldPropertyNames = std::make_shared<EntryCollection>(*columns);
+    window.Mapping().m_CandidateNames = std::make_shared<NameCollection>();
+    window.Mapping().m_CandidateNames->Add(QStringLiteral("CALL"), QStringLiteral("CALL"));
+    window.Mapping().m_CandidateNames->Add(QStringLiteral("NAME"), QStringLiteral("NAME"));
 }
 
 } // namespace
@@ -210,7 +210,7 @@ private slots:
         QFETCH(QRect, geometry);
         ArdenixHarness h;
         FieldEditOver(h.Window());
-        frmFieldEdit dialog(h.Window());
+        frmFieldEdit dialog(h.Window().Mapping(), &h.Window());
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Select ADIF records to log"));
         QCOMPARE(dialog.size(), QSize(356, 264));
@@ -235,8 +235,8 @@ private slots:
     {
         ArdenixHarness h;
         FieldEditOver(h.Window());
-        const std::shared_ptr<EntryCollection> mapping = h.Window().m_FieldPropertyNames;
-        frmFieldEdit dialog(h.Window());
+        const std::shared_ptr<EntryCollection> mapping = h.Window().Mapping().m_FieldPropertyNames;
+        frmFieldEdit dialog(h.Window().Mapping(), &h.Window());
         dialog.show();
         dialog.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -252,11 +252,11 @@ private slots:
         columns->setFocus();
         QTest::keyClick(columns, Qt::Key_Escape);
         QVERIFY(dialog.isVisible());
-        QCOMPARE(h.Window().m_FieldPropertyNames, mapping);
+        QCOMPARE(h.Window().Mapping().m_FieldPropertyNames, mapping);
         QTest::keyClick(columns, Qt::Key_Return); // "OK", also from a list
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
-        QVERIFY(h.Window().m_FieldPropertyNames != mapping);
+        QVERIFY(h.Window().Mapping().m_FieldPropertyNames != mapping);
     }
 
     // The "ADIF Files" filter lists .ADI files too, as a Windows filter ignores letter case.

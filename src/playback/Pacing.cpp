@@ -1,0 +1,58 @@
+#include "Pacing.h"
+
+#include "Numbers.h"
+#include "RuntimeError.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace Pacing {
+
+namespace {
+
+constexpr int32_t kLongestDelayMs = std::numeric_limits<int32_t>::max();
+
+// Milliseconds between two time stamps in days, rounded half to even,
+// without sign, and capped at kLongestDelayMs.
+int32_t DelayMs(double fromDays, double toDays)
+{
+    const double ms = (toDays - fromDays) * 24.0 * 60.0 * 60.0 * 1000.0;
+    if (std::isnan(ms))
+        throw RuntimeError::Overflow();
+    if (std::fabs(ms) >= static_cast<double>(kLongestDelayMs) + 0.5)
+        return kLongestDelayMs;
+    return std::abs(Numbers::ToInt32(ms));
+}
+
+// Each division is rounded half to even; "5/sec" leaves the floor to decide.
+int32_t ScaledDelay(int32_t delayMs, int16_t speed)
+{
+    switch (speed) {
+    case k2X:
+        return Numbers::ToInt32(delayMs / 2.0);
+    case k4X:
+        return Numbers::ToInt32(delayMs / 4.0);
+    case k8X:
+        return Numbers::ToInt32(delayMs / 8.0);
+    case kFivePerSecond:
+        return 1;
+    default:
+        return delayMs;
+    }
+}
+
+} // namespace
+
+Wait NextWait(double currentTimeStamp, double nextTimeStamp, int16_t speed)
+{
+    Wait wait;
+    wait.DelayMs = ScaledDelay(DelayMs(currentTimeStamp, nextTimeStamp), speed);
+    if (wait.DelayMs < kShortestWaitMs)
+        wait.DelayMs = kShortestWaitMs;
+    if (wait.DelayMs > kLongestPlainWaitMs)
+        wait.Countdown = Numbers::ToInt32(wait.DelayMs / 1000.0);
+    return wait;
+}
+
+} // namespace Pacing
