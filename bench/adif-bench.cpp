@@ -12,6 +12,7 @@
 // must stay linear in its size however damaged it is.
 
 #include "AdifReaderControl.h"
+#include "ReaderError.h"
 #include "RuntimeError.h"
 
 #include <QCoreApplication>
@@ -346,6 +347,9 @@ int main(int argc, char **argv)
         BenchDamagedRecords(path);
     } catch (const RuntimeError &error) {
         std::fprintf(stderr, "adif-bench: %s\n", qPrintable(error.description()));
+        return 1;
+    } catch (const ReaderError &error) { // from the calls on the component itself
+        std::fprintf(stderr, "adif-bench: %s\n", qPrintable(AdifReaderControl::Translated(error).description()));
         return 1;
     }
     return 0;
