@@ -15,6 +15,7 @@ constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full 
 constexpr size_t kMaxNameLength = 256;
 constexpr size_t kMaxTypeLength = 32;
 constexpr uint64_t kWalkAllowance = 4 * 1024;
+constexpr uint64_t kLongBlankRun = 64;
 
 // The LENGTH[:TYPE]> part of a Data-Specifier from q, within the buffered
 // bytes, with at most maxDigits digits. False when it is not wholly there,
@@ -76,11 +77,13 @@ bool AdiParser::Fill()
     size_t want = m_Cap ? m_Cap : std::min(kFirstBuffer, m_Chunk);
     if (m_Cap && m_Cap < m_Chunk && m_Offset + m_End >= m_Cap)
         want = m_Chunk; // the first buffer was not enough: a real file
-    if (m_End == want) {
-        // The current record fills the whole buffer.
-        if (m_End >= m_MaxRecord)
-            TooLarge();
-        want = std::min(want * 2, m_MaxRecord);
+    if (m_End >= m_MaxRecord)
+        TooLarge(); // the current record holds all it may, and needs more
+    if (m_End > want - want / 4) {
+        // The current record fills most of the buffer. Refilling the little
+        // left would move the record once for every few bytes read (a
+        // damaged length looks far ahead of each small record): a larger one.
+        want = std::min(want * 2, 2 * m_MaxRecord);
     }
     if (want != m_Cap) {
         std::unique_ptr<char[]> grown(new char[want]); // no zeroing: every byte is read before use
@@ -89,7 +92,7 @@ bool AdiParser::Fill()
         m_Buf = std::move(grown);
         m_Cap = want;
     }
-    const size_t n = m_Source->Read(m_Buf.get() + m_End, m_Cap - m_End);
+    const size_t n = m_Source->Read(m_Buf.get() + m_End, std::min(m_Cap, m_MaxRecord) - m_End);
     if (n == 0) {
         m_SourceDone = true;
         return false;
@@ -363,18 +366,28 @@ void AdiParser::ParseTag(size_t p, Tag &tag)
 
 bool AdiParser::AtBoundary(size_t pos, size_t &next)
 {
-    for (;;) {
-        if (!Have(pos)) {
-            next = pos;
-            return true;
-        }
+    // The damaged lengths of many records may all end in one long run of
+    // blanks: it is scanned once.
+    const uint64_t at = FileOffset(pos);
+    const bool known = at >= m_BlanksFrom && at < m_BlanksTo;
+    const uint64_t runFrom = known ? m_BlanksFrom : at;
+    if (known)
+        pos += static_cast<size_t>(m_BlanksTo - at);
+    bool boundary = true; // the end of the data is one
+    while (Have(pos)) {
         const unsigned char c = Bytes()[pos];
         if (!text::IsSpace(c)) {
-            next = pos;
-            return c == '<';
+            boundary = c == '<';
+            break;
         }
         ++pos;
     }
+    if (FileOffset(pos) - runFrom > kLongBlankRun) {
+        m_BlanksFrom = runFrom;
+        m_BlanksTo = FileOffset(pos);
+    }
+    next = pos;
+    return boundary;
 }
 
 bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, size_t &end)
@@ -382,14 +395,28 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
     size_t s = start;
     uint64_t units = 0;
     bool lostCr = false; // the count ended on the CR of a line break that is now a bare LF
+    bool pastRecord = false; // met the <EOR> that ends the record: what follows is another record's
     while (units < length && !lostCr) {
         if (!Have(s))
             return false;
-        // What is buffered is walked without asking for more byte by byte.
+        if (!pastRecord && Bytes()[s] == '<')
+            pastRecord = OpensEor(s);
+        // What is buffered is walked without asking for more byte by byte:
+        // up to the next '<', which may end the record, or past the record's
+        // end as far as the whole file's allowance goes.
         const unsigned char *b = Bytes();
-        const size_t avail = Avail();
+        size_t stop = Avail();
+        if (!pastRecord) {
+            const void *lt = std::memchr(b + s + 1, '<', stop - s - 1);
+            stop = lt ? static_cast<size_t>(static_cast<const unsigned char *>(lt) - b) : stop;
+        } else {
+            const uint64_t left = FarWalkLeft();
+            if (left == 0)
+                return false;
+            stop = static_cast<size_t>(std::min<uint64_t>(stop, s + left));
+        }
         const size_t from = s;
-        for (; s < avail && units < length; ++s) {
+        for (; s < stop && units < length; ++s) {
             const unsigned char c = b[s];
             if (crlf && c == '\n' && b[s - 1] != '\r') {
                 lostCr = units + 2 > length;
@@ -401,12 +428,44 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
             }
         }
         m_Walked += s - from;
+        if (pastRecord)
+            m_FarWalked += s - from;
     }
-    if (characters)
-        while (Have(s) && (Bytes()[s] & 0xC0) == 0x80)
-            ++s;
+    while (characters && Have(s) && (Bytes()[s] & 0xC0) == 0x80) {
+        if (pastRecord) {
+            if (FarWalkLeft() == 0)
+                return false;
+            ++m_FarWalked;
+        }
+        ++s;
+    }
     end = s;
     return true;
+}
+
+// Whether the '<' at p opens <EOR> (any letter case, blanks before '>'),
+// the tag that ends a record.
+bool AdiParser::OpensEor(size_t p)
+{
+    size_t q = p + 1;
+    for (const char letter : {'E', 'O', 'R'}) {
+        if (!Have(q) || text::AsciiUpper(Bytes()[q]) != letter)
+            return false;
+        ++q;
+    }
+    while (Have(q) && Bytes()[q] == ' ' && q - p <= kMaxNameLength)
+        ++q;
+    return Have(q) && Bytes()[q] == '>';
+}
+
+// Readings that run past the end of their record are what damaged lengths
+// do, not sound ones. Over the whole file they may walk four times the bytes
+// read so far; more is refused, so that damage costs time in proportion to
+// the file, whatever its shape.
+uint64_t AdiParser::FarWalkLeft() const
+{
+    const uint64_t allowed = 4 * (m_Offset + m_Rec) + kWalkAllowance;
+    return allowed > m_FarWalked ? allowed - m_FarWalked : 0;
 }
 
 bool AdiParser::TakeValue(const Tag &tag, size_t &next)

@@ -17,7 +17,9 @@ namespace adif {
 // boundary (blanks, then '<' or the end of the data); otherwise the first of
 // the readings "characters", "CR LF as two", "both" that ends at a boundary
 // wins (while the readings walked in a record stay within several times its
-// size, so that overlapping lengths cannot make it quadratic). Failing all,
+// size, and those walked past the record's <EOR> within several times the
+// bytes of the file read so far, so that neither overlapping lengths nor
+// many records of long, wrong lengths can make it quadratic). Failing all,
 // the length is damaged: when its bytes would swallow a
 // well-formed tag, or run past the end of the data with one after the value,
 // the value ends before that tag; else the bytes stand. Each such recovery,
@@ -30,7 +32,9 @@ class AdiParser final : public RecordParser {
 public:
     static constexpr size_t kChunk = size_t(1) << 20;
     // Largest record (its bytes from the first tag to <EOR>) that is held;
-    // a longer one is an error rather than an unbounded allocation.
+    // a longer one is an error rather than an unbounded allocation. The
+    // buffer that holds it may grow to twice that, so that a record filling
+    // most of it is not moved again for every few bytes read.
     static constexpr size_t kMaxRecord = size_t(16) << 20;
 
     explicit AdiParser(std::unique_ptr<ByteSource> source, size_t chunk = kChunk, size_t maxRecord = kMaxRecord);
@@ -57,6 +61,8 @@ private:
     bool FindWellFormedTag(size_t from, size_t to, size_t &at);
     bool AtBoundary(size_t pos, size_t &next);
     bool Walk(size_t start, uint64_t length, bool characters, bool crlf, size_t &end);
+    bool OpensEor(size_t p);
+    uint64_t FarWalkLeft() const;
     void SkipHugeValue(size_t start, uint64_t length);
     [[noreturn]] void TooLarge();
 
@@ -86,7 +92,9 @@ private:
     size_t m_End = 0;      // buffer index past the last byte read
     size_t m_Resume = 0;   // record-relative position where the next record begins
     uint64_t m_Walked = 0; // bytes walked by other readings of lengths in the current record
+    uint64_t m_FarWalked = 0; // bytes those readings walked past the end of their record, in the whole file
     uint64_t m_Offset = 0; // file offset of m_Buf[0]
+    uint64_t m_BlanksFrom = 0, m_BlanksTo = 0; // file offsets of the last long run of blanks scanned
     bool m_SourceDone = false;
     bool m_Done = false;
     bool m_Delivered = false;

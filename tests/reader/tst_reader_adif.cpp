@@ -407,6 +407,55 @@ private slots:
         }
     }
 
+    // Files of many small records that each declare a long, wrong length:
+    // every record is recovered, each with its diagnostic, and the sound
+    // records among them keep their readings in characters and CR LF.
+    void manyDamagedRecords_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<QStringList>("cycle"); // the records, repeating
+        QTest::addColumn<int>("records");
+        QTest::addColumn<int>("diagnostics");
+        QTest::addColumn<int>("maxRecord"); // the largest record held; 0 for the usual
+        const QByteArray damaged = "<A:30000>x<EOR>";
+        QTest::newRow("long wrong lengths") << damaged.repeated(3000) << QStringList{"A=x"} << 3000 << 3000 << 0;
+        QTest::newRow("lengths of half the file")
+            << QByteArray("<A:24000>x<EOR>").repeated(3200) << QStringList{"A=x"} << 3200 << 3200 << 0;
+        QTest::newRow("lengths into a run of blanks")
+            << QByteArray("<A:60000>x<EOR>").repeated(2000) + QByteArray(40000, ' ') + "z" << QStringList{"A=x"} << 2000
+            << 2000 << 0;
+        QTest::newRow("lengths that look as far ahead as a record may hold")
+            << QByteArray("<A:4056>x<EOR>").repeated(2000) << QStringList{"A=x"} << 2000 << 2000 << 4096;
+        QTest::newRow("sound records among damaged ones")
+            << (damaged + "<NAME:4>J\xC3\xB6rg <CALL:3>ABC<EOR>\n" + damaged + "<NOTES:8>ab\ncd\nef<CALL:3>DEF<EOR>\n")
+                   .repeated(800)
+            << QStringList{"A=x", QString::fromUtf8("NAME=J\xC3\xB6rg|CALL=ABC"), "A=x", "NOTES=ab\ncd\nef|CALL=DEF"}
+            << 3200 << 1600 << 0;
+    }
+    void manyDamagedRecords()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(QStringList, cycle);
+        QFETCH(int, records);
+        QFETCH(int, diagnostics);
+        QFETCH(int, maxRecord);
+        for (size_t chunk : {size_t(0), size_t(64)}) {
+            AdifReader reader;
+            reader.OpenMemory(data, chunk, static_cast<size_t>(maxRecord));
+            int read = 0;
+            while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+                QStringList fields;
+                for (const QString &name : reader.CurrentFieldNames())
+                    fields << name + QLatin1Char('=')
+                                  + reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
+                QCOMPARE(fields.join(QLatin1Char('|')), cycle[read % cycle.size()]);
+                ++read;
+            }
+            QCOMPARE(read, records);
+            QCOMPARE(reader.Diagnosed().count, uint64_t(diagnostics));
+        }
+    }
+
     void diagnosticsCountedBeyondTheKeptOnes()
     {
         QByteArray data;
