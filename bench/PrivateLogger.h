@@ -55,8 +55,32 @@ public:
     // False, with a message on standard error, when either will not start.
     bool Start(const QString &program, const QStringList &arguments)
     {
-        if (!m_Bus.Start())
-            return false;
+        return m_Bus.Start() && StartLogger(program, arguments);
+    }
+
+    // Ends the logger and starts another on the same bus, once the first has
+    // let go of its name; false, with a message, when it will not start.
+    bool Restart(const QString &program, const QStringList &arguments)
+    {
+        m_Logger.kill();
+        m_Logger.waitForFinished(kStartWaitMs);
+        const QDeadlineTimer deadline(kStartWaitMs);
+        while (!deadline.hasExpired() && QDBusConnection::sessionBus().interface()->isServiceRegistered(kVantrelProgId))
+            QThread::msleep(10);
+        return StartLogger(program, arguments);
+    }
+
+    // The stand-in built beside this program, with its window or without.
+    bool StartStandin(QStringList arguments, bool window)
+    {
+        if (!window)
+            arguments << QStringLiteral("--no-window");
+        return Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), arguments);
+    }
+
+private:
+    bool StartLogger(const QString &program, const QStringList &arguments)
+    {
         m_Logger.setProcessChannelMode(QProcess::ForwardedChannels);
         m_Logger.start(program, arguments);
         const QDeadlineTimer deadline(kStartWaitMs);
@@ -69,15 +93,6 @@ public:
         return false;
     }
 
-    // The stand-in built beside this program, with its window or without.
-    bool StartStandin(QStringList arguments, bool window)
-    {
-        if (!window)
-            arguments << QStringLiteral("--no-window");
-        return Start(QCoreApplication::applicationDirPath() + QStringLiteral("/vantrel-standin"), arguments);
-    }
-
-private:
     PrivateBus m_Bus; // declared first: the logger ends before its bus
     QProcess m_Logger;
 };

@@ -2,6 +2,7 @@
 
 #include "LogTableModel.h"
 #include "StandinLogger.h"
+#include "UdpFeed.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,7 +35,7 @@ void FixRowHeights(QTableView *table)
 
 } // namespace
 
-StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
+StandinWindow::StandinWindow(StandinLogger &logger, const UdpFeed *feed, QWidget *parent)
     : QMainWindow(parent), m_Logger(logger), m_LogModel(new LogTableModel(logger, this))
 {
     setWindowTitle(QStringLiteral("Vantrel (stand-in)"));
@@ -58,6 +59,8 @@ StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
     layout->addWidget(m_LogView, 1);
     setCentralWidget(central);
     statusBar()->addWidget(m_CountLabel);
+    if (feed)
+        AddFeedLabel(*feed);
 
     ShowContactCount();
     logger_EntryChanged();
@@ -141,6 +144,16 @@ QLabel *StandinWindow::MakeFixedWidthLabel(const QString &widestText)
     auto *label = new QLabel;
     label->setFixedWidth(label->fontMetrics().horizontalAdvance(widestText) + 8);
     return label;
+}
+
+// The label takes the rest of the status bar and has no width of its own, so
+// that its text, which changes with every contact, never changes the window's limits.
+void StandinWindow::AddFeedLabel(const UdpFeed &feed)
+{
+    auto *label = new QLabel(feed.StatusText());
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusBar()->addWidget(label, 1);
+    connect(&feed, &UdpFeed::StatusChanged, label, [label, &feed] { label->setText(feed.StatusText()); });
 }
 
 void StandinWindow::ShowContactCount()

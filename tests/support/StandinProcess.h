@@ -56,6 +56,13 @@ public:
             QTest::qWait(20);
     }
 
+    // Asks the logger to quit (SIGTERM), as a user ends it; false when it does not end.
+    bool Terminate()
+    {
+        m_Process.terminate();
+        return m_Process.waitForFinished(kWaitMs);
+    }
+
     // For runs that are expected to end by themselves.
     bool WaitForExit() { return m_Process.waitForFinished(kWaitMs); }
     int ExitCode() const { return m_Process.exitCode(); }
