@@ -50,6 +50,7 @@ public:
     }
 
     void Click(const char *button) { m_Window.findChild<QPushButton *>(QString::fromLatin1(button))->click(); }
+    bool IsEnabled(const char *button) { return m_Window.findChild<QPushButton *>(QString::fromLatin1(button))->isEnabled(); }
     void SetSpeed(int position) { m_Window.findChild<QComboBox *>(QStringLiteral("cmbPlaybackSpeed"))->setCurrentIndex(position); }
     QTimer *Timer() { return m_Window.findChild<QTimer *>(QStringLiteral("Timer1")); }
 
