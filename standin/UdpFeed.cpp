@@ -135,7 +135,10 @@ bool UdpFeed::Write(Destination &destination, const QList<QByteArray> &datagrams
         if (datagram.size() > kMaxDatagramBytes) {
             Report(destination, QStringLiteral("a contact too large for one datagram was not sent"));
             allWritten = false;
-        } else if (destination.socket->write(datagram) != datagram.size()) {
+        } else if ((destination.connected ? destination.socket->write(datagram)
+                                          : destination.socket->writeDatagram(datagram, destination.address,
+                                                                              destination.port))
+                   != datagram.size()) {
             allWritten = false;
         }
     }
@@ -167,20 +170,16 @@ void UdpFeed::Resolved(size_t index, const QHostInfo &info)
 void UdpFeed::Connect(size_t index, const QHostAddress &address)
 {
     Destination &destination = m_Destinations[index];
-    auto *socket = new QUdpSocket(this);
-    destination.socket = socket;
-    connect(socket, &QUdpSocket::readyRead, this, [socket] { DropInbound(socket); });
-    connect(socket, &QUdpSocket::errorOccurred, this, [this, index, socket](QAbstractSocket::SocketError error) {
-        if (error != QAbstractSocket::TemporaryError) // nothing to read after all
-            Report(m_Destinations[index], DescribeError(error, socket->errorString()));
-    });
-    socket->connectToHost(address, destination.port);
-    if (socket->state() != QAbstractSocket::ConnectedState) {
+    destination.address = address;
+    destination.socket = NewSocket(index);
+    destination.socket->connectToHost(address, destination.port);
+    if (destination.socket->state() != QAbstractSocket::ConnectedState) {
         destination.state = State::Dead;
         destination.waiting.clear();
-        Report(destination, socket->errorString());
+        Report(destination, destination.socket->errorString());
         return;
     }
+    destination.connected = true;
     destination.state = State::Ready;
     if (destination.kind == Kind::Wsjtx)
         Write(destination, {Heartbeat()});
@@ -188,6 +187,33 @@ void UdpFeed::Connect(size_t index, const QHostAddress &address)
         Deliver(destination, datagrams);
     destination.waiting.clear();
     emit StatusChanged();
+}
+
+QUdpSocket *UdpFeed::NewSocket(size_t index)
+{
+    auto *socket = new QUdpSocket(this);
+    connect(socket, &QUdpSocket::readyRead, this, [socket] { DropInbound(socket); });
+    connect(socket, &QUdpSocket::errorOccurred, this, [this, index, socket](QAbstractSocket::SocketError error) {
+        if (error == QAbstractSocket::TemporaryError) // nothing to read after all
+            return;
+        Report(m_Destinations[index], DescribeError(error, socket->errorString()));
+        if (error == QAbstractSocket::ConnectionRefusedError)
+            StopListeningForRefusals(index);
+    });
+    return socket;
+}
+
+// Once told, a refusal per datagram would only wake the stand-in for nothing:
+// the destination gets an unconnected socket, which hears none, and keeps
+// being sent to, for its receiver may start later.
+void UdpFeed::StopListeningForRefusals(size_t index)
+{
+    Destination &destination = m_Destinations[index];
+    if (!destination.connected)
+        return;
+    destination.socket->deleteLater();
+    destination.socket = NewSocket(index);
+    destination.connected = false;
 }
 
 void UdpFeed::SendHeartbeats()

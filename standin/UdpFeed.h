@@ -5,6 +5,7 @@
 
 #include <QAbstractSocket>
 #include <QByteArray>
+#include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -13,7 +14,6 @@
 
 #include <vector>
 
-class QHostAddress;
 class QHostInfo;
 class QUdpSocket;
 
@@ -68,6 +68,8 @@ private:
         quint16 port = 0;
         State state = State::Resolving;
         QUdpSocket *socket = nullptr;
+        QHostAddress address;
+        bool connected = false;            // else the socket sends to address datagram by datagram
         QList<QList<QByteArray>> waiting;  // one list of datagrams per contact
         int sent = 0;
         QStringList problems;              // each reported once
@@ -84,6 +86,8 @@ private:
     bool Write(Destination &destination, const QList<QByteArray> &datagrams);
     void Resolved(size_t index, const QHostInfo &info);
     void Connect(size_t index, const QHostAddress &address);
+    QUdpSocket *NewSocket(size_t index);
+    void StopListeningForRefusals(size_t index);
     void SendHeartbeats();
     void Report(Destination &destination, const QString &problem);
     static void DropInbound(QUdpSocket *socket);
