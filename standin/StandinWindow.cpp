@@ -147,13 +147,20 @@ QLabel *StandinWindow::MakeFixedWidthLabel(const QString &widestText)
 }
 
 // The label takes the rest of the status bar and has no width of its own, so
-// that its text, which changes with every contact, never changes the window's limits.
+// that its text, which changes with every contact, never changes the window's
+// limits; its tool tip shows the whole text, a destination a line.
 void StandinWindow::AddFeedLabel(const UdpFeed &feed)
 {
-    auto *label = new QLabel(feed.StatusText());
+    auto *label = new QLabel;
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(label, 1);
-    connect(&feed, &UdpFeed::StatusChanged, label, [label, &feed] { label->setText(feed.StatusText()); });
+    const auto show = [label, &feed] {
+        const QString text = feed.StatusText();
+        label->setText(text);
+        label->setToolTip(QString(text).replace(QStringLiteral(" · "), QStringLiteral("\n")));
+    };
+    show();
+    connect(&feed, &UdpFeed::StatusChanged, label, show);
 }
 
 void StandinWindow::ShowContactCount()

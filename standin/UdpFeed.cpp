@@ -251,7 +251,7 @@ void UdpFeed::DropInbound(QUdpSocket *socket)
 QString UdpFeed::DescribeError(QAbstractSocket::SocketError error, const QString &errorString)
 {
     if (error == QAbstractSocket::ConnectionRefusedError)
-        return QStringLiteral("nobody is listening (%1)").arg(errorString);
+        return QStringLiteral("nobody is listening");
     return errorString;
 }
 
@@ -271,8 +271,8 @@ QString UdpFeed::StatusText() const
         if (destination.state == State::Resolving)
             part += QStringLiteral(", resolving");
         if (!destination.problems.isEmpty())
-            part += QStringLiteral(", ") + destination.problems.last();
+            part += QStringLiteral(" (%1)").arg(destination.problems.last());
         parts.append(part);
     }
-    return QStringLiteral("UDP to ") + parts.join(QStringLiteral("; "));
+    return QStringLiteral("UDP to ") + parts.join(QStringLiteral(" · "));
 }

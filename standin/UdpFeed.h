@@ -53,7 +53,8 @@ public:
     // Queues the contact; it goes out once control is back in the event loop.
     void Send(const Contact &contact, const QByteArray &adifRecord);
 
-    // Where contacts go, how many went out, and any problem; one line.
+    // Where contacts go, how many went out, and any problem; one line, the
+    // destinations separated by " · ".
     QString StatusText() const;
 
 signals:
