@@ -375,6 +375,8 @@ void TestStandinBus::badInputEndsWithAMessage_data()
     QTest::newRow("unknown member") << QStringList{"--fail", "Nope:1"} << "Nope";
     QTest::newRow("bad delay") << QStringList{"--delay", "soon"} << "--delay";
     QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
+    QTest::newRow("UDP destination without a port") << QStringList{"--wsjtx-udp", "127.0.0.1"} << "HOST:PORT";
+    QTest::newRow("UDP port out of range") << QStringList{"--contactinfo-udp", "localhost:65536"} << "65536";
 }
 
 void TestStandinBus::badInputEndsWithAMessage()
