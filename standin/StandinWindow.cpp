@@ -146,14 +146,16 @@ QLabel *StandinWindow::MakeFixedWidthLabel(const QString &widestText)
     return label;
 }
 
-// The label takes the rest of the status bar and has no width of its own, so
-// that its text, which changes with every contact, never changes the window's
-// limits; its tool tip shows the whole text, a destination a line.
+// The label's size is fixed, width and height, so that its text, which
+// changes with every contact, never has the window laid out again (a widget
+// of one fixed size does not ask its layout for room); its tool tip shows
+// the whole text, a destination a line.
 void StandinWindow::AddFeedLabel(const UdpFeed &feed)
 {
+    constexpr int kShownCharacters = 90; // with the count, within the window's first width
     auto *label = new QLabel;
-    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    statusBar()->addWidget(label, 1);
+    label->setFixedSize(label->fontMetrics().averageCharWidth() * kShownCharacters, label->fontMetrics().height());
+    statusBar()->addWidget(label);
     const auto show = [label, &feed] {
         const QString text = feed.StatusText();
         label->setText(text);
