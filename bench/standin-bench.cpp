@@ -1,4 +1,4 @@
-// standin-bench [--contacts N] [--standin PATH] [--no-window]
+// standin-bench [--contacts N] [--standin PATH] [--no-window] [--udp]
 // Logs N contacts (20,000 unless told) into the stand-in logger through the
 // automation bridge, as Ardenix sends them: ClearEntry, five SetFieldN,
 // SetLogFrequencyEx, EnterQso. It starts a private session bus of its own
@@ -8,6 +8,12 @@
 // the end of the log, its growth in between, the median and the 99th
 // percentile, both for the EnterQso round trip alone and for the whole
 // contact; then the cost of a contact after one 10 MB value.
+//
+// With --udp it compares instead the cost per contact of the stand-in with no
+// UDP feed, with both feeds sent to receivers that listen (threads of this
+// program on the loopback address), and with both sent to a loopback port
+// where nobody listens; the three take turns, in rounds, on one bus, and the
+// figures are ratios against the run without a feed.
 
 #include "RuntimeError.h"
 #include "StandinProcess.h"
@@ -16,18 +22,31 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <vector>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
 constexpr int kDefaultContacts = 20000;
 constexpr int kEdge = 10;         // contacts averaged at the start and at the end
+constexpr int kUdpContacts = 5000; // per run with --udp, unless told
+constexpr int kUdpRounds = 3;
 
 struct Options {
     int contacts = kDefaultContacts;
     QString standin = StandinProcess::BuiltProgram();
     bool window = true;
+    bool udp = false;
+    bool contactsGiven = false;
 };
 
 struct Sample {
@@ -44,10 +63,13 @@ bool ParseOptions(const QStringList &args, Options &options)
             options.contacts = args[++i].toInt(&ok);
             if (!ok || options.contacts < 2 * kEdge)
                 return false;
+            options.contactsGiven = true;
         } else if (arg == QLatin1String("--standin") && i + 1 < args.size()) {
             options.standin = args[++i];
         } else if (arg == QLatin1String("--no-window")) {
             options.window = false;
+        } else if (arg == QLatin1String("--udp")) {
+            options.udp = true;
         } else {
             return false;
         }
@@ -180,8 +202,132 @@ int Measure(const Options &options)
     return 0;
 }
 
+// A UDP receiver on the loopback address that reads and counts datagrams in
+// a thread of its own, as a logging program would.
+class LoopbackReceiver {
+public:
+    LoopbackReceiver()
+    {
+        m_Socket = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(m_Socket, reinterpret_cast<sockaddr *>(&address), length);
+        getsockname(m_Socket, reinterpret_cast<sockaddr *>(&address), &length);
+        m_Port = ntohs(address.sin_port);
+        m_Thread = std::thread([this] { ReadUntilStopped(); });
+    }
+
+    ~LoopbackReceiver()
+    {
+        m_Stop = true;
+        m_Thread.join();
+        close(m_Socket);
+    }
+
+    QString Destination() const { return QStringLiteral("127.0.0.1:%1").arg(m_Port); }
+    long Count() const { return m_Count; }
+
+private:
+    void ReadUntilStopped()
+    {
+        static char buffer[65536];
+        while (!m_Stop) {
+            pollfd ready = {m_Socket, POLLIN, 0};
+            if (poll(&ready, 1, 50) > 0 && recv(m_Socket, buffer, sizeof buffer, 0) >= 0)
+                ++m_Count;
+        }
+    }
+
+    int m_Socket = -1;
+    quint16 m_Port = 0;
+    std::atomic<bool> m_Stop = false;
+    std::atomic<long> m_Count = 0;
+    std::thread m_Thread;
+};
+
+// A loopback port on which nobody listens: bound for a moment, then let go.
+QString ClosedDestination()
+{
+    LoopbackReceiver briefly;
+    return briefly.Destination();
+}
+
+struct UdpSetup {
+    const char *name;
+    QStringList arguments;
+    std::vector<double> enterQsoMs;
+    std::vector<double> contactMs;
+};
+
+int MeasureUdp(const Options &options, StandinProcess &logger)
+{
+    const int contacts = options.contactsGiven ? options.contacts : kUdpContacts;
+    LoopbackReceiver wsjtx;
+    LoopbackReceiver contactInfo;
+    const QString closed = ClosedDestination();
+    const QString wsjtxOption = QStringLiteral("--wsjtx-udp");
+    const QString contactInfoOption = QStringLiteral("--contactinfo-udp");
+    std::vector<UdpSetup> setups = {
+        {"no feed", {}, {}, {}},
+        {"feeds, listening", {wsjtxOption, wsjtx.Destination(), contactInfoOption, contactInfo.Destination()}, {}, {}},
+        {"feeds, closed port", {wsjtxOption, closed, contactInfoOption, closed}, {}, {}},
+    };
+    std::printf("%d contacts per run, %d rounds, %s, %s\n", contacts, kUdpRounds,
+                options.window ? "window shown" : "no window", qPrintable(PlatformText()));
+
+    for (int round = 0; round < kUdpRounds; ++round) {
+        for (UdpSetup &setup : setups) {
+            if (!logger.Restart(StandinProcess::WithWindow(setup.arguments, options.window)))
+                return 1;
+            const auto document = VantrelDocument::GetRunning();
+            const auto entry = document ? document->GetCurrentEntry() : nullptr;
+            if (!entry) {
+                std::fprintf(stderr, "standin-bench: no logger on the private bus\n");
+                return 1;
+            }
+            for (int number = 1; number <= contacts; ++number) {
+                const Sample sample = LogContact(*entry, number);
+                setup.enterQsoMs.push_back(sample.enterQsoMs);
+                setup.contactMs.push_back(sample.contactMs);
+            }
+        }
+    }
+
+    const UdpSetup &baseline = setups.front();
+    std::printf("%-20s %14s %14s %16s   ratio to no feed (median EnterQso, mean EnterQso, median contact)\n",
+                "", "EnterQso med", "EnterQso mean", "contact median");
+    for (const UdpSetup &setup : setups) {
+        std::printf("%-20s %11.3f ms %11.3f ms %13.3f ms   %.3f  %.3f  %.3f\n", setup.name, Stats::Median(setup.enterQsoMs),
+                    Stats::Mean(setup.enterQsoMs), Stats::Median(setup.contactMs),
+                    Stats::Median(setup.enterQsoMs) / Stats::Median(baseline.enterQsoMs),
+                    Stats::Mean(setup.enterQsoMs) / Stats::Mean(baseline.enterQsoMs),
+                    Stats::Median(setup.contactMs) / Stats::Median(baseline.contactMs));
+    }
+    std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld (1 per contact)\n",
+                wsjtx.Count(), contactInfo.Count());
+    return 0;
+}
+
+int RunUdp(const Options &options)
+{
+    StandinProcess logger({QStringLiteral("--no-window")}, StandinProcess::Use::Benchmark, options.standin);
+    if (!logger.WaitForName())
+        return 1;
+    try {
+        return MeasureUdp(options, logger);
+    } catch (const RuntimeError &error) {
+        std::fprintf(stderr, "standin-bench: %s\n", qPrintable(error.description()));
+        return 1;
+    }
+}
+
 int Run(const Options &options)
 {
+    if (options.udp)
+        return RunUdp(options);
+
     StandinProcess logger(StandinProcess::WithWindow({}, options.window), StandinProcess::Use::Benchmark,
                           options.standin);
     if (!logger.WaitForName())
@@ -201,7 +347,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     Options options;
     if (!ParseOptions(QCoreApplication::arguments(), options)) {
-        std::fprintf(stderr, "usage: standin-bench [--contacts N (at least %d)] [--standin PATH] [--no-window]\n",
+        std::fprintf(stderr,
+                     "usage: standin-bench [--contacts N (at least %d)] [--standin PATH] [--no-window] [--udp]\n",
                      2 * kEdge);
         return 2;
     }

@@ -15,10 +15,16 @@ QString Megahertz(double khz)
     return text;
 }
 
+QByteArray IdentityFields()
+{
+    return AdifField(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.4"))
+        + AdifField(QStringLiteral("PROGRAMID"), QStringLiteral("vantrel-standin"));
+}
+
 } // namespace
 
-AdifLogFile::AdifLogFile(const QString &path, const ColumnSet &columns)
-    : m_File(path), m_Columns(columns)
+AdifLogFile::AdifLogFile(const QString &path)
+    : m_File(path)
 {
     if (!m_File.open(QIODevice::WriteOnly | QIODevice::Append))
         throw BadInput(QStringLiteral("cannot write the ADIF log %1: %2").arg(path, m_File.errorString()));
@@ -28,19 +34,22 @@ AdifLogFile::AdifLogFile(const QString &path, const ColumnSet &columns)
     }
 }
 
-bool AdifLogFile::Append(const Contact &contact)
+bool AdifLogFile::Append(const QByteArray &record)
 {
-    const QByteArray text = Record(m_Columns, contact);
-    return m_File.write(text) == text.size() && m_File.flush();
+    return m_File.write(record) == record.size() && m_File.flush();
 }
 
 QByteArray AdifLogFile::Header(const QDateTime &createdUtc)
 {
-    return "Contacts logged by the Vantrel stand-in\n"
-        + AdifField(QStringLiteral("ADIF_VER"), QStringLiteral("3.1.4"))
-        + AdifField(QStringLiteral("PROGRAMID"), QStringLiteral("vantrel-standin"))
+    return "Contacts logged by the Vantrel stand-in\n" + IdentityFields()
         + AdifField(QStringLiteral("CREATED_TIMESTAMP"), createdUtc.toString(QStringLiteral("yyyyMMdd HHmmss")))
         + "<EOH>\n";
+}
+
+// The leading text line makes the header a header: an ADI file that starts with '<' has none.
+QByteArray AdifLogFile::OneRecordFile(const QByteArray &record)
+{
+    return "Contact logged by the Vantrel stand-in\n" + IdentityFields() + "<EOH>\n" + record;
 }
 
 QByteArray AdifLogFile::Record(const ColumnSet &columns, const Contact &contact)

@@ -13,16 +13,18 @@ class AdifLogFile {
 public:
     // Opens for appending; writes the ADIF header when the file is new or empty.
     // Throws BadInput when the file cannot be opened.
-    AdifLogFile(const QString &path, const ColumnSet &columns);
+    explicit AdifLogFile(const QString &path);
 
-    // False when the record could not be written (the reason is in ErrorString()).
-    bool Append(const Contact &contact);
+    // Appends one Record(); false when it could not be written (the reason is in ErrorString()).
+    bool Append(const QByteArray &record);
     QString ErrorString() const { return m_File.errorString(); }
 
     static QByteArray Header(const QDateTime &createdUtc);
+    // One contact's line of the log, ending in <EOR> and a line break.
     static QByteArray Record(const ColumnSet &columns, const Contact &contact);
+    // A whole ADIF file holding just this record, as the network feeds send a contact.
+    static QByteArray OneRecordFile(const QByteArray &record);
 
 private:
     QFile m_File;
-    const ColumnSet &m_Columns;
 };

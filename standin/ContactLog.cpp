@@ -33,6 +33,15 @@ constexpr BandEdges kBands[] = {
     {"3cm", 10000000, 10500000},   {"1.25cm", 24000000, 24250000},
 };
 
+const BandEdges *FindBand(const QString &name)
+{
+    for (const BandEdges &band : kBands) {
+        if (name.compare(QLatin1String(band.name), Qt::CaseInsensitive) == 0)
+            return &band;
+    }
+    return nullptr;
+}
+
 // The mode code a host sends for an ADIF mode: sideband by the frequency.
 int ModeCodeOf(const QString &adifMode, double mhz)
 {
@@ -101,11 +110,13 @@ bool Band::IsFrequency(double khz)
 
 bool Band::IsName(const QString &text)
 {
-    for (const BandEdges &band : kBands) {
-        if (text.compare(QLatin1String(band.name), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
+    return FindBand(text) != nullptr;
+}
+
+double Band::LowerEdgeKhz(const QString &name)
+{
+    const BandEdges *band = FindBand(name);
+    return band ? band->lowKhz : 0;
 }
 
 void ContactLog::Add(const Contact &contact)

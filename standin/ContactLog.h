@@ -28,6 +28,7 @@ namespace Band {
 QString FromKhz(double khz);
 bool IsFrequency(double khz);      // a finite number of kHz, 0 or more
 bool IsName(const QString &text);  // "20m", "70CM", ...
+double LowerEdgeKhz(const QString &name);  // 0 for a name that is no band
 } // namespace Band
 
 struct Contact {

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 class AdifLogFile;
+class UdpFeed;
 
 // What is typed in the entry window but not yet logged.
 struct EntryRow {
@@ -41,6 +42,8 @@ public:
 
     // Optional; not owned.
     void SetAdifLog(AdifLogFile *adifLog) { m_AdifLog = adifLog; }
+    // Optional; not owned. Gets each contact with the record the ADIF log gets.
+    void SetFeed(UdpFeed *feed) { m_Feed = feed; }
 
     void ClearEntry();
     FieldResult SetField(int column, const QString &text);
@@ -63,4 +66,5 @@ private:
     EntryRow m_Entry;
     ContactLog m_Log;
     AdifLogFile *m_AdifLog = nullptr;
+    UdpFeed *m_Feed = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "LogTableModel.h"
 #include "StandinLogger.h"
+#include "UdpFeed.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -34,7 +35,7 @@ void FixRowHeights(QTableView *table)
 
 } // namespace
 
-StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
+StandinWindow::StandinWindow(StandinLogger &logger, const UdpFeed *feed, QWidget *parent)
     : QMainWindow(parent), m_Logger(logger), m_LogModel(new LogTableModel(logger, this))
 {
     setWindowTitle(QStringLiteral("Vantrel (stand-in)"));
@@ -58,6 +59,8 @@ StandinWindow::StandinWindow(StandinLogger &logger, QWidget *parent)
     layout->addWidget(m_LogView, 1);
     setCentralWidget(central);
     statusBar()->addWidget(m_CountLabel);
+    if (feed)
+        AddFeedLabel(*feed);
 
     ShowContactCount();
     logger_EntryChanged();
@@ -141,6 +144,25 @@ QLabel *StandinWindow::MakeFixedWidthLabel(const QString &widestText)
     auto *label = new QLabel;
     label->setFixedWidth(label->fontMetrics().horizontalAdvance(widestText) + 8);
     return label;
+}
+
+// The label's size is fixed, width and height, so that its text, which
+// changes with every contact, never has the window laid out again (a widget
+// of one fixed size does not ask its layout for room); its tool tip shows
+// the whole text, a destination a line.
+void StandinWindow::AddFeedLabel(const UdpFeed &feed)
+{
+    constexpr int kShownCharacters = 90; // with the count, within the window's first width
+    auto *label = new QLabel;
+    label->setFixedSize(label->fontMetrics().averageCharWidth() * kShownCharacters, label->fontMetrics().height());
+    statusBar()->addWidget(label);
+    const auto show = [label, &feed] {
+        const QString text = feed.StatusText();
+        label->setText(text);
+        label->setToolTip(QString(text).replace(QStringLiteral(" · "), QStringLiteral("\n")));
+    };
+    show();
+    connect(&feed, &UdpFeed::StatusChanged, label, show);
 }
 
 void StandinWindow::ShowContactCount()

@@ -7,6 +7,7 @@ class QLabel;
 class QTableView;
 class QTableWidget;
 class StandinLogger;
+class UdpFeed;
 
 // The logger's window: the entry row on top, the log below. It only shows
 // what arrives over the bus; nothing is typed here. Its size constraints are
@@ -15,7 +16,8 @@ class StandinWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    explicit StandinWindow(StandinLogger &logger, QWidget *parent = nullptr);
+    // With a feed, the status bar also tells where contacts go over UDP and how many went out.
+    explicit StandinWindow(StandinLogger &logger, const UdpFeed *feed = nullptr, QWidget *parent = nullptr);
 
 private slots:
     void logger_EntryChanged();
@@ -26,6 +28,7 @@ private:
     QTableView *MakeLogView();
     QLabel *MakeFixedWidthLabel(const QString &widestText);
     void ShowContactCount();
+    void AddFeedLabel(const UdpFeed &feed);
 
     StandinLogger &m_Logger;
     LogTableModel *m_LogModel = nullptr;

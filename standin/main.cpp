@@ -11,16 +11,20 @@
 #include "FaultPlan.h"
 #include "StandinLogger.h"
 #include "StandinWindow.h"
+#include "UdpFeed.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +41,9 @@ const QString kExitAtOption = QStringLiteral("exit-at");
 const QString kDelayOption = QStringLiteral("delay");
 const QString kWrongTypeOption = QStringLiteral("wrong-type");
 const QString kNoWindowOption = QStringLiteral("no-window");
+const QString kWsjtxUdpOption = QStringLiteral("wsjtx-udp");
+const QString kContactInfoUdpOption = QStringLiteral("contactinfo-udp");
+const QString kStationCallOption = QStringLiteral("station-call");
 
 // The help texts are plain text; only the names of the interface come from Contract.
 void AddOptions(QCommandLineParser &parser)
@@ -57,7 +64,54 @@ void AddOptions(QCommandLineParser &parser)
         {kDelayOption, "Wait MS milliseconds before answering each call.", "MS"},
         {kWrongTypeOption, "Reply to every call of MEMBER with a value of the wrong type (repeatable).", "MEMBER"},
         {kNoWindowOption, "Run without a window."},
+        {kWsjtxUdpOption, "Send each logged contact as WSJT-X \"QSO Logged\" and \"Logged ADIF\" messages to "
+                          "HOST:PORT (a unicast, broadcast or multicast IPv4 address, or a host name; "
+                          "WSJT-X receivers listen on port 2237 by default) (repeatable).", "HOST:PORT"},
+        {kContactInfoUdpOption, "Send each logged contact as a contactinfo XML datagram to HOST:PORT "
+                                "(port 12060 by default in the tools that take them) (repeatable).", "HOST:PORT"},
+        {kStationCallOption, "The station's own call, sent with each contact on UDP.", "CALL"},
     });
+}
+
+// Null when no UDP destination is given: then nothing is sent and nothing changes.
+std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const ColumnSet &columns)
+{
+    const std::pair<QString, UdpFeed::Kind> options[] = {{kWsjtxUdpOption, UdpFeed::Kind::Wsjtx},
+                                                         {kContactInfoUdpOption, UdpFeed::Kind::ContactInfo}};
+    auto feed = std::make_unique<UdpFeed>(columns, parser.value(kStationCallOption));
+    for (const auto &[option, kind] : options) {
+        for (const QString &text : parser.values(option)) {
+            QString host;
+            quint16 port = 0;
+            if (!UdpFeed::ParseHostAndPort(text, host, port))
+                throw BadInput(QStringLiteral("--%1 %2: expected HOST:PORT with a port of 1 to 65535, "
+                                              "for example 127.0.0.1:2237")
+                                   .arg(option, text));
+            feed->AddDestination(kind, host, port);
+        }
+    }
+    return feed->IsEmpty() ? nullptr : std::move(feed);
+}
+
+// SIGTERM and SIGINT end the event loop, so that the stand-in quits as it
+// does when its window is closed (and the WSJT-X feed sends its Close). The
+// handler only writes to a pipe; the event loop reads it.
+int g_QuitPipe[2] = {-1, -1};
+
+void OnQuitSignal(int)
+{
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t written = write(g_QuitPipe[1], &byte, 1);
+}
+
+void QuitOnSignals(QCoreApplication &app)
+{
+    if (pipe(g_QuitPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_QuitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, &QCoreApplication::quit);
+    std::signal(SIGTERM, OnQuitSignal);
+    std::signal(SIGINT, OnQuitSignal);
 }
 
 int ParseDelay(const QString &text)
@@ -166,8 +220,11 @@ int main(int argc, char **argv)
 
         std::unique_ptr<AdifLogFile> adifLog;
         if (parser.isSet(kLogAdifOption))
-            adifLog = std::make_unique<AdifLogFile>(parser.value(kLogAdifOption), logger.Columns());
+            adifLog = std::make_unique<AdifLogFile>(parser.value(kLogAdifOption));
         logger.SetAdifLog(adifLog.get());
+
+        const std::unique_ptr<UdpFeed> feed = MakeUdpFeed(parser, logger.Columns());
+        logger.SetFeed(feed.get());
 
         std::unique_ptr<CallTrace> trace;
         if (parser.isSet(kTraceOption))
@@ -178,12 +235,15 @@ int main(int argc, char **argv)
         EntryObject entry(logger, plan, trace.get());
         if (!ServeOnSessionBus(document, entry))
             return kBusExit;
+        if (feed)
+            feed->Start();
 
         std::unique_ptr<StandinWindow> window;
         if (withWindow) {
-            window = std::make_unique<StandinWindow>(logger);
+            window = std::make_unique<StandinWindow>(logger, feed.get());
             window->show();
         }
+        QuitOnSignals(*app);
         return app->exec();
     } catch (const BadInput &error) {
         std::fprintf(stderr, "vantrel-standin: %s\n", qPrintable(error.Message()));

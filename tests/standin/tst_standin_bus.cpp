@@ -19,29 +19,17 @@
 
 #include "Contract.h"
 
+#include "../support/EntryCalls.h"
 #include "../support/StandinProcess.h"
 #include "../support/WriteFile.h"
 
 namespace {
 
-constexpr int kWaitMs = 10000;
-
-QDBusMessage CallObject(const QString &path, const QString &interface, const QString &member,
-                        const QVariantList &arguments = {})
-{
-    QDBusMessage message = QDBusMessage::createMethodCall(Contract::kBusName, path, interface, member);
-    message.setArguments(arguments);
-    return QDBusConnection::sessionBus().call(message, QDBus::Block, kWaitMs);
-}
+constexpr int kWaitMs = kEntryCallWaitMs;
 
 QDBusMessage CallDocument(const QString &member)
 {
     return CallObject(QStringLiteral("/document"), QStringLiteral("vantrel.Document"), member);
-}
-
-QDBusMessage CallEntry(const QString &member, const QVariantList &arguments = {})
-{
-    return CallObject(QStringLiteral("/entry"), QStringLiteral("vantrel.Entry"), member, arguments);
 }
 
 // Sends the call without waiting for its answer.
@@ -53,33 +41,10 @@ QDBusPendingCall QueueEntryCall(const QString &member, const QVariantList &argum
     return QDBusConnection::sessionBus().asyncCall(message, kWaitMs);
 }
 
-QVariant Int16(int value)
-{
-    return QVariant::fromValue(qint16(value));
-}
-
-bool Answered(const QDBusMessage &reply)
-{
-    return reply.type() == QDBusMessage::ReplyMessage;
-}
-
 int DupeAnswer()
 {
     const QDBusMessage reply = CallEntry(QStringLiteral("Dupe"));
     return Answered(reply) ? reply.arguments().value(0).toInt() : -1;
-}
-
-// Types a contact into the entry row: call in column 1, mode, both frequencies the same.
-bool TypeContact(const QString &call, double khz, int mode)
-{
-    return Answered(CallEntry(QStringLiteral("SetFieldN"), {Int16(1), call}))
-        && Answered(CallEntry(QStringLiteral("SetLogFrequencyEx"), {Int16(mode), khz, khz, Int16(0)}));
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace
@@ -410,6 +375,8 @@ void TestStandinBus::badInputEndsWithAMessage_data()
     QTest::newRow("unknown member") << QStringList{"--fail", "Nope:1"} << "Nope";
     QTest::newRow("bad delay") << QStringList{"--delay", "soon"} << "--delay";
     QTest::newRow("unknown option") << QStringList{"--colour"} << "colour";
+    QTest::newRow("UDP destination without a port") << QStringList{"--wsjtx-udp", "127.0.0.1"} << "HOST:PORT";
+    QTest::newRow("UDP port out of range") << QStringList{"--contactinfo-udp", "localhost:65536"} << "65536";
 }
 
 void TestStandinBus::badInputEndsWithAMessage()

@@ -67,6 +67,13 @@ void StandinProcess::Stop()
         QTest::qWait(20);
 }
 
+bool StandinProcess::Restart(const QStringList &arguments)
+{
+    Stop();
+    m_Process.start(m_Process.program(), arguments);
+    return WaitForName();
+}
+
 bool StandinProcess::WaitForExit() { return m_Process.waitForFinished(kWaitMs); }
 int StandinProcess::ExitCode() const { return m_Process.exitCode(); }
 QProcess::ExitStatus StandinProcess::ExitStatus() const { return m_Process.exitStatus(); }

@@ -39,6 +39,17 @@ public:
     // Kills the logger; the bus drops the name on its own time, and the next run needs it free.
     void Stop();
 
+    // Ends the logger and starts the same program again, on the same bus,
+    // with other arguments, once the first has let go of the name.
+    bool Restart(const QStringList &arguments);
+
+    // Asks the logger to quit (SIGTERM), as a user ends it; false when it does not end.
+    bool Terminate()
+    {
+        m_Process.terminate();
+        return m_Process.waitForFinished(kWaitMs);
+    }
+
     // For runs that are expected to end by themselves.
     bool WaitForExit();
     int ExitCode() const;

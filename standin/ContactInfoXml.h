@@ -1,0 +1,19 @@
+#pragma once
+
+#include "FeedContact.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The contactinfo datagram that contest score boards, spotting and
+// statistics tools take: one UTF-8 XML document per contact.
+namespace ContactInfoXml {
+
+// `id` tells contacts apart (it is unique per contact); `stationName` names
+// the computer that logged it.
+QByteArray Datagram(const FeedContact &contact, const QString &id, const QString &stationName);
+
+// The band as these tools name it, in MHz: "1.8", "3.5", "7", "14", ... "" when unknown.
+QString BandText(const QString &adifBand);
+
+} // namespace ContactInfoXml
