@@ -374,10 +374,13 @@ private slots:
     {
         ArdenixHarness h;
         h.ChooseFile(std::nullopt);
-        QCOMPARE(h.LastDialog().Filter, QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi"));
+        QCOMPARE(h.LastDialog().Filter, QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi|ADX Files (*.adx)|*.adx|"
+                                                       "Cabrillo Logs (*.log *.cbr)|*.log;*.cbr"));
         QCOMPARE(h.LastDialog().FilterIndex, 2);
         QCOMPARE(h.LastDialog().Flags, 4100);
-        QCOMPARE(h.LastDialog().NameFilters(), (QStringList{"All Files (*.*) (*)", "ADIF Files (*.adi) (*.adi)"}));
+        QCOMPARE(h.LastDialog().NameFilters(), (QStringList{"All Files (*.*) (*)", "ADIF Files (*.adi) (*.adi)",
+                                                            "ADX Files (*.adx) (*.adx)",
+                                                            "Cabrillo Logs (*.log *.cbr) (*.log *.cbr)"}));
         // A cancel before any choice leaves the name empty and still readies Go and Skip dupes.
         QCOMPARE(h.Control<QLabel>("lblFileName")->text(), QString());
         QVERIFY(h.Button("btnGo")->isEnabled());
