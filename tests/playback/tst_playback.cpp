@@ -378,12 +378,12 @@ private slots:
         ArdenixHarness h;
         QVERIFY(h.StartLogger());
         h.ChooseFile(h.WriteTestFile(QStringLiteral("wpx.log"),
-            "START-OF-LOG: 3.0\r\nCONTEST: CQ-WPX-CW\r\nCALLSIGN: KB4DX\r\n"
-            "QSO:  7017 CW 2025-05-24 0000 KB4DX  599 0001  HG3A   599 0001  0\r\n"
-            "QSO: 14014 CW 2025-05-24 0000 KB4DX  599 0002  NZ3D   599 0017  1\r\n"
-            "X-QSO: 14014 CW 2025-05-24 0000 KB4DX  599 0003  ME6W   599 0001  1\r\n"
-            "QSO: 14014 CW 2025-05-24 0000 KB4DX  599 0003  ME6W   599 0002  1\r\n"
-            "QSO: 21020 CW 2025-05-24 0001 KB4DX  599 0004  K3LR   599 0100  0\r\n"
+            "START-OF-LOG: 3.0\r\nCONTEST: CQ-WPX-CW\r\nCALLSIGN: KB4AA\r\n"
+            "QSO:  7017 CW 2025-05-24 0000 KB4AA  599 0001  HG3ZZ   599 0001  0\r\n"
+            "QSO: 14014 CW 2025-05-24 0000 KB4AA  599 0002  NZ3ZZ   599 0017  1\r\n"
+            "X-QSO: 14014 CW 2025-05-24 0000 KB4AA  599 0003  ME6ZZ   599 0001  1\r\n"
+            "QSO: 14014 CW 2025-05-24 0000 KB4AA  599 0003  ME6ZZ   599 0002  1\r\n"
+            "QSO: 21020 CW 2025-05-24 0001 KB4AA  599 0004  K3QQ   599 0100  0\r\n"
             "END-OF-LOG:\r\n"));
         h.SetSpeed(3);
         h.Click("btnGo");
@@ -406,10 +406,10 @@ private slots:
                 contacts << contact;
         }
         QCOMPARE(contacts, (QStringList{
-            R"(SetFieldN[1,"HG3A"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0001"]SetFieldN[5,"0001"]SetLogFrequencyEx[3,7017,7017,0])",
-            R"(SetFieldN[1,"NZ3D"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0002"]SetFieldN[5,"0017"]SetLogFrequencyEx[3,14014,14014,0])",
-            R"(SetFieldN[1,"ME6W"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0003"]SetFieldN[5,"0002"]SetLogFrequencyEx[3,14014,14014,0])",
-            R"(SetFieldN[1,"K3LR"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0004"]SetFieldN[5,"0100"]SetLogFrequencyEx[3,21020,21020,0])",
+            R"(SetFieldN[1,"HG3ZZ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0001"]SetFieldN[5,"0001"]SetLogFrequencyEx[3,7017,7017,0])",
+            R"(SetFieldN[1,"NZ3ZZ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0002"]SetFieldN[5,"0017"]SetLogFrequencyEx[3,14014,14014,0])",
+            R"(SetFieldN[1,"ME6ZZ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0003"]SetFieldN[5,"0002"]SetLogFrequencyEx[3,14014,14014,0])",
+            R"(SetFieldN[1,"K3QQ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0004"]SetFieldN[5,"0100"]SetLogFrequencyEx[3,21020,21020,0])",
         }));
         // 00:00:00, :20, :40, then 00:01:00; the end of the file leaves no countdown.
         QCOMPARE(countdowns, (QStringList{"2", "2", "2", ""}));

@@ -96,40 +96,40 @@ private slots:
         QTest::addColumn<QByteArray>("exchange");
         QTest::addColumn<QString>("fields");
         const QString calls = QStringLiteral("CALL=%1|STATION_CALLSIGN=%2|");
-        QTest::newRow("CQ-WW, transmitter") << QByteArray("CQ-WW-CW") << QByteArray("W3LPL 599 5 MW0IDX 599 14 1")
-            << calls.arg("MW0IDX", "W3LPL") + "STX_STRING=599 5|SRX_STRING=599 14|RST_SENT=599|RST_RCVD=599|CQZ=14|APP_ARDENIX_TRANSMITTER=1";
-        QTest::newRow("CQ-WW-RTTY") << QByteArray("CQ-WW-RTTY") << QByteArray("CR3DX 599 33 DX W3KB 599 05 PA")
-            << calls.arg("W3KB", "CR3DX") + "STX_STRING=599 33 DX|SRX_STRING=599 05 PA|RST_SENT=599|RST_RCVD=599|CQZ=05";
-        QTest::newRow("CQ-WPX") << QByteArray("CQ-WPX-CW") << QByteArray("KB4DX 599 0002 ME6W 599 0001 1")
-            << calls.arg("ME6W", "KB4DX") + "STX_STRING=599 0002|SRX_STRING=599 0001|RST_SENT=599|STX=0002|RST_RCVD=599|SRX=0001|APP_ARDENIX_TRANSMITTER=1";
-        QTest::newRow("IARU zone") << QByteArray("IARU-HF") << QByteArray("I44W 599 28 EU6O 599 29 0")
-            << calls.arg("EU6O", "I44W") + "STX_STRING=599 28|SRX_STRING=599 29|RST_SENT=599|RST_RCVD=599|ITUZ=29|APP_ARDENIX_TRANSMITTER=0";
-        QTest::newRow("IARU society") << QByteArray("IARU-HF") << QByteArray("DJ3EI 599 28 EI0HQ 599 IRTS")
-            << calls.arg("EI0HQ", "DJ3EI") + "STX_STRING=599 28|SRX_STRING=599 IRTS|RST_SENT=599|RST_RCVD=599";
-        QTest::newRow("ARRL-DX") << QByteArray("ARRL-DX-SSB") << QByteArray("ZF1A 59 K N3US 59 VA")
-            << calls.arg("N3US", "ZF1A") + "STX_STRING=59 K|SRX_STRING=59 VA|RST_SENT=59|RST_RCVD=59";
-        QTest::newRow("ARRL-10") << QByteArray("ARRL-10") << QByteArray("HK3RD 599 1 VA3TNM 599 ON 0")
-            << calls.arg("VA3TNM", "HK3RD") + "STX_STRING=599 1|SRX_STRING=599 ON|RST_SENT=599|RST_RCVD=599|APP_ARDENIX_TRANSMITTER=0";
-        QTest::newRow("ARRL-160") << QByteArray("ARRL-160") << QByteArray("W1AW 599 CT K3RA 599 MDC")
-            << calls.arg("K3RA", "W1AW") + "STX_STRING=599 CT|SRX_STRING=599 MDC|RST_SENT=599|RST_RCVD=599";
-        QTest::newRow("CQ-160") << QByteArray("CQ-160-CW") << QByteArray("KD4D 599 MD K3RA 599 MD")
-            << calls.arg("K3RA", "KD4D") + "STX_STRING=599 MD|SRX_STRING=599 MD|RST_SENT=599|RST_RCVD=599";
-        QTest::newRow("WAE, spaced id") << QByteArray("WAE CW") << QByteArray("OM2VL 599 0002 K3MD 599 0001")
-            << calls.arg("K3MD", "OM2VL") + "STX_STRING=599 0002|SRX_STRING=599 0001|RST_SENT=599|STX=0002|RST_RCVD=599|SRX=0001";
-        QTest::newRow("ARRL-SS") << QByteArray("ARRL-SS-CW") << QByteArray("KD4D 1 U 71 MDC K6JS 001 U 74 SF")
-            << calls.arg("K6JS", "KD4D") + "STX_STRING=1 U 71 MDC|SRX_STRING=001 U 74 SF|STX=1|SRX=001|PRECEDENCE=U|CHECK=74|ARRL_SECT=SF";
-        QTest::newRow("NAQP") << QByteArray("NAQP-CW") << QByteArray("K3DNE Ed SC VE2FK DUB QC")
-            << calls.arg("VE2FK", "K3DNE") + "STX_STRING=Ed SC|SRX_STRING=DUB QC|NAME=DUB|STATE=QC";
-        QTest::newRow("NAQP, their QTH blank") << QByteArray("NAQP-SSB") << QByteArray("K3DNE ED SC DL1ABC HANS")
-            << calls.arg("DL1ABC", "K3DNE") + "STX_STRING=ED SC|SRX_STRING=HANS|NAME=HANS";
-        QTest::newRow("NAQP, my QTH blank, transmitter") << QByteArray("NAQP-CW") << QByteArray("DL1ABC HANS K3DNE ED SC 1")
-            << calls.arg("K3DNE", "DL1ABC") + "STX_STRING=HANS|SRX_STRING=ED SC|NAME=ED|STATE=SC|APP_ARDENIX_TRANSMITTER=1";
-        QTest::newRow("Field Day") << QByteArray("ARRL-FD") << QByteArray("W1AW 2A CT K3RA 1D MDC")
-            << calls.arg("K3RA", "W1AW") + "STX_STRING=2A CT|SRX_STRING=1D MDC|CLASS=1D|ARRL_SECT=MDC";
+        QTest::newRow("CQ-WW, transmitter") << QByteArray("CQ-WW-CW") << QByteArray("W3AAA 599 5 MW0ZZZ 599 14 1")
+            << calls.arg("MW0ZZZ", "W3AAA") + "STX_STRING=599 5|SRX_STRING=599 14|RST_SENT=599|RST_RCVD=599|CQZ=14|APP_ARDENIX_TRANSMITTER=1";
+        QTest::newRow("CQ-WW-RTTY") << QByteArray("CQ-WW-RTTY") << QByteArray("CR3AA 599 33 DX W3BB 599 05 PA")
+            << calls.arg("W3BB", "CR3AA") + "STX_STRING=599 33 DX|SRX_STRING=599 05 PA|RST_SENT=599|RST_RCVD=599|CQZ=05";
+        QTest::newRow("CQ-WPX") << QByteArray("CQ-WPX-CW") << QByteArray("KB4AA 599 0002 ME6ZZ 599 0001 1")
+            << calls.arg("ME6ZZ", "KB4AA") + "STX_STRING=599 0002|SRX_STRING=599 0001|RST_SENT=599|STX=0002|RST_RCVD=599|SRX=0001|APP_ARDENIX_TRANSMITTER=1";
+        QTest::newRow("IARU zone") << QByteArray("IARU-HF") << QByteArray("I4ZZ 599 28 EU6ZZ 599 29 0")
+            << calls.arg("EU6ZZ", "I4ZZ") + "STX_STRING=599 28|SRX_STRING=599 29|RST_SENT=599|RST_RCVD=599|ITUZ=29|APP_ARDENIX_TRANSMITTER=0";
+        QTest::newRow("IARU society") << QByteArray("IARU-HF") << QByteArray("DJ3ZZ 599 28 EI0ZZ 599 IRTS")
+            << calls.arg("EI0ZZ", "DJ3ZZ") + "STX_STRING=599 28|SRX_STRING=599 IRTS|RST_SENT=599|RST_RCVD=599";
+        QTest::newRow("ARRL-DX") << QByteArray("ARRL-DX-SSB") << QByteArray("ZF1ZZ 59 K N3ZZ 59 VA")
+            << calls.arg("N3ZZ", "ZF1ZZ") + "STX_STRING=59 K|SRX_STRING=59 VA|RST_SENT=59|RST_RCVD=59";
+        QTest::newRow("ARRL-10") << QByteArray("ARRL-10") << QByteArray("HK3ZZ 599 1 VA3ZZ 599 ON 0")
+            << calls.arg("VA3ZZ", "HK3ZZ") + "STX_STRING=599 1|SRX_STRING=599 ON|RST_SENT=599|RST_RCVD=599|APP_ARDENIX_TRANSMITTER=0";
+        QTest::newRow("ARRL-160") << QByteArray("ARRL-160") << QByteArray("W1AW 599 CT K3ZZ 599 MDC")
+            << calls.arg("K3ZZ", "W1AW") + "STX_STRING=599 CT|SRX_STRING=599 MDC|RST_SENT=599|RST_RCVD=599";
+        QTest::newRow("CQ-160") << QByteArray("CQ-160-CW") << QByteArray("KD4ZZ 599 MD K3ZZ 599 MD")
+            << calls.arg("K3ZZ", "KD4ZZ") + "STX_STRING=599 MD|SRX_STRING=599 MD|RST_SENT=599|RST_RCVD=599";
+        QTest::newRow("WAE, spaced id") << QByteArray("WAE CW") << QByteArray("OM2ZZ 599 0002 K3YY 599 0001")
+            << calls.arg("K3YY", "OM2ZZ") + "STX_STRING=599 0002|SRX_STRING=599 0001|RST_SENT=599|STX=0002|RST_RCVD=599|SRX=0001";
+        QTest::newRow("ARRL-SS") << QByteArray("ARRL-SS-CW") << QByteArray("KD4ZZ 1 U 71 MDC K6ZZ 001 U 74 SF")
+            << calls.arg("K6ZZ", "KD4ZZ") + "STX_STRING=1 U 71 MDC|SRX_STRING=001 U 74 SF|STX=1|SRX=001|PRECEDENCE=U|CHECK=74|ARRL_SECT=SF";
+        QTest::newRow("NAQP") << QByteArray("NAQP-CW") << QByteArray("K3XX Al SC VE2ZZ ANNE QC")
+            << calls.arg("VE2ZZ", "K3XX") + "STX_STRING=Al SC|SRX_STRING=ANNE QC|NAME=ANNE|STATE=QC";
+        QTest::newRow("NAQP, their QTH blank") << QByteArray("NAQP-SSB") << QByteArray("K3XX AL SC DL1ABC HANS")
+            << calls.arg("DL1ABC", "K3XX") + "STX_STRING=AL SC|SRX_STRING=HANS|NAME=HANS";
+        QTest::newRow("NAQP, my QTH blank, transmitter") << QByteArray("NAQP-CW") << QByteArray("DL1ABC HANS K3XX AL SC 1")
+            << calls.arg("K3XX", "DL1ABC") + "STX_STRING=HANS|SRX_STRING=AL SC|NAME=AL|STATE=SC|APP_ARDENIX_TRANSMITTER=1";
+        QTest::newRow("Field Day") << QByteArray("ARRL-FD") << QByteArray("W1AW 2A CT K3ZZ 1D MDC")
+            << calls.arg("K3ZZ", "W1AW") + "STX_STRING=2A CT|SRX_STRING=1D MDC|CLASS=1D|ARRL_SECT=MDC";
         QTest::newRow("unknown, report") << QByteArray("LA-QSO-PARTY") << QByteArray("KX5XXX 599 BEAU KX0XXX 599 ORLE")
             << calls.arg("KX0XXX", "KX5XXX") + "STX_STRING=599 BEAU|SRX_STRING=599 ORLE|RST_SENT=599|RST_RCVD=599";
-        QTest::newRow("unknown, no report, transmitter") << QByteArray("XYZ-TEST") << QByteArray("W1AW 001 K3RA 034 0")
-            << calls.arg("K3RA", "W1AW") + "STX_STRING=001|SRX_STRING=034|APP_ARDENIX_TRANSMITTER=0";
+        QTest::newRow("unknown, no report, transmitter") << QByteArray("XYZ-TEST") << QByteArray("W1AW 001 K3ZZ 034 0")
+            << calls.arg("K3ZZ", "W1AW") + "STX_STRING=001|SRX_STRING=034|APP_ARDENIX_TRANSMITTER=0";
     }
     void layouts()
     {
@@ -168,7 +168,7 @@ private slots:
         QFETCH(double, frequency);
         QFETCH(QString, adifMode);
         AdifReader reader;
-        reader.OpenMemory(Log("CQ-WW-CW", "QSO: " + freq + " " + mode + " 2024-11-23 1200 W1AW 599 5 K3RA 599 5\n"));
+        reader.OpenMemory(Log("CQ-WW-CW", "QSO: " + freq + " " + mode + " 2024-11-23 1200 W1AW 599 5 K3ZZ 599 5\n"));
         QVERIFY(Next(reader));
         const QString name = field.section(QLatin1Char('='), 0, 0);
         QCOMPARE(name + QLatin1Char('=') + Get(reader, AdifReader::kFieldValue, {name}), field);
@@ -192,13 +192,13 @@ private slots:
         QFETCH(size_t, chunk);
         QByteArray lines;
         const auto qso = [&](const char *date, const char *time) {
-            lines += QByteArray("QSO: 14025 CW ") + date + " " + time + " W1AW 599 5 K3RA 599 5\n";
+            lines += QByteArray("QSO: 14025 CW ") + date + " " + time + " W1AW 599 5 K3ZZ 599 5\n";
         };
         for (int i = 0; i < 5; ++i) {
             qso("2024-11-23", "1200");
             if (i == 2)
                 lines += "X-QSO: 14025 CW 2024-11-23 1200 W1AW 599 5 K1ZZ 599 5\n"
-                         "QTC: 14025 CW 2024-11-23 1200 W1AW 1/2 K3RA 1159 DL1ABC 0001\n"
+                         "QTC: 14025 CW 2024-11-23 1200 W1AW 1/2 K3ZZ 1159 DL1ABC 0001\n"
                          "QSO: 14025 CW 2024-11-23 12:00 W1AW 599 5 K1ZZ 599 5\n";
         }
         qso("2024-11-23", "1201");
@@ -216,7 +216,7 @@ private slots:
     void longRunInOneMinute()
     {
         QByteArray lines = "START-OF-LOG: 3.0\n";
-        const QByteArray qso = "QSO: 14025 CW 2024-11-23 1200 W1AW 599 5 K3RA 599 5\n";
+        const QByteArray qso = "QSO: 14025 CW 2024-11-23 1200 W1AW 599 5 K3ZZ 599 5\n";
         lines.reserve(qso.size() * 1000000 + 32);
         for (int i = 0; i < 1000000; ++i)
             lines += qso;
@@ -240,26 +240,26 @@ private slots:
         QTest::addColumn<QString>("why");
         QTest::newRow("too few fields") << QByteArray("QSO: 14025 CW 2024-11-23 1200 W1AW") << "5 fields";
         QTest::newRow("no fields") << QByteArray("QSO:") << "0 fields";
-        QTest::newRow("month 13") << QByteArray("QSO: 14025 CW 2024-13-01 1200 W1AW K3RA") << "date \"2024-13-01\"";
-        QTest::newRow("30 February") << QByteArray("QSO: 14025 CW 2024-02-30 1200 W1AW K3RA") << "date \"2024-02-30\"";
-        QTest::newRow("slashed date") << QByteArray("QSO: 14025 CW 2024/11/23 1200 W1AW K3RA") << "date \"2024/11/23\"";
-        QTest::newRow("hour 24") << QByteArray("QSO: 14025 CW 2024-11-23 2400 W1AW K3RA") << "time \"2400\"";
-        QTest::newRow("three digits") << QByteArray("QSO: 14025 CW 2024-11-23 930 W1AW K3RA") << "time \"930\"";
-        QTest::newRow("frequency not a number") << QByteArray("QSO: 14O25 CW 2024-11-23 1200 W1AW K3RA") << "frequency \"14O25\"";
-        QTest::newRow("below 160 m, no band") << QByteArray("QSO: 1000 CW 2024-11-23 1200 W1AW K3RA") << "frequency \"1000\"";
+        QTest::newRow("month 13") << QByteArray("QSO: 14025 CW 2024-13-01 1200 W1AW K3ZZ") << "date \"2024-13-01\"";
+        QTest::newRow("30 February") << QByteArray("QSO: 14025 CW 2024-02-30 1200 W1AW K3ZZ") << "date \"2024-02-30\"";
+        QTest::newRow("slashed date") << QByteArray("QSO: 14025 CW 2024/11/23 1200 W1AW K3ZZ") << "date \"2024/11/23\"";
+        QTest::newRow("hour 24") << QByteArray("QSO: 14025 CW 2024-11-23 2400 W1AW K3ZZ") << "time \"2400\"";
+        QTest::newRow("three digits") << QByteArray("QSO: 14025 CW 2024-11-23 930 W1AW K3ZZ") << "time \"930\"";
+        QTest::newRow("frequency not a number") << QByteArray("QSO: 14O25 CW 2024-11-23 1200 W1AW K3ZZ") << "frequency \"14O25\"";
+        QTest::newRow("below 160 m, no band") << QByteArray("QSO: 1000 CW 2024-11-23 1200 W1AW K3ZZ") << "frequency \"1000\"";
     }
     void badLines()
     {
         QFETCH(QByteArray, line);
         QFETCH(QString, why);
-        const QByteArray good = "QSO: 14025 CW 2024-11-23 1200 W1AW 599 5 K3RA 599 5\n";
+        const QByteArray good = "QSO: 14025 CW 2024-11-23 1200 W1AW 599 5 K3ZZ 599 5\n";
         const QByteArray head = "START-OF-LOG: 3.0\r\nCONTEST: CQ-WW-CW\r\n" + good;
         AdifReader reader;
-        reader.OpenMemory(head + line + "\r\n" + QByteArray(good).replace("K3RA", "K1ZZ") + "END-OF-LOG:\r\n");
+        reader.OpenMemory(head + line + "\r\n" + QByteArray(good).replace("K3ZZ", "K1ZZ") + "END-OF-LOG:\r\n");
         QStringList calls;
         while (Next(reader))
             calls << Get(reader, AdifReader::kFieldValue, {QStringLiteral("CALL")});
-        QCOMPARE(calls, (QStringList{"K3RA", "K1ZZ"}));
+        QCOMPARE(calls, (QStringList{"K3ZZ", "K1ZZ"}));
         const adif::Diagnostics &d = reader.Diagnosed();
         QCOMPARE(d.count, uint64_t(1));
         QCOMPARE(d.kept.front().offset, uint64_t(head.size()));
@@ -272,21 +272,21 @@ private slots:
     // is anything after END-OF-LOG; a line too long to hold is skipped.
     void endsAndText()
     {
-        const QByteArray qtc = "QTC: 14024 CW 2025-08-09 0020 OM2VL 2/5 N8CC 0012 IK1PMR 0021\n";
-        const QByteArray body = "QSO: 28044 CW 2025-01-11 1800 K3DNE ED SC EA5XX Jos\xE9 DX\n" + qtc
-                                + "X-QSO: 28044 CW 2025-01-11 1801 K3DNE ED SC N2MF MIKE NY\n"
-                                + "QSO: 28044 CW 2025-01-11 1802 K3DNE ED SC " + QByteArray(300, 'X') + " MIKE NY\n"
-                                + "x-qso:28044 CW 2025-01-11 1803 K3DNE ED SC N2MF MIKE NY\n"
-                                + "QSO:\t28044\tCW\t2025-01-11\t1803\tK3DNE ED SC  KH7X   MIKE  AZ";
+        const QByteArray qtc = "QTC: 14024 CW 2025-08-09 0020 OM2ZZ 2/5 N8ZZ 0012 IK1ZZZ 0021\n";
+        const QByteArray body = "QSO: 28044 CW 2025-01-11 1800 K3XX AL SC EA5XX Jos\xE9 DX\n" + qtc
+                                + "X-QSO: 28044 CW 2025-01-11 1801 K3XX AL SC N2ZZ MIKE NY\n"
+                                + "QSO: 28044 CW 2025-01-11 1802 K3XX AL SC " + QByteArray(300, 'X') + " MIKE NY\n"
+                                + "x-qso:28044 CW 2025-01-11 1803 K3XX AL SC N2ZZ MIKE NY\n"
+                                + "QSO:\t28044\tCW\t2025-01-11\t1803\tK3DNE AL SC  KH7ZZ   MIKE  AZ";
         const QByteArray head = "START-OF-LOG: 3.0\nCONTEST: NAQP-CW\n";
-        for (const QByteArray &tail : {QByteArray(), QByteArray("\nEND-OF-LOG:\nQSO: 28044 CW 2025-01-11 1804 K3DNE ED SC N2MF MIKE NY\n")}) {
+        for (const QByteArray &tail : {QByteArray(), QByteArray("\nEND-OF-LOG:\nQSO: 28044 CW 2025-01-11 1804 K3XX AL SC N2ZZ MIKE NY\n")}) {
             AdifReader reader;
             reader.OpenMemory(head + body + tail, 64, 256);
             QStringList seen;
             while (Next(reader))
                 seen << Listed(reader, {"QSO_DATE", "FREQ", "MODE", "CONTEST_ID", "STATION_CALLSIGN", "STX_STRING", "SRX_STRING"});
             QCOMPARE(seen, (QStringList{QString::fromUtf8("CALL=EA5XX|TIME_ON=180000|NAME=Jos\xC3\xA9|STATE=DX"),
-                                        "CALL=KH7X|TIME_ON=180300|NAME=MIKE|STATE=AZ"}));
+                                        "CALL=KH7ZZ|TIME_ON=180300|NAME=MIKE|STATE=AZ"}));
             QCOMPARE(reader.XQsoCount(), uint64_t(2));
             QCOMPARE(reader.Diagnosed().count, uint64_t(1)); // the line too long
             QCOMPARE(reader.Diagnosed().kept.front().offset, uint64_t(head.size() + body.indexOf("QSO: 28044 CW 2025-01-11 1802")));
