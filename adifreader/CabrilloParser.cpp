@@ -11,6 +11,9 @@ namespace adif {
 namespace {
 
 constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
+// A record repeats its line's tokens in the joined exchanges, so a line of a
+// quarter of the record limit still fits the record's 32-bit offsets.
+constexpr size_t kMostHeld = kMaxRecordLimit / 4;
 
 // The band tokens above HF and their ADIF bands.
 struct BandToken {
@@ -165,7 +168,8 @@ Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout 
 // ---- LineReader ----
 
 LineReader::LineReader(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine)
-    : m_Source(std::move(source)), m_Chunk(std::max<size_t>(chunk, 16)), m_MaxLine(std::max(maxLine, m_Chunk))
+    : m_Source(std::move(source)), m_Chunk(std::clamp<size_t>(chunk, 16, kMostHeld)),
+      m_MaxLine(std::clamp(maxLine, m_Chunk, kMostHeld))
 {
 }
 
@@ -267,7 +271,7 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
     while (lines.Next(line, offset, tooLong)) {
         if (tooLong) {
             if (diagnose)
-                Diagnose(offset, [this] { return QStringLiteral("a line longer than %1 bytes; skipped").arg(m_MaxLine); });
+                Diagnose(offset, [this] { return QStringLiteral("a line longer than %1 bytes; skipped").arg(m_Lines.MaxLine()); });
             continue;
         }
         if (offset == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")

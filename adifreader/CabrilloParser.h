@@ -24,6 +24,7 @@ public:
     bool Next(std::string_view &line, uint64_t &offset, bool &tooLong);
 
     const ByteSource &Source() const { return *m_Source; }
+    size_t MaxLine() const { return m_MaxLine; }
 
 private:
     bool Fill();
