@@ -2,6 +2,7 @@
 
 #include "AdiParser.h"
 #include "AdxParser.h"
+#include "CabrilloParser.h"
 #include "ByteSource.h"
 #include "ReaderError.h"
 #include "Record.h"
@@ -19,9 +20,8 @@ using namespace adif;
 
 namespace {
 
-// ADX is told from ADI by its content: after an optional BOM and white space,
-// an XML declaration, comment or doctype, or the <ADX> element itself.
-bool LooksLikeXml(ByteSource &probe)
+// The first bytes of the data, with a UTF-8 byte-order mark taken off.
+std::string Head(ByteSource &probe)
 {
     char head[512];
     size_t n = 0;
@@ -34,9 +34,29 @@ bool LooksLikeXml(ByteSource &probe)
     std::string_view s(head, n);
     if (s.substr(0, 3) == "\xEF\xBB\xBF")
         s.remove_prefix(3);
+    return std::string(s);
+}
+
+std::string_view WithoutLeadingSpace(std::string_view s)
+{
     while (!s.empty() && text::IsSpace(static_cast<unsigned char>(s.front())))
         s.remove_prefix(1);
+    return s;
+}
+
+// ADX is told from ADI by its content: after white space, an XML
+// declaration, comment or doctype, or the <ADX> element itself.
+bool LooksLikeXml(std::string_view head)
+{
+    const std::string_view s = WithoutLeadingSpace(head);
     return s.substr(0, 2) == "<?" || s.substr(0, 2) == "<!" || text::EqualsNoCase(s.substr(0, 4), "<ADX");
+}
+
+// A Cabrillo log's first line that is not blank begins START-OF-LOG:.
+bool LooksLikeCabrillo(std::string_view head)
+{
+    constexpr std::string_view kStart = "START-OF-LOG:";
+    return text::EqualsNoCase(WithoutLeadingSpace(head).substr(0, kStart.size()), kStart);
 }
 
 // The i-th of the names held one after another in `names`.
@@ -232,7 +252,10 @@ void AdifReader::Close()
 std::unique_ptr<RecordParser> AdifReader::MakeParser(std::unique_ptr<ByteSource> source) const
 {
     const size_t maxRecord = m_MaxRecord ? m_MaxRecord : AdiParser::kMaxRecord;
-    if (LooksLikeXml(*source->Clone()))
+    const std::string head = Head(*source->Clone());
+    if (LooksLikeCabrillo(head))
+        return std::make_unique<CabrilloParser>(std::move(source), m_Chunk ? m_Chunk : CabrilloParser::kChunk, maxRecord);
+    if (LooksLikeXml(head))
         return std::make_unique<AdxParser>(std::move(source), m_Chunk ? m_Chunk : AdxParser::kChunk, maxRecord);
     return std::make_unique<AdiParser>(std::move(source), m_Chunk ? m_Chunk : AdiParser::kChunk, maxRecord);
 }
@@ -295,6 +318,17 @@ const QStringList &AdifReader::FieldNames()
 QStringList AdifReader::CurrentFieldNames()
 {
     return m_HasRecord ? Lookup().Names() : QStringList();
+}
+
+bool AdifReader::IsCabrillo() const
+{
+    return dynamic_cast<const CabrilloParser *>(m_Parser.get()) != nullptr;
+}
+
+uint64_t AdifReader::XQsoCount() const
+{
+    const auto *cabrillo = dynamic_cast<const CabrilloParser *>(m_Parser.get());
+    return cabrillo ? cabrillo->XQsoCount() : 0;
 }
 
 const Diagnostics &AdifReader::Diagnosed() const

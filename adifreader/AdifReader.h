@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariant>
 #include <QVariantList>
+#include <cstdint>
 #include <memory>
 #include <optional>
 
@@ -67,6 +68,11 @@ public:
     // gathers the field names): recovered lengths, records lost to the end
     // of the file, an XML error. adif-dump reports it after the records.
     const adif::Diagnostics &Diagnosed() const;
+
+    // Whether the file is read as a Cabrillo log, and the X-QSO: lines (contacts
+    // not to be scored, so not replayed) it has shown so far.
+    bool IsCabrillo() const;
+    uint64_t XQsoCount() const;
 
 private:
     void SetFileName(const QString &name);

@@ -1,6 +1,8 @@
 // adif-dump FILE: one JSON object per record, then the file's field names,
-// then the damage the reader met and what it made of it.
-// adif-dump --count FILE: "records N fieldnames M diagnostics K".
+// then the damage the reader met and what it made of it, then, for a
+// Cabrillo log, the X-QSO lines it holds.
+// adif-dump --count FILE: "records N fieldnames M diagnostics K", with
+// " xqso X" after it for a Cabrillo log.
 // Reads through AdifReaderControl, as Ardenix does, so an error is reported
 // as Ardenix reports it.
 
@@ -122,6 +124,21 @@ std::string DiagnosticsLine(const adif::Diagnostics &diagnostics)
     return line;
 }
 
+const char kHelp[] =
+    "usage: adif-dump [--count] FILE\n"
+    "\n"
+    "Prints each record of an ADIF (ADI or ADX) file or a Cabrillo log as Ardenix's\n"
+    "reader sees it: one JSON object per record (the derived properties and every\n"
+    "field), then {\"FieldNames\": [...]}, then {\"DiagnosticCount\": N, \"Diagnostics\": [...]}\n"
+    "(what the reader recovered or skipped, each with its byte offset and why), and for a\n"
+    "Cabrillo log {\"XQsoCount\": X}: the X-QSO lines, contacts not replayed.\n"
+    "--count prints only \"records N fieldnames M diagnostics K\" (and \" xqso X\").\n"
+    "\n"
+    "A file whose first line that is not blank begins START-OF-LOG: is a Cabrillo log:\n"
+    "one record per QSO line, with its fields under ADIF names. Cabrillo gives whole\n"
+    "minutes, so the n consecutive contacts of one minute are spread over it: the k-th\n"
+    "(from 0) gets second k * 60 / n, rounded down, in TIME_ON and in Second.\n";
+
 int Fail(const RuntimeError &error)
 {
     std::fflush(stdout);
@@ -135,6 +152,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
+    if (args.contains(QStringLiteral("--help"))) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     const bool countOnly = args.removeAll(QStringLiteral("--count")) > 0;
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         std::fprintf(stderr, "usage: adif-dump [--count] FILE\n");
@@ -179,8 +200,11 @@ int main(int argc, char **argv)
         const int32_t nameCount = reader.FieldNameCount();
         const adif::Diagnostics &diagnostics = reader.Component().Diagnosed();
         if (countOnly) {
-            std::printf("records %ld fieldnames %d diagnostics %llu\n", records, nameCount,
+            std::printf("records %ld fieldnames %d diagnostics %llu", records, nameCount,
                         static_cast<unsigned long long>(diagnostics.count));
+            if (reader.Component().IsCabrillo())
+                std::printf(" xqso %llu", static_cast<unsigned long long>(reader.Component().XQsoCount()));
+            std::printf("\n");
         } else {
             line = "{\"FieldNames\": [";
             for (int32_t i = 0; i < nameCount; ++i) {
@@ -192,6 +216,8 @@ int main(int argc, char **argv)
             line += "]}\n";
             Write(line);
             Write(DiagnosticsLine(diagnostics));
+            if (reader.Component().IsCabrillo())
+                Write("{\"XQsoCount\": " + std::to_string(reader.Component().XQsoCount()) + "}\n");
         }
     } catch (const RuntimeError &error) {
         return Fail(error);

@@ -71,7 +71,9 @@ void frmArdenix::Form_Load()
 void frmArdenix::cmdBrowseFile_Click()
 {
     ErrorGuard::Guarded([this] {
-        CommonDialog1.Filter = QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi");
+        // After the two usual pairs, the other files the reader reads.
+        CommonDialog1.Filter = QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi|ADX Files (*.adx)|*.adx|"
+                                              "Cabrillo Logs (*.log *.cbr)|*.log;*.cbr");
         CommonDialog1.FilterIndex = 2;
         CommonDialog1.Flags = CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly;
         CommonDialog1.ShowOpen(this);

@@ -350,14 +350,63 @@ private slots:
         QCOMPARE(Logged(h), (QStringList{"K1ABC", "K1ABC"}));
     }
 
+    // A Cabrillo log under the default mapping: call, reports and serials
+    // reach the logger's columns, and the three contacts of one minute are
+    // 20 s apart (2.5 s at 8X, counted down as 2).
+    void cabrilloLogReachesTheLoggerColumns()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        h.ChooseFile(h.WriteTestFile(QStringLiteral("wpx.log"),
+            "START-OF-LOG: 3.0\r\nCONTEST: CQ-WPX-CW\r\nCALLSIGN: KB4AA\r\n"
+            "QSO:  7017 CW 2025-05-24 0000 KB4AA  599 0001  HG3ZZ   599 0001  0\r\n"
+            "QSO: 14014 CW 2025-05-24 0000 KB4AA  599 0002  NZ3ZZ   599 0017  1\r\n"
+            "X-QSO: 14014 CW 2025-05-24 0000 KB4AA  599 0003  ME6ZZ   599 0001  1\r\n"
+            "QSO: 14014 CW 2025-05-24 0000 KB4AA  599 0003  ME6ZZ   599 0002  1\r\n"
+            "QSO: 21020 CW 2025-05-24 0001 KB4AA  599 0004  K3QQ   599 0100  0\r\n"
+            "END-OF-LOG:\r\n"));
+        h.SetSpeed(3);
+        h.Click("btnGo");
+        QStringList countdowns;
+        for (int step = 0; step < 4; ++step) {
+            if (step == 0)
+                QVERIFY(h.Tick());
+            else
+                h.Click("btnNow");
+            countdowns << h.Countdown();
+        }
+        QStringList contacts;
+        QString contact;
+        for (const LoggerCall &c : h.Calls()) {
+            if (c.member == QLatin1String("ClearEntry"))
+                contact.clear();
+            else if (c.member == QLatin1String("SetFieldN") || c.member == QLatin1String("SetLogFrequencyEx"))
+                contact += Describe(c);
+            else if (c.member == QLatin1String("EnterQso"))
+                contacts << contact;
+        }
+        QCOMPARE(contacts, (QStringList{
+            R"(SetFieldN[1,"HG3ZZ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0001"]SetFieldN[5,"0001"]SetLogFrequencyEx[3,7017,7017,0])",
+            R"(SetFieldN[1,"NZ3ZZ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0002"]SetFieldN[5,"0017"]SetLogFrequencyEx[3,14014,14014,0])",
+            R"(SetFieldN[1,"ME6ZZ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0003"]SetFieldN[5,"0002"]SetLogFrequencyEx[3,14014,14014,0])",
+            R"(SetFieldN[1,"K3QQ"]SetFieldN[2,"599"]SetFieldN[3,"599"]SetFieldN[4,"0004"]SetFieldN[5,"0100"]SetLogFrequencyEx[3,21020,21020,0])",
+        }));
+        // 00:00:00, :20, :40, then 00:01:00; the end of the file leaves no countdown.
+        QCOMPARE(countdowns, (QStringList{"2", "2", "2", ""}));
+        QVERIFY(h.Errors().isEmpty());
+    }
+
     void fileDialogIsSetUpForAdifFiles()
     {
         ArdenixHarness h;
         h.ChooseFile(std::nullopt);
-        QCOMPARE(h.LastDialog().Filter, QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi"));
+        QCOMPARE(h.LastDialog().Filter, QStringLiteral("All Files (*.*)|*.*|ADIF Files (*.adi)|*.adi|ADX Files (*.adx)|*.adx|"
+                                                       "Cabrillo Logs (*.log *.cbr)|*.log;*.cbr"));
         QCOMPARE(h.LastDialog().FilterIndex, 2);
         QCOMPARE(h.LastDialog().Flags, 4100);
-        QCOMPARE(h.LastDialog().NameFilters(), (QStringList{"All Files (*.*) (*)", "ADIF Files (*.adi) (*.adi)"}));
+        QCOMPARE(h.LastDialog().NameFilters(), (QStringList{"All Files (*.*) (*)", "ADIF Files (*.adi) (*.adi)",
+                                                            "ADX Files (*.adx) (*.adx)",
+                                                            "Cabrillo Logs (*.log *.cbr) (*.log *.cbr)"}));
         // A cancel before any choice leaves the name empty and still readies Go and Skip dupes.
         QCOMPARE(h.Control<QLabel>("lblFileName")->text(), QString());
         QVERIFY(h.Button("btnGo")->isEnabled());

@@ -116,6 +116,24 @@ private slots:
         QCOMPARE(count.out, QByteArray("records 3 fieldnames 1 diagnostics 2\n"));
     }
 
+    // A Cabrillo log: the bad line among the diagnostics, the X-QSO lines counted last.
+    void cabrilloCountsXQsoLines()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("contest.log");
+        QVERIFY(WriteFile(path, "START-OF-LOG: 3.0\nQSO: 14025 CW 2024-11-23 1200 W1AW 599 K3ZZ 599\n"
+                                "X-QSO: 14025 CW 2024-11-23 1201 W1AW 599 K1ZZ 599\nQSO: 14025 CW 2024-11-23 99 W1AW K2ZZ\n"));
+        const Run r = Dump({path});
+        QCOMPARE(r.exitCode, 0);
+        const QList<QByteArray> lines = r.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 4); // the record, the names, the diagnostics, the X-QSO count
+        QVERIFY(lines[0].contains("\"TIME_ON\": \"120000\""));
+        QVERIFY(lines[2].contains("{\"Offset\": 116, \"Message\": \"a QSO line with the time \\\"99\\\", not hhmm; skipped\"}"));
+        QCOMPARE(lines[3], QByteArray("{\"XQsoCount\": 1}"));
+        QCOMPARE(Dump({"--count", path}).out, QByteArray("records 1 fieldnames 10 diagnostics 1 xqso 1\n"));
+        QVERIFY(Dump({"--help"}).out.contains("second k * 60 / n"));
+    }
+
     void unreadableFile()
     {
         QTemporaryDir dir;

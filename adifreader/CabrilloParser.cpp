@@ -1,0 +1,476 @@
+#include "CabrilloParser.h"
+
+#include "Text.h"
+
+#include <QByteArray>
+#include <algorithm>
+#include <cstring>
+
+namespace adif {
+
+namespace {
+
+constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
+// A record repeats its line's tokens in the joined exchanges, so a line of a
+// quarter of the record limit still fits the record's 32-bit offsets.
+constexpr size_t kMostHeld = kMaxRecordLimit / 4;
+
+// The band tokens above HF and their ADIF bands.
+struct BandToken {
+    std::string_view token;
+    std::string_view band;
+};
+constexpr BandToken kBandTokens[] = {
+    {"50", "6m"},      {"70", "4m"},     {"144", "2m"},    {"222", "1.25m"}, {"432", "70cm"},   {"902", "33cm"},
+    {"1.2G", "23cm"},  {"2.3G", "13cm"}, {"3.4G", "9cm"},  {"5.7G", "6cm"},  {"10G", "3cm"},    {"24G", "1.25cm"},
+    {"47G", "6mm"},    {"75G", "4mm"},   {"122G", "2.5mm"}, {"134G", "2mm"}, {"241G", "1mm"},
+};
+
+// The Cabrillo modes and the ADIF modes they stand for. DG names no one
+// digital mode; RTTY is the digital mode the logger's mode codes know.
+struct ModeToken {
+    std::string_view token;
+    std::string_view mode;
+};
+constexpr ModeToken kModes[] = {{"CW", "CW"}, {"PH", "SSB"}, {"FM", "FM"}, {"RY", "RTTY"}, {"DG", "RTTY"}};
+
+constexpr double kLowestKhz = 1800; // HF frequencies are kHz from 160 m up
+
+bool IsDigits(std::string_view s)
+{
+    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+int Number(std::string_view digits)
+{
+    int v = 0;
+    for (char c : digits)
+        v = v * 10 + (c - '0');
+    return v;
+}
+
+bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+// yyyy-mm-dd, a day that exists.
+bool IsDate(std::string_view d)
+{
+    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigits(d.substr(0, 4)) || !IsDigits(d.substr(5, 2))
+        || !IsDigits(d.substr(8, 2)))
+        return false;
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const int year = Number(d.substr(0, 4)), month = Number(d.substr(5, 2)), day = Number(d.substr(8, 2));
+    if (year < 1 || month < 1 || month > 12)
+        return false;
+    const int days = month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    return day >= 1 && day <= days;
+}
+
+// hhmm, UTC.
+bool IsTime(std::string_view t) { return t.size() == 4 && IsDigits(t) && Number(t.substr(0, 2)) < 24 && Number(t.substr(2, 2)) < 60; }
+
+const BandToken *FindBand(std::string_view token)
+{
+    for (const BandToken &b : kBandTokens)
+        if (text::EqualsNoCase(token, b.token))
+            return &b;
+    return nullptr;
+}
+
+std::optional<double> Kilohertz(std::string_view token)
+{
+    const auto khz = text::ParseNumber(token);
+    if (khz && *khz >= kLowestKhz)
+        return khz;
+    return std::nullopt;
+}
+
+// A report: 2 or 3 digits, readability 1 to 5, then strength and tone 1 to 9.
+bool LooksLikeReport(std::string_view s)
+{
+    if ((s.size() != 2 && s.size() != 3) || !IsDigits(s) || s[0] < '1' || s[0] > '5')
+        return false;
+    return std::none_of(s.begin() + 1, s.end(), [](char c) { return c == '0'; });
+}
+
+// A call sign: letters, digits and strokes, with a letter, then a digit,
+// then a letter somewhere in it (4X1MM, CT8/PA4O). Names, sections,
+// reports, zones and serials never look so.
+bool LooksLikeCall(std::string_view s)
+{
+    int stage = 0; // 0: no letter yet, 1: a letter, 2: then a digit, 3: then a letter
+    for (char c : s) {
+        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        const bool digit = c >= '0' && c <= '9';
+        if (!letter && !digit && c != '/')
+            return false;
+        if ((stage == 0 && letter) || (stage == 1 && digit) || (stage == 2 && letter))
+            ++stage;
+    }
+    return stage == 3;
+}
+
+bool Takes(const ExchangeSlot &slot, std::string_view token)
+{
+    switch (slot.takes) {
+    case ExchangeSlot::Takes::Number:
+        return IsDigits(token);
+    case ExchangeSlot::Takes::Report:
+        return LooksLikeReport(token);
+    default:
+        return true;
+    }
+}
+
+// Where the exchange tokens divide: [0] my call, [1, call) what I sent,
+// [call] their call, (call, end) what I received, [end] the transmitter
+// when there is one.
+struct Halves {
+    size_t call;
+    size_t end;
+};
+
+// A contest not in the table: two halves of one size, and the transmitter
+// last when the count is odd.
+Halves EqualHalves(size_t count)
+{
+    const size_t end = count % 2 ? count - 1 : count;
+    return {end / 2, end};
+}
+
+// A contest in the table: the halves as its layout has them. A short line
+// has blank fields (a DX station sends no QTH in NAQP); their call is then
+// found as the token that looks like a call, and the fields after it fill
+// from the left.
+Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout &layout)
+{
+    const size_t n = x.size();
+    const size_t full = 2 + layout.sent.size() + layout.received.size();
+    const size_t usual = 1 + layout.sent.size();
+    if (n == full + 1)
+        return {usual, full};
+    if (n > full + 1)
+        return EqualHalves(n);
+    size_t call = std::min(usual, n - 1);
+    if (!LooksLikeCall(x[call])) {
+        for (size_t i = call - 1; i >= 1; --i) {
+            if (LooksLikeCall(x[i])) {
+                call = i;
+                break;
+            }
+        }
+    }
+    const size_t received = n - call - 1;
+    return {call, received > layout.received.size() ? n - 1 : n};
+}
+
+} // namespace
+
+// ---- LineReader ----
+
+LineReader::LineReader(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine)
+    : m_Source(std::move(source)), m_Chunk(std::clamp<size_t>(chunk, 16, kMostHeld)),
+      m_MaxLine(std::clamp(maxLine, m_Chunk, kMostHeld))
+{
+}
+
+bool LineReader::Fill()
+{
+    if (m_SourceDone)
+        return false;
+    if (m_Begin > 0) {
+        std::memmove(m_Buf.data(), m_Buf.data() + m_Begin, m_End - m_Begin);
+        m_Offset += m_Begin;
+        m_End -= m_Begin;
+        m_Begin = 0;
+    }
+    if (m_Buf.empty())
+        m_Buf.resize(std::min(kFirstBuffer, m_Chunk));
+    else if (m_End == m_Buf.size())
+        m_Buf.resize(std::min(std::max(m_Buf.size() * 2, m_Chunk), m_MaxLine + 1));
+    const size_t n = m_Source->Read(m_Buf.data() + m_End, m_Buf.size() - m_End);
+    m_SourceDone = n == 0;
+    m_End += n;
+    return n > 0;
+}
+
+void LineReader::SkipRestOfLine()
+{
+    for (;;) {
+        const void *lf = std::memchr(m_Buf.data() + m_Begin, '\n', m_End - m_Begin);
+        if (lf) {
+            m_Begin = static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) + 1;
+            return;
+        }
+        m_Begin = m_End;
+        if (!Fill())
+            return;
+    }
+}
+
+bool LineReader::Next(std::string_view &line, uint64_t &offset, bool &tooLong)
+{
+    tooLong = false;
+    size_t searched = m_Begin;
+    const void *lf = nullptr;
+    for (;;) {
+        lf = searched < m_End ? std::memchr(m_Buf.data() + searched, '\n', m_End - searched) : nullptr;
+        if (lf)
+            break;
+        if (m_End - m_Begin > m_MaxLine) {
+            offset = m_Offset + m_Begin;
+            SkipRestOfLine();
+            tooLong = true;
+            line = std::string_view();
+            return true;
+        }
+        searched = m_End - m_Begin; // Fill() moves the line to the front of the buffer
+        if (Fill())
+            continue;
+        if (m_Begin == m_End)
+            return false;
+        break; // the last line, without a line end
+    }
+    const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
+    offset = m_Offset + m_Begin;
+    line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
+    if (!line.empty() && line.back() == '\r')
+        line.remove_suffix(1);
+    m_Begin = lf ? stop + 1 : m_End;
+    return true;
+}
+
+// ---- CabrilloParser ----
+
+CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine)
+    : m_Lines(std::move(source), chunk, maxLine), m_Chunk(chunk), m_MaxLine(maxLine),
+      m_Layout(UnknownContestLayout())
+{
+}
+
+bool CabrilloParser::Next()
+{
+    m_Fields.clear();
+    m_Arena.clear();
+    if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
+        m_Done = true;
+        return false;
+    }
+    BuildRecord(m_Qso, SecondInRun(m_Qso.minute));
+    m_Base = m_Arena.data();
+    return true;
+}
+
+// The next record-worthy QSO: line. The reader of the records (diagnose)
+// also keeps the contest, counts X-QSO: lines and reports bad lines; the
+// scout only counts minutes.
+bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
+{
+    std::string_view line;
+    uint64_t offset = 0;
+    bool tooLong = false;
+    while (lines.Next(line, offset, tooLong)) {
+        if (tooLong) {
+            if (diagnose)
+                Diagnose(offset, [this] { return QStringLiteral("a line longer than %1 bytes; skipped").arg(m_Lines.MaxLine()); });
+            continue;
+        }
+        if (offset == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")
+            line.remove_prefix(3);
+        const size_t colon = line.find(':');
+        if (colon == std::string_view::npos)
+            continue;
+        const std::string_view tag = text::Trimmed(line.substr(0, colon));
+        const std::string_view value = line.substr(colon + 1);
+        if (text::EqualsNoCase(tag, "END-OF-LOG"))
+            return false;
+        if (!diagnose) {
+            if (!text::EqualsNoCase(tag, "QSO"))
+                continue;
+        } else if (text::EqualsNoCase(tag, "X-QSO")) {
+            ++m_XQsoCount;
+            continue;
+        } else if (text::EqualsNoCase(tag, "CONTEST")) {
+            m_Contest.assign(text::Trimmed(value));
+            m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
+            if (!m_KnownLayout)
+                m_Layout = UnknownContestLayout();
+            continue;
+        } else if (!text::EqualsNoCase(tag, "QSO")) {
+            continue;
+        }
+
+        // The fields, separated by one or more blanks.
+        qso.exchange.clear();
+        size_t fields = 0;
+        std::string_view leading[4];
+        for (size_t p = 0; p < value.size();) {
+            while (p < value.size() && text::IsSpace(static_cast<unsigned char>(value[p])))
+                ++p;
+            const size_t start = p;
+            while (p < value.size() && !text::IsSpace(static_cast<unsigned char>(value[p])))
+                ++p;
+            if (p == start)
+                break;
+            const std::string_view field = value.substr(start, p - start);
+            if (fields < 4)
+                leading[fields] = field;
+            else
+                qso.exchange.push_back(field);
+            ++fields;
+        }
+        qso.freq = leading[0];
+        qso.mode = leading[1];
+        qso.date = leading[2];
+        qso.time = leading[3];
+        const Problem problem = Check(qso);
+        if (problem == Problem::None)
+            return true;
+        if (diagnose)
+            Diagnose(offset, [&] { return Explain(problem, qso, fields); });
+    }
+    return false;
+}
+
+CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
+{
+    if (qso.exchange.size() < 2) // my call and theirs at the least
+        return Problem::TooFewFields;
+    if (!IsDate(qso.date))
+        return Problem::BadDate;
+    if (!IsTime(qso.time))
+        return Problem::BadTime;
+    if (!FindBand(qso.freq) && !Kilohertz(qso.freq))
+        return Problem::BadFrequency;
+    const std::string_view d = qso.date;
+    qso.minute = ((uint64_t(Number(d.substr(0, 4))) * 100 + uint64_t(Number(d.substr(5, 2)))) * 100
+                  + uint64_t(Number(d.substr(8, 2)))) * 10000
+                 + uint64_t(Number(qso.time));
+    return Problem::None;
+}
+
+QString CabrilloParser::Explain(Problem problem, const QsoLine &qso, size_t fields)
+{
+    switch (problem) {
+    case Problem::TooFewFields:
+        return QStringLiteral("a QSO line with %1 fields, fewer than the 6 it needs; skipped").arg(fields);
+    case Problem::BadDate:
+        return QStringLiteral("a QSO line with the date \"%1\", not yyyy-mm-dd; skipped").arg(text::Decode(qso.date));
+    case Problem::BadTime:
+        return QStringLiteral("a QSO line with the time \"%1\", not hhmm; skipped").arg(text::Decode(qso.time));
+    default:
+        return QStringLiteral("a QSO line with the frequency \"%1\", neither kHz nor a band; skipped")
+            .arg(text::Decode(qso.freq));
+    }
+}
+
+// The second of this record within its minute: k * 60 / n for the k-th of
+// the n consecutive records made in that minute.
+int CabrilloParser::SecondInRun(uint64_t minute)
+{
+    if (m_RunIndex + 1 < m_RunLength && minute == m_RunMinute) {
+        ++m_RunIndex;
+    } else {
+        m_RunMinute = minute;
+        m_RunIndex = 0;
+        m_RunLength = CountRun();
+    }
+    return static_cast<int>(uint64_t(m_RunIndex) * 60 / uint64_t(m_RunLength));
+}
+
+// The scout reads the run that the record just read begins: the records
+// from there on made in the same minute.
+int CabrilloParser::CountRun()
+{
+    if (!m_Scout)
+        m_Scout = std::make_unique<LineReader>(m_Lines.Source().Clone(), m_Chunk, m_MaxLine);
+    if (!m_ScoutHolds && !NextQso(*m_Scout, m_ScoutQso, false))
+        return 1;
+    if (m_ScoutQso.minute != m_RunMinute) { // the file changed under us: no spreading
+        m_ScoutHolds = true;
+        return 1;
+    }
+    int count = 1;
+    m_ScoutHolds = false;
+    while (NextQso(*m_Scout, m_ScoutQso, false)) {
+        if (m_ScoutQso.minute != m_RunMinute) {
+            m_ScoutHolds = true;
+            break;
+        }
+        if (count < INT32_MAX)
+            ++count;
+    }
+    return count;
+}
+
+void CabrilloParser::Add(std::string_view name, std::string_view value)
+{
+    const size_t nameOff = m_Arena.size();
+    m_Arena.append(name);
+    const size_t valueOff = m_Arena.size();
+    m_Arena.append(value);
+    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
+}
+
+// The tokens [from, to) joined by one space.
+void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
+{
+    const size_t nameOff = m_Arena.size();
+    m_Arena.append(name);
+    const size_t valueOff = m_Arena.size();
+    for (size_t i = from; i < to; ++i) {
+        if (i > from)
+            m_Arena += ' ';
+        m_Arena.append(tokens[i]);
+    }
+    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_Arena.size() - valueOff));
+}
+
+void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
+{
+    const Halves halves = m_KnownLayout ? LayoutHalves(qso.exchange, m_Layout) : EqualHalves(qso.exchange.size());
+    Add("CALL", qso.exchange[halves.call]);
+
+    char date[8];
+    std::memcpy(date, qso.date.data(), 4);
+    std::memcpy(date + 4, qso.date.data() + 5, 2);
+    std::memcpy(date + 6, qso.date.data() + 8, 2);
+    Add("QSO_DATE", std::string_view(date, 8));
+    const char time[6] = {qso.time[0], qso.time[1], qso.time[2], qso.time[3], char('0' + second / 10),
+                          char('0' + second % 10)};
+    Add("TIME_ON", std::string_view(time, 6));
+
+    if (const BandToken *band = FindBand(qso.freq)) {
+        Add("BAND", band->band);
+    } else {
+        // kHz to MHz, keeping the digits written.
+        const size_t point = qso.freq.find('.');
+        const int decimals = point == std::string_view::npos ? 0 : int(qso.freq.size() - point - 1);
+        Add("FREQ", QByteArray::number(*Kilohertz(qso.freq) / 1000.0, 'f', std::min(decimals, 12) + 3).toStdString());
+    }
+
+    std::string_view mode = qso.mode;
+    for (const ModeToken &m : kModes)
+        if (text::EqualsNoCase(qso.mode, m.token))
+            mode = m.mode;
+    Add("MODE", mode);
+
+    Add("STATION_CALLSIGN", qso.exchange[0]);
+    if (!m_Contest.empty())
+        Add("CONTEST_ID", m_Contest);
+    AddTokens("STX_STRING", qso.exchange, 1, halves.call);
+    AddTokens("SRX_STRING", qso.exchange, halves.call + 1, halves.end);
+
+    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to) {
+        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
+            const ExchangeSlot &slot = layoutSlots[i - from];
+            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
+                Add(slot.name, qso.exchange[i]);
+        }
+    };
+    addTyped(m_Layout.sent, 1, halves.call);
+    addTyped(m_Layout.received, halves.call + 1, halves.end);
+    if (halves.end < qso.exchange.size())
+        Add("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
+}
+
+} // namespace adif
