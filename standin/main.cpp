@@ -37,6 +37,7 @@ const QString kExitAtOption = QStringLiteral("exit-at");
 const QString kDelayOption = QStringLiteral("delay");
 const QString kWrongTypeOption = QStringLiteral("wrong-type");
 const QString kNoWindowOption = QStringLiteral("no-window");
+const QString kVersionOption = QStringLiteral("version");
 
 // The help texts are plain text; only the names of the interface come from Contract.
 void AddOptions(QCommandLineParser &parser)
@@ -57,6 +58,7 @@ void AddOptions(QCommandLineParser &parser)
         {kDelayOption, "Wait MS milliseconds before answering each call.", "MS"},
         {kWrongTypeOption, "Reply to every call of MEMBER with a value of the wrong type (repeatable).", "MEMBER"},
         {kNoWindowOption, "Run without a window."},
+        {{QStringLiteral("v"), kVersionOption}, "Print the version and licence and exit."},
     });
 }
 
@@ -114,11 +116,15 @@ bool HasArgument(int argc, char **argv, const char *wanted)
     return false;
 }
 
-// Decided before any application object exists: --no-window and --help need no display.
+// Decided before any application object exists: --no-window, --help and
+// --version need no display.
 bool WantsWindow(int argc, char **argv)
 {
-    return !HasArgument(argc, argv, "--no-window") && !HasArgument(argc, argv, "--help")
-        && !HasArgument(argc, argv, "-h") && !HasArgument(argc, argv, "--help-all");
+    for (const char *noWindow : {"--no-window", "--help", "-h", "--help-all", "--version", "-v"}) {
+        if (HasArgument(argc, argv, noWindow))
+            return false;
+    }
+    return true;
 }
 
 // Without this check Qt aborts when it finds no display.
@@ -151,6 +157,10 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     AddOptions(parser);
     parser.process(*app);
+    if (parser.isSet(kVersionOption)) {
+        std::printf("vantrel-standin %s\nLicense GPL-3.0-or-later\n", ARDENIX_VERSION);
+        return 0;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "vantrel-standin: unexpected argument '%s' (see --help)\n",
                      qPrintable(parser.positionalArguments().first()));
