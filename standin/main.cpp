@@ -44,6 +44,7 @@ const QString kNoWindowOption = QStringLiteral("no-window");
 const QString kWsjtxUdpOption = QStringLiteral("wsjtx-udp");
 const QString kContactInfoUdpOption = QStringLiteral("contactinfo-udp");
 const QString kStationCallOption = QStringLiteral("station-call");
+const QString kVersionOption = QStringLiteral("version");
 
 // The help texts are plain text; only the names of the interface come from Contract.
 void AddOptions(QCommandLineParser &parser)
@@ -70,6 +71,7 @@ void AddOptions(QCommandLineParser &parser)
         {kContactInfoUdpOption, "Send each logged contact as a contactinfo XML datagram to HOST:PORT "
                                 "(port 12060 by default in the tools that take them) (repeatable).", "HOST:PORT"},
         {kStationCallOption, "The station's own call, sent with each contact on UDP.", "CALL"},
+        {{QStringLiteral("v"), kVersionOption}, "Print the version and licence and exit."},
     });
 }
 
@@ -168,11 +170,15 @@ bool HasArgument(int argc, char **argv, const char *wanted)
     return false;
 }
 
-// Decided before any application object exists: --no-window and --help need no display.
+// Decided before any application object exists: --no-window, --help and
+// --version need no display.
 bool WantsWindow(int argc, char **argv)
 {
-    return !HasArgument(argc, argv, "--no-window") && !HasArgument(argc, argv, "--help")
-        && !HasArgument(argc, argv, "-h") && !HasArgument(argc, argv, "--help-all");
+    for (const char *noWindow : {"--no-window", "--help", "-h", "--help-all", "--version", "-v"}) {
+        if (HasArgument(argc, argv, noWindow))
+            return false;
+    }
+    return true;
 }
 
 // Without this check Qt aborts when it finds no display.
@@ -205,6 +211,10 @@ int main(int argc, char **argv)
     QCommandLineParser parser;
     AddOptions(parser);
     parser.process(*app);
+    if (parser.isSet(kVersionOption)) {
+        std::printf("vantrel-standin %s\nLicense GPL-3.0-or-later\n", ARDENIX_VERSION);
+        return 0;
+    }
     if (!parser.positionalArguments().isEmpty()) {
         std::fprintf(stderr, "vantrel-standin: unexpected argument '%s' (see --help)\n",
                      qPrintable(parser.positionalArguments().first()));

@@ -1,5 +1,6 @@
 #include "frmFieldEdit.h"
 
+#include "Accessibility.h"
 #include "ErrorGuard.h"
 #include "Flags.h"
 #include "Numbers.h"
@@ -23,6 +24,7 @@ const QString kDefaultField = QStringLiteral("default");
 frmFieldEdit::frmFieldEdit(clsMappingModel &model, QWidget *owner)
     : QDialog(owner), ui(std::make_unique<Ui::frmFieldEdit>()), m_Model(model)
 {
+    Accessibility::Install();
     ui->setupUi(this);
     setWindowIcon(Program::Icon());
     // A sizable frame with close, minimise and maximise; the controls keep
@@ -72,8 +74,8 @@ void frmFieldEdit::Form_Activate()
         const QString key = EntryKey(column->EntryWindowIndex);
         if (!m_Working->Contains(key))
             continue;
-        ui->lstEWFields->addItem(RowText(column->EntryWindowTitle, m_Working->Item(key)->AdifName));
-        ui->lstEWFields->item(ui->lstEWFields->count() - 1)->setData(Qt::UserRole, column->EntryWindowIndex);
+        ui->lstEWFields->addItem(NewColumnRow(column->EntryWindowTitle, m_Working->Item(key)->AdifName,
+                                              column->EntryWindowIndex));
     }
 
     ui->lstCandidates->clear();
@@ -152,9 +154,8 @@ void frmFieldEdit::lstCandidates_Click()
         m_Working->Add(replacement, EntryKey(replacement->EntryWindowIndex));
         {
             const QSignalBlocker blocker(ui->lstEWFields);
-            auto *row = new QListWidgetItem(RowText(replacement->EntryWindowTitle, replacement->AdifName));
-            row->setData(Qt::UserRole, column);
-            ui->lstEWFields->insertItem(selected, row);
+            ui->lstEWFields->insertItem(
+                selected, NewColumnRow(replacement->EntryWindowTitle, replacement->AdifName, column));
         }
         SelectRow(ui->lstCandidates, -1);
     });
@@ -178,10 +179,14 @@ void frmFieldEdit::btnCancel_Click()
 
 // ---- Helpers ----
 
-// "Title->", a tab, the field's name.
-QString frmFieldEdit::RowText(const QString &title, const QString &adifName)
+// "Title->", a tab, the field's name; read out as "Title: field". The item
+// value is the column's index in the logger's entry window.
+QListWidgetItem *frmFieldEdit::NewColumnRow(const QString &title, const QString &adifName, int32_t column)
 {
-    return title + QStringLiteral("->\t") + adifName;
+    auto *row = new QListWidgetItem(title + QStringLiteral("->\t") + adifName);
+    row->setData(Qt::AccessibleTextRole, QStringLiteral("%1: %2").arg(title, adifName));
+    row->setData(Qt::UserRole, column);
+    return row;
 }
 
 int frmFieldEdit::SelectedRow(const QListWidget *list)

@@ -7,6 +7,7 @@
 #include <memory>
 
 class QListWidget;
+class QListWidgetItem;
 namespace Ui {
 class frmFieldEdit;
 }
@@ -41,7 +42,7 @@ private slots:
 private:
     void Form_Activate();
 
-    static QString RowText(const QString &title, const QString &adifName);
+    static QListWidgetItem *NewColumnRow(const QString &title, const QString &adifName, int32_t column);
     static int SelectedRow(const QListWidget *list);
     static void SelectRow(QListWidget *list, int row);
     int32_t ItemValue(int row) const;

@@ -1,5 +1,6 @@
 #include "frmArdenix.h"
 
+#include "Accessibility.h"
 #include "DateSerial.h"
 #include "ErrorGuard.h"
 #include "Flags.h"
@@ -13,6 +14,8 @@
 #include "frmFieldEdit.h"
 #include "ui_frmArdenix.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 #include <cmath>
 
@@ -30,10 +33,25 @@ double Kilohertz(double megahertz)
     return kilohertz;
 }
 
+// What keeps path from being read as a log, for a message; empty when nothing does.
+QString FileProblem(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.exists())
+        return QStringLiteral("The file \"%1\" does not exist.").arg(path);
+    if (!file.isFile())
+        return QStringLiteral("\"%1\" is not a file.").arg(path);
+    QFile reading(path);
+    if (!reading.open(QIODevice::ReadOnly))
+        return QStringLiteral("The file \"%1\" cannot be read: %2.").arg(path, reading.errorString());
+    return QString();
+}
+
 } // namespace
 
 frmArdenix::frmArdenix(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::frmArdenix>())
 {
+    Accessibility::Install();
     ui->setupUi(this);
     setWindowIcon(Program::Icon());
     // A fixed single frame: no resize, no maximise button.
@@ -78,17 +96,36 @@ void frmArdenix::cmdBrowseFile_Click()
         CommonDialog1.Flags = CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly;
         CommonDialog1.ShowOpen(this);
         // A cancel leaves the earlier choice in the dialog, and the playback is reset all the same.
-        ui->lblFileName->setText(CommonDialog1.FileName);
-        ui->lblFileName->setToolTip(CommonDialog1.FileName);
-        SetTimerOn(false);
-        ui->btnPause->setEnabled(false);
-        ui->btnGo->setEnabled(true);
-        ui->cmdSkip->setEnabled(true);
-        m_Started = kFlagOff;
-        m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
-        ui->lblCountdown->setText(QString());
-        m_Countdown = 0;
+        TakeChosenFile();
     });
+}
+
+void frmArdenix::ChooseFile(const QString &path)
+{
+    ErrorGuard::Guarded([this, &path] {
+        const QString problem = FileProblem(path);
+        if (!problem.isEmpty()) {
+            MessageBox::Show(this, problem);
+            return;
+        }
+        CommonDialog1.FileName = QFileInfo(path).absoluteFilePath();
+        TakeChosenFile();
+    });
+}
+
+// Shows the file chosen in the file dialog and puts the playback back to its
+// idle state for it: stopped, not set up, with an empty mapping.
+void frmArdenix::TakeChosenFile()
+{
+    ui->lblFileName->SetPath(CommonDialog1.FileName);
+    SetTimerOn(false);
+    ui->btnPause->setEnabled(false);
+    ui->btnGo->setEnabled(true);
+    ui->cmdSkip->setEnabled(true);
+    m_Started = kFlagOff;
+    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
+    ui->lblCountdown->SetCount(QString());
+    m_Countdown = 0;
 }
 
 // ---- Playback set-up and the mapping model ----
@@ -188,7 +225,7 @@ void frmArdenix::BeginPlayback()
     ui->btnPause->setText(QStringLiteral("Pause"));
     m_Busy = kFlagOff;
     m_Countdown = 0;
-    ui->lblCountdown->setText(QString());
+    ui->lblCountdown->SetCount(QString());
 }
 
 void frmArdenix::Timer1_Timer()
@@ -198,7 +235,7 @@ void frmArdenix::Timer1_Timer()
             return;
         if (m_Countdown > 1) {
             m_Countdown = Numbers::Sub32(m_Countdown, 1);
-            ui->lblCountdown->setText(Numbers::DecimalText(m_Countdown));
+            ui->lblCountdown->SetCount(Numbers::DecimalText(m_Countdown));
             return;
         }
         LogStep();
@@ -209,7 +246,7 @@ void frmArdenix::Timer1_Timer()
 // ends the step where it arose, with m_Busy still set.
 void frmArdenix::LogStep()
 {
-    ui->lblCountdown->setText(QString());
+    ui->lblCountdown->SetCount(QString());
     m_Countdown = 0;
     m_Busy = kFlagOn;
     if (!m_HasRecord) {
@@ -249,7 +286,7 @@ void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
         Timer1->setInterval(wait.DelayMs);
     } else {
         m_Countdown = wait.Countdown;
-        ui->lblCountdown->setText(Numbers::DecimalText(m_Countdown));
+        ui->lblCountdown->SetCount(Numbers::DecimalText(m_Countdown));
         ui->btnNow->setEnabled(true);
         Timer1->setInterval(kCountdownStepMs);
     }

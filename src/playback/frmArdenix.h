@@ -27,6 +27,10 @@ public:
     // The mapping model, which the field mapping dialog edits.
     clsMappingModel &Mapping() { return m_Mapping; }
 
+    // Chooses path as the file to replay, as a choice with "..." does; a file
+    // that is missing or cannot be read gets a message and no choice is made.
+    void ChooseFile(const QString &path);
+
 private slots:
     void btnGo_Click();
     void btnPause_Click();
@@ -50,6 +54,7 @@ private:
     void ScheduleNextRecord(double currentTimeStamp);
     double CurrentTimeStamp();
     bool LookUpVantrel();
+    void TakeChosenFile();
     void OpenChosenFile();
     void NextRecord();
     void SetTimerOn(bool on);

@@ -32,6 +32,13 @@ qsizetype Largest(qsizetype limit, F fits)
 
 } // namespace
 
+void PathLabel::SetPath(const QString &path)
+{
+    setText(path);
+    setToolTip(path);
+    setAccessibleName(path.isEmpty() ? QStringLiteral("No file chosen") : path);
+}
+
 QStringList PathLabel::Wrap(const QString &text, QTextOption::WrapMode mode) const
 {
     QTextLayout layout(text, font());

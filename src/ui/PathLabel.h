@@ -13,6 +13,10 @@ class PathLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // Shows path, names it in the tool tip, and names the label by it for
+    // assistive technology ("No file chosen" for an empty path).
+    void SetPath(const QString &path);
+
     // What the box shows of text, one entry a line.
     QStringList ShownLines() const;
 

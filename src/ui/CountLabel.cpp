@@ -1,0 +1,12 @@
+#include "CountLabel.h"
+
+#include <QAccessible>
+
+void CountLabel::SetCount(const QString &text)
+{
+    if (text == this->text())
+        return;
+    setText(text);
+    QAccessibleValueChangeEvent event(this, text.toInt());
+    QAccessible::updateAccessibility(&event);
+}
