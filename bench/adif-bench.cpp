@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // adif-bench [--scale N] [FILE]
 // Writes a contest log of 100,000 records (times N) to a temporary folder, or
 // takes FILE, and reads it through the reader's dispatch contract as Ardenix

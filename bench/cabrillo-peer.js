@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The npm package @ham2k/lib-qson-cabrillo, read the way its README shows,
 // for bench/cabrillo-peer-bench. PEER_DIR is where it is installed.
 //   node cabrillo-peer.js parse LOG         prints the number of contacts

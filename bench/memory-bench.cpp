@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // memory-bench [--records N] [--steps S] [--every K]
 // Ardenix's memory over a long replay at "5/sec": a generated log of N
 // records (1,000,000 unless told) is chosen in the main window, "Go" is

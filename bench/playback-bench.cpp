@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // playback-bench [--steps N] [--window]
 // Drives Ardenix's main window against the stand-in logger on a private
 // session bus and prints two figures:

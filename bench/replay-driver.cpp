@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // replay-driver FILE
 // Replays FILE with Ardenix's real main window (offscreen when there is no
 // display) into the logger that owns vantrel.document on the session bus, as

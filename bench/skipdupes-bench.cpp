@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // skipdupes-bench [--dupes N] [--runs R] [--window]
 // "Skip dupes" over N duplicate records (5,000 unless told). The stand-in
 // logger on a private session bus is preloaded with N contacts, and the log

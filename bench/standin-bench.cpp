@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // standin-bench [--contacts N] [--standin PATH] [--no-window] [--udp]
 // Logs N contacts (20,000 unless told) into the stand-in logger through the
 // automation bridge, as Ardenix sends them: ClearEntry, five SetFieldN,

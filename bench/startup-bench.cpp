@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // startup-bench [--runs N]
 // The time from starting the ardenix program to its main window mapped on
 // the X display, measured from outside: this program is an X client that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // startup-probe [--exit-at-main]
 // The ardenix program's start-up, step for step as its main() does it, built
 // with the same libraries, with a time mark after each step: "main" on

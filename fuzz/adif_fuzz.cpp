@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comparing target: each input read twice, in usual and in tiny chunks.
 
 #include "ExerciseReader.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The fast, crash-only target: one reading per input, every member driven,
 // nothing compared. Sanitizer reports and unexpected errors are the findings.
 

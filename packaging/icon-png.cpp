@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Build-time helper: icon-png XPM PNG SIZE writes the program's icon, drawn
 // once as XPM and compiled into the program, as the PNG that desktop menus
 // show. It refuses an icon that is not SIZE x SIZE pixels, because the PNG is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in logger: a small contest logger that serves the automation
 // interface on the session bus, for demos, tests and logger authors.
 

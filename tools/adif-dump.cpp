@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // adif-dump FILE: one JSON object per record, then the file's field names,
 // then the damage the reader met and what it made of it, then, for a
 // Cabrillo log, the X-QSO lines it holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // ardenix-conv: applies Ardenix's number, text and date conventions to values
 // given on the command line and prints the result, or the error they raise.
 #include "DateSerial.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Date and time serials: days counted from 30 December 1899, as doubles.

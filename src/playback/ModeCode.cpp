@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ModeCode.h"
 
 int16_t ModeCode(const QString &mode, double frequencyMhz)

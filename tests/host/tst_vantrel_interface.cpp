@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every member that Ardenix calls on the logger is in the interface
 // description that both sides implement, on the object Ardenix calls it on
 // and with the arguments Ardenix sends. A call missing from the description

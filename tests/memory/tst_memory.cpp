@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whole replays of a 1,000-record log for the memory checkers. Built with
 // the sanitizers (the debug preset) this test runs with LeakSanitizer on
 // (see CMakeLists.txt): a memory error anywhere stops it, a leak left after

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AdiParser.h"
 #include "AdifReader.h"
 #include "AdifReaderControl.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cabrillo logs through the reader: detection by content, the fields of
 // each contest layout, the spreading of a minute's contacts, bad lines, and
 // the shared sample logs (skipped when they are absent).

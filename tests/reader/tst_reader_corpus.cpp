@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shared sample files: record counts and values known from the files
 // themselves (see SOURCES.md beside them). Skips when they are absent.
 

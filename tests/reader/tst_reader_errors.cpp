@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The reader raises its own ReaderError; the adapter turns each kind into the
 // error Ardenix reports, numbered and described as the top-level report
 // shows it.

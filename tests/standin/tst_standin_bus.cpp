@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in program itself, on the private bus this test runs under,
 // spoken to with plain messages as any host would.
 

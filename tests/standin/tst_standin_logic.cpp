@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in's own logic, without a bus.
 
 #include "AdifLogFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in's UDP feeds: the bytes of each WSJT-X message, the contactinfo
 // XML, and the program sending both to receivers on the loopback address.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "AdifRecord.h"
 
 QByteArray AdifRecord(const QByteArray &call, const QByteArray &date, const QByteArray &time, const QByteArray &mode,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Plain D-Bus calls to the stand-in's objects, as any host makes them, on the
