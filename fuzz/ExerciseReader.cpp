@@ -22,16 +22,28 @@ bool Next(AdifReader &r)
     return r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0;
 }
 
+constexpr int kDateAndTime[] = {AdifReader::kYear, AdifReader::kMonth, AdifReader::kDay,
+                                AdifReader::kHour, AdifReader::kMinute, AdifReader::kSecond};
+
 QString Properties(AdifReader &r)
 {
     QString s;
-    for (int id : {AdifReader::kYear, AdifReader::kMonth, AdifReader::kDay, AdifReader::kHour, AdifReader::kMinute,
-                   AdifReader::kSecond})
+    for (int id : kDateAndTime)
         s += QString::number(Get(r, id).toInt()) + QLatin1Char(' ');
     s += QString::number(Get(r, AdifReader::kFrequency).toDouble(), 'g', 17) + QLatin1Char(' ');
     s += QString::number(Get(r, AdifReader::kSplitFrequency).toDouble(), 'g', 17) + QLatin1Char(' ');
     s += Get(r, AdifReader::kMode).toString();
     return s;
+}
+
+// The same properties asked for without writing the answers down: where
+// nothing is compared, formatting them would cost more than the reading.
+void AskProperties(AdifReader &r)
+{
+    for (int id : kDateAndTime)
+        Get(r, id);
+    for (int id : {AdifReader::kFrequency, AdifReader::kSplitFrequency, AdifReader::kMode})
+        Get(r, id);
 }
 
 QStringList FileFieldNames(AdifReader &r)
@@ -164,7 +176,7 @@ QString DriveReader(const QByteArray &data)
         AdifReader r;
         r.OpenMemory(data, 4096);
         while (Next(r)) {
-            Properties(r);
+            AskProperties(r);
             for (const QString &name : r.CurrentFieldNames())
                 Get(r, AdifReader::kFieldValue, {name});
         }
