@@ -51,13 +51,13 @@ bool Matches(std::string_view pattern, std::string_view contest)
     return contest == pattern;
 }
 
-std::vector<ExchangeSlot> Slots(std::string_view spec)
+std::vector<ExchangeSlot> Slots(std::string_view words)
 {
     std::vector<ExchangeSlot> parsed;
-    while (!spec.empty()) {
-        const size_t space = spec.find(' ');
-        std::string_view word = spec.substr(0, space);
-        spec = space == std::string_view::npos ? std::string_view() : spec.substr(space + 1);
+    while (!words.empty()) {
+        const size_t space = words.find(' ');
+        std::string_view word = words.substr(0, space);
+        words = space == std::string_view::npos ? std::string_view() : words.substr(space + 1);
         ExchangeSlot slot;
         if (!word.empty() && word.back() == '#') {
             slot.takes = ExchangeSlot::Takes::Number;

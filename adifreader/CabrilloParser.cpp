@@ -446,7 +446,8 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');
         const int decimals = point == std::string_view::npos ? 0 : int(qso.freq.size() - point - 1);
-        Add("FREQ", QByteArray::number(*Kilohertz(qso.freq) / 1000.0, 'f', std::min(decimals, 12) + 3).toStdString());
+        const QByteArray mhz = QByteArray::number(*Kilohertz(qso.freq) / 1000.0, 'f', std::min(decimals, 12) + 3);
+        Add("FREQ", std::string_view(mhz.constData(), size_t(mhz.size())));
     }
 
     std::string_view mode = qso.mode;

@@ -43,7 +43,7 @@ public:
     }
 
     // QDateTime as QDataStream writes it from Qt 5.2 on: Julian day,
-    // milliseconds since midnight, time spec (1 is UTC).
+    // milliseconds since midnight, Qt::TimeSpec (1 is UTC).
     MessageWriter &DateTime(const QDateTime &dateTime)
     {
         const QDateTime utc = dateTime.toUTC();
