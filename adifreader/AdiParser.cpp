@@ -8,6 +8,10 @@
 #include <cstring>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace adif {
 
 namespace {
@@ -24,9 +28,10 @@ constexpr uint64_t kLongBlankRun = 64;
 inline bool ReadLengthAndType(const unsigned char *b, size_t avail, size_t maxDigits, size_t &q, uint64_t &length)
 {
     const size_t digitsStart = q;
+    const size_t digitsLimit = std::min(avail, q + maxDigits + 1); // one more than may be: too long
     length = 0;
-    while (q < avail && b[q] >= '0' && b[q] <= '9' && q - digitsStart <= maxDigits)
-        length = length * 10 + (b[q++] - '0');
+    for (unsigned digit; q < digitsLimit && (digit = b[q] - unsigned('0')) <= 9; ++q)
+        length = length * 10 + digit;
     if (q == digitsStart || q >= avail || q - digitsStart > maxDigits)
         return false;
     if (b[q] == ':') {
@@ -56,6 +61,42 @@ struct TagBytes {
     }
 };
 constexpr TagBytes kTagBytes;
+
+// Where the run of name bytes from q ends, at limit at the latest; high is
+// not 0 when any of them has its top bit set. Any byte that cannot be in a name
+// ends the run. With SSE2, 16 bytes are looked at in one go: most names are
+// shorter, so one step usually finds the colon.
+inline size_t EndOfName(const unsigned char *b, size_t q, size_t limit, unsigned &high)
+{
+#if defined(__SSE2__)
+    const __m128i lastControl = _mm_set1_epi8(0x1F);
+    while (limit - q >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + q));
+        __m128i stop = _mm_cmpeq_epi8(_mm_min_epu8(v, lastControl), v); // below 0x20
+        for (const char c : {':', '>', '<', '{', '}', ','})
+            stop = _mm_or_si128(stop, _mm_cmpeq_epi8(v, _mm_set1_epi8(c)));
+        const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(stop));
+        const unsigned tops = static_cast<unsigned>(_mm_movemask_epi8(v));
+        if (stops) {
+            const unsigned n = static_cast<unsigned>(__builtin_ctz(stops));
+            high |= tops & ((1u << n) - 1);
+            return q + n;
+        }
+        high |= tops;
+        q += 16;
+    }
+#endif
+    for (; q < limit && kTagBytes.cls[b[q]] == kNameByte; ++q)
+        high |= b[q] & 0x80;
+    return q;
+}
+
+// <EOR> exactly, in any letter case, wholly within the buffered bytes.
+inline bool IsPlainEor(const unsigned char *b, size_t avail, size_t p)
+{
+    return avail - p >= 5 && text::AsciiUpper(b[p + 1]) == 'E' && text::AsciiUpper(b[p + 2]) == 'O'
+           && text::AsciiUpper(b[p + 3]) == 'R' && b[p + 4] == '>';
+}
 
 } // namespace
 
@@ -121,7 +162,7 @@ void AdiParser::TooLarge()
 
 bool AdiParser::Next()
 {
-    m_Fields.clear();
+    ClearFields();
     if (m_Done)
         return false;
     m_Rec += m_Resume;
@@ -136,11 +177,11 @@ bool AdiParser::Next()
         }
     } catch (...) {
         m_Done = true;
-        m_Fields.clear();
+        ClearFields();
         throw;
     }
     m_Done = true;
-    m_Fields.clear();
+    ClearFields();
     return false;
 }
 
@@ -171,9 +212,15 @@ bool AdiParser::ReadRecord()
                 return !m_Fields.empty(); // a final record without <EOR>
             }
         }
-        p = static_cast<size_t>(static_cast<const char *>(lt) - Data());
-        if (FastField(p))
+        p = FastFields(static_cast<size_t>(static_cast<const char *>(lt) - Data()));
+        if (IsPlainEor(Bytes(), Avail(), p)) { // the end of nearly every record
+            if (!m_Fields.empty()) {
+                m_Resume = p + 5;
+                return true;
+            }
+            p += 5;
             continue;
+        }
 
         ParseTag(p, tag);
         switch (tag.kind) {
@@ -195,7 +242,7 @@ bool AdiParser::ReadRecord()
                 }
             } else if (text::EqualsNoCase(name, "EOH") && !m_Delivered) {
                 // Everything so far was header.
-                m_Fields.clear();
+                ClearFields();
             }
             p = tag.end;
             break;
@@ -211,34 +258,45 @@ bool AdiParser::ReadRecord()
     }
 }
 
-// The common case in one go: a Data-Specifier whose declared bytes end right
-// before the next tag (blanks between allowed), all within the buffer. On
-// anything else it leaves p alone and answers false.
-inline bool AdiParser::FastField(size_t &p)
+// The common case in one go: Data-Specifiers whose declared bytes end right
+// before the next tag (blanks between allowed), all within the buffer, one
+// after another from the '<' at p. Answers where the first tag that is not
+// such a field starts: p itself when there is none.
+inline size_t AdiParser::FastFields(size_t p)
 {
     const unsigned char *b = Bytes();
     const size_t avail = Avail();
-    size_t q = p + 1;
-    const size_t nameLimit = std::min(avail, q + kMaxNameLength + 1); // names up to kMaxNameLength
-    while (q < nameLimit && kTagBytes.cls[b[q]] == kNameByte)
-        ++q;
-    if (q >= nameLimit || b[q] != ':' || q == p + 1 || b[p + 1] == ' ' || b[q - 1] == ' ')
-        return false;
-    const size_t nameEnd = q++;
-    uint64_t length = 0;
-    // Up to 12 digits: start + length cannot overflow.
-    if (!ReadLengthAndType(b, avail, 12, q, length))
-        return false;
-    const size_t start = q;
-    size_t s = start + length;
-    const size_t limit = std::min(avail, s + 16);
-    while (s < limit && (b[s] == ' ' || b[s] == '\n' || b[s] == '\r' || b[s] == '\t'))
-        ++s;
-    if (s >= limit || b[s] != '<')
-        return false;
-    m_Fields.push_back(FieldRef::At(p + 1, nameEnd - p - 1, start, length));
-    p = s;
-    return true;
+    unsigned high = 0;
+    for (;;) {
+        size_t q = p + 1;
+        const size_t nameLimit = std::min(avail, q + kMaxNameLength + 1); // names up to kMaxNameLength
+        unsigned nameHigh = 0;
+        q = EndOfName(b, q, nameLimit, nameHigh);
+        if (q >= nameLimit || b[q] != ':' || q == p + 1 || b[p + 1] == ' ' || b[q - 1] == ' ')
+            break;
+        const size_t nameEnd = q++;
+        uint64_t length = 0;
+        // Up to 12 digits: start + length cannot overflow.
+        if (!ReadLengthAndType(b, avail, 12, q, length))
+            break;
+        const size_t start = q;
+        size_t s = start + length;
+        if (s + 1 < avail && b[s + 1] == '<' && text::IsSpace(b[s])) {
+            ++s; // one blank between fields, the usual layout
+        } else {
+            const size_t limit = std::min(avail, s + 16);
+            while (s < limit && text::IsSpace(b[s]))
+                ++s;
+            if (s >= limit || b[s] != '<')
+                break;
+        }
+        m_Fields.push_back(FieldRef::At(p + 1, nameEnd - p - 1, start, length));
+        high |= nameHigh;
+        p = s;
+    }
+    if (high)
+        m_NamesAscii = false;
+    return p;
 }
 
 // The usual case, a well-formed tag wholly in the buffer, without refill
@@ -496,6 +554,7 @@ bool AdiParser::TakeValue(const Tag &tag, size_t &next)
         }
     }
     m_Fields.push_back(FieldRef::At(tag.nameOff, tag.nameLen, start, end - start));
+    NoteName(std::string_view(Data() + tag.nameOff, tag.nameLen));
     return true;
 }
 
@@ -546,6 +605,7 @@ bool AdiParser::TakeValueBeyondLimit(const Tag &tag, size_t &next)
     }
     ReportCut(tag, swallowed, "more than a record may hold");
     m_Fields.push_back(FieldRef::At(tag.nameOff, tag.nameLen, start, swallowed - start));
+    NoteName(std::string_view(Data() + tag.nameOff, tag.nameLen));
     next = swallowed;
     return true;
 }

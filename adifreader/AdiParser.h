@@ -53,7 +53,7 @@ private:
     };
 
     bool ReadRecord();
-    bool FastField(size_t &p);
+    size_t FastFields(size_t p);
     void ParseTag(size_t p, Tag &tag);
     bool ParseTagInBuffer(size_t p, Tag &tag) const;
     bool TakeValue(const Tag &tag, size_t &next);

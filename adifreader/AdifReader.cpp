@@ -74,26 +74,32 @@ QStringList GatherFieldNames(RecordParser &pass)
 {
     QStringList names;
     QSet<QStringView> listed; // views into the names' own text
-    // The last record's names, one after another: most records repeat them.
-    std::string previous, current;
-    std::vector<size_t> previousEnds, currentEnds;
+    // The names of the last record that differed from the one before, one
+    // after another: most records repeat them, and are then not copied.
+    std::string previous;
+    std::vector<size_t> previousEnds;
     while (pass.Next()) {
-        current.clear();
-        currentEnds.clear();
-        for (size_t i = 0; i < pass.Fields().size(); ++i) {
-            const std::string_view name = pass.Name(pass.Fields()[i]);
-            current += name;
-            currentEnds.push_back(current.size());
+        const auto &fields = pass.Fields();
+        bool same = fields.size() == previousEnds.size();
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const std::string_view name = pass.Name(fields[i]);
             if (i < previousEnds.size() && name == NthName(previous, previousEnds, i))
                 continue;
+            same = false;
             QString reported = text::ReportedName(text::NameKey(name));
             if (listed.contains(reported))
                 continue;
             names.append(std::move(reported));
             listed.insert(names.constLast());
         }
-        std::swap(previous, current);
-        std::swap(previousEnds, currentEnds);
+        if (same)
+            continue;
+        previous.clear();
+        previousEnds.clear();
+        for (const FieldRef &f : fields) {
+            previous += pass.Name(f);
+            previousEnds.push_back(previous.size());
+        }
     }
     return names;
 }

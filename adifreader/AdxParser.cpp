@@ -72,6 +72,7 @@ void AdxParser::StartField()
     m_Arena.append(bytes.constData(), static_cast<size_t>(bytes.size()));
     CheckRecordSize();
     m_Fields.push_back(FieldRef::At(nameOff, static_cast<size_t>(bytes.size()), m_Arena.size(), 0));
+    NoteName(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 void AdxParser::CheckRecordSize()
@@ -79,7 +80,7 @@ void AdxParser::CheckRecordSize()
     if (m_Arena.size() <= m_MaxRecord)
         return;
     m_Done = true;
-    m_Fields.clear();
+    ClearFields();
     m_Arena.clear();
     throw ReaderError(ReaderError::Kind::RecordTooLong, QStringLiteral("a record is longer than %1 bytes").arg(m_MaxRecord),
                       m_Source->Name());
@@ -102,7 +103,7 @@ void AdxParser::ReportError()
 
 bool AdxParser::Next()
 {
-    m_Fields.clear();
+    ClearFields();
     m_Arena.clear();
     while (!m_Done) {
         const QXmlStreamReader::TokenType token = m_Xml.readNext();
@@ -166,7 +167,7 @@ bool AdxParser::Next()
             break;
         }
     }
-    m_Fields.clear();
+    ClearFields();
     m_Arena.clear();
     return false;
 }

@@ -250,7 +250,7 @@ CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk,
 
 bool CabrilloParser::Next()
 {
-    m_Fields.clear();
+    ClearFields();
     m_Arena.clear();
     if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
         m_Done = true;
@@ -410,6 +410,7 @@ void CabrilloParser::Add(std::string_view name, std::string_view value)
     const size_t valueOff = m_Arena.size();
     m_Arena.append(value);
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
+    NoteName(name);
 }
 
 // The tokens [from, to) joined by one space.
@@ -424,6 +425,7 @@ void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::str
         m_Arena.append(tokens[i]);
     }
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_Arena.size() - valueOff));
+    NoteName(name);
 }
 
 void CabrilloParser::BuildRecord(const QsoLine &qso, int second)

@@ -97,10 +97,7 @@ FieldLookup::FieldLookup(const RecordParser &record) : m_Record(record)
     // Beyond this many fields, a look-up by key costs less than a scan, and
     // listing a record of any size stays linear in its size.
     constexpr size_t kMostScanned = 64;
-    const auto &fields = record.Fields();
-    m_Scan = fields.size() <= kMostScanned;
-    for (size_t i = 0; m_Scan && i < fields.size(); ++i)
-        m_Scan = text::IsAsciiBytes(record.Name(fields[i]));
+    m_Scan = record.Fields().size() <= kMostScanned && record.NamesAscii();
 }
 
 QString FieldLookup::Value(QStringView name)
