@@ -1,16 +1,22 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // adif-bench [--scale N] [FILE]
+// adif-bench [--scale N] --write PATH
 // Writes a contest log of 100,000 records (times N) to a temporary folder, or
 // takes FILE, and reads it through the reader's dispatch contract as Ardenix
 // does: NextRecord, a few FieldValue look-ups, Frequency, Mode and the
 // time-stamp parts per record, once through the adapter and once on the
 // dispatch entry itself; then NextRecord alone and the field-name pass.
-// Prints MB/s, records/s and the peak RSS. Then reads one record of 90,000
-// distinct fields (990 KB) the way adif-dump lists it, and one whose 40,000
-// lengths all overlap: the cost of a record must stay linear in its size
-// however many fields it has. Last, 1 MiB of small records that each declare
-// a long, wrong length, against a clean MiB of the log: the cost of a file
-// must stay linear in its size however damaged it is.
+// Prints MB/s, records/s and the peak RSS, and each speed against a baseline
+// taken in the same run: memchr for '<' over the same bytes in memory,
+// counting the tags, the floor of any ADIF reader. Then reads one record of
+// 90,000 distinct fields (990 KB) the way adif-dump lists it, and one whose
+// 40,000 lengths all overlap, each against the tag scan of its bytes: the
+// cost of a record must stay linear in its size however many fields it has.
+// Last, 1 MiB of small records that each declare a long, wrong length,
+// against a clean MiB of the log: the cost of a file must stay linear in its
+// size however damaged it is.
+// With --write it only writes the log to PATH, so that bench/peer-bench
+// reads the very file these figures come from.
 
 #include "AdifReaderControl.h"
 #include "ReaderError.h"
@@ -24,6 +30,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <ctime>
 #include <sys/resource.h>
@@ -130,6 +137,41 @@ QByteArray WideRecord(int fields)
     return data;
 }
 
+// The tags in data, found with memchr for '<': the floor of any ADIF
+// reader, which must at least find each tag.
+long CountTags(const QByteArray &data)
+{
+    const char *at = data.constData();
+    const char *const end = at + data.size();
+    long tags = 0;
+    while ((at = static_cast<const char *>(std::memchr(at, '<', static_cast<size_t>(end - at)))) != nullptr) {
+        ++tags;
+        ++at;
+    }
+    return tags;
+}
+
+// Seconds on the wall clock that CountTags takes over data, the least of
+// five runs, as the baseline the reader's figures are given against.
+struct TagScan {
+    double seconds = 0;
+    long tags = 0;
+};
+
+TagScan ScanTags(const QByteArray &data)
+{
+    using Clock = std::chrono::steady_clock;
+    TagScan best;
+    for (int run = 0; run < 5; ++run) {
+        const auto start = Clock::now();
+        const long tags = CountTags(data);
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        if (run == 0 || seconds < best.seconds)
+            best = {seconds, tags};
+    }
+    return best;
+}
+
 // Seconds of CPU this process has used: on a shared machine, unlike the
 // clock on the wall, they do not count the time others took.
 double CpuSeconds()
@@ -158,11 +200,16 @@ void BenchWideRecord()
     const auto read = Clock::now();
     const double cpuRead = CpuSeconds();
     const int32_t names = reader.FieldNameCount();
+    const double readSeconds = std::chrono::duration<double>(read - start).count();
+    const double namesSeconds = std::chrono::duration<double>(Clock::now() - read).count();
+    const double cpuNames = CpuSeconds() - cpuRead;
+    const TagScan scan = ScanTags(data);
     std::printf("wide record     %d fields, %.0f KB: read and listed in %.3f s (%.3f s CPU), field-name pass "
                 "%.3f s (%.3f s CPU); %lld values, %d names\n",
-                kFields, data.size() / 1e3, std::chrono::duration<double>(read - start).count(), cpuRead - cpuStart,
-                std::chrono::duration<double>(Clock::now() - read).count(), CpuSeconds() - cpuRead,
+                kFields, data.size() / 1e3, readSeconds, cpuRead - cpuStart, namesSeconds, cpuNames,
                 static_cast<long long>(listed), names);
+    std::printf("                read and listed %.0f x, field-name pass %.0f x the tag scan of its bytes (%.6f s)\n",
+                readSeconds / scan.seconds, namesSeconds / scan.seconds, scan.seconds);
 }
 
 // One record of 40,000 fields, each declaring nearly all the bytes after it:
@@ -181,8 +228,11 @@ void BenchOverlappingLengths()
     int records = 0;
     while (reader.NextRecord() != 0)
         ++records;
-    std::printf("damaged lengths %d overlapping lengths, %.0f KB: read in %.3f s (%d record, %llu recoveries)\n", kFields,
-                data.size() / 1e3, std::chrono::duration<double>(Clock::now() - start).count(), records,
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    const TagScan scan = ScanTags(data);
+    std::printf("damaged lengths %d overlapping lengths, %.0f KB: read in %.3f s, %.0f x the tag scan of its bytes "
+                "(%.6f s; %d record, %llu recoveries)\n",
+                kFields, data.size() / 1e3, seconds, seconds / scan.seconds, scan.seconds, records,
                 static_cast<unsigned long long>(reader.Component().Diagnosed().count));
 }
 
@@ -233,6 +283,21 @@ void BenchDamagedRecords(const QString &cleanPath)
     }
 }
 
+QByteArray ReadWhole(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteLog(const QString &path, long records)
+{
+    std::printf("writing %ld records to %s\n", records, qPrintable(path));
+    if (Generate(path, records))
+        return true;
+    std::fprintf(stderr, "adif-bench: cannot write %s\n", qPrintable(path));
+    return false;
+}
+
 long PeakRssKiB()
 {
     rusage usage{};
@@ -257,10 +322,22 @@ int main(int argc, char **argv)
         }
         args.remove(scaleAt, 2);
     }
-    if (args.size() > 1) {
-        std::fprintf(stderr, "usage: adif-bench [--scale N] [FILE]\n");
+    QString writeTo;
+    const qsizetype writeAt = args.indexOf(QStringLiteral("--write"));
+    if (writeAt >= 0) {
+        if (writeAt + 1 >= args.size()) {
+            std::fprintf(stderr, "adif-bench: --write needs a path\n");
+            return 2;
+        }
+        writeTo = args.at(writeAt + 1);
+        args.remove(writeAt, 2);
+    }
+    if (args.size() > (writeTo.isEmpty() ? 1 : 0)) {
+        std::fprintf(stderr, "usage: adif-bench [--scale N] [FILE]\n       adif-bench [--scale N] --write PATH\n");
         return 2;
     }
+    if (!writeTo.isEmpty())
+        return WriteLog(writeTo, 100000 * scale) ? 0 : 1;
 
     QTemporaryDir dir;
     QString path;
@@ -270,12 +347,8 @@ int main(int argc, char **argv)
             return 1;
         }
         path = dir.filePath(QStringLiteral("bench.adi"));
-        const long records = 100000 * scale;
-        std::printf("writing %ld records to %s\n", records, qPrintable(path));
-        if (!Generate(path, records)) {
-            std::fprintf(stderr, "adif-bench: cannot write %s\n", qPrintable(path));
+        if (!WriteLog(path, 100000 * scale))
             return 1;
-        }
     } else {
         path = args.first();
     }
@@ -332,16 +405,21 @@ int main(int argc, char **argv)
         const auto namesStart = Clock::now();
         const int32_t names = reader.FieldNameCount();
         const double namesSeconds = std::chrono::duration<double>(Clock::now() - namesStart).count();
+        const long rssRead = PeakRssKiB(); // before the baseline holds the whole file in memory
+        const TagScan scan = ScanTags(ReadWhole(path));
 
         std::printf("file            %.1f MB, %ld records, %d field names\n", megabytes, records, names);
-        std::printf("adapter         %.3f s: %.0f MB/s, %.0f records/s\n", seconds, megabytes / seconds,
-                    static_cast<double>(records) / seconds);
-        std::printf("dispatch entry  %.3f s: %.0f MB/s, %.0f records/s\n", invokeSeconds, megabytes / invokeSeconds,
-                    static_cast<double>(records) / invokeSeconds);
-        std::printf("NextRecord only %.3f s: %.0f MB/s, %.0f records/s\n", parseSeconds, megabytes / parseSeconds,
-                    static_cast<double>(records) / parseSeconds);
-        std::printf("field-name pass %.3f s: %.0f MB/s\n", namesSeconds, megabytes / namesSeconds);
-        std::printf("peak RSS        %.1f MiB (%.1f MiB before reading)\n", PeakRssKiB() / 1024.0, rssBefore / 1024.0);
+        std::printf("baseline        %.4f s: %.0f MB/s, memchr for '<' over the file in memory (%ld tags, best of 5)\n",
+                    scan.seconds, megabytes / scan.seconds, scan.tags);
+        std::printf("adapter         %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", seconds, megabytes / seconds,
+                    static_cast<double>(records) / seconds, scan.seconds / seconds);
+        std::printf("dispatch entry  %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", invokeSeconds,
+                    megabytes / invokeSeconds, static_cast<double>(records) / invokeSeconds, scan.seconds / invokeSeconds);
+        std::printf("NextRecord only %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", parseSeconds,
+                    megabytes / parseSeconds, static_cast<double>(records) / parseSeconds, scan.seconds / parseSeconds);
+        std::printf("field-name pass %.3f s: %.0f MB/s, %.3f x baseline\n", namesSeconds, megabytes / namesSeconds,
+                    scan.seconds / namesSeconds);
+        std::printf("peak RSS        %.1f MiB (%.1f MiB before reading)\n", rssRead / 1024.0, rssBefore / 1024.0);
         std::printf("(checksum %.3f, text %lld)\n", checksum, static_cast<long long>(textLength));
         BenchWideRecord();
         BenchOverlappingLengths();

@@ -7,8 +7,10 @@
 // (VmRSS) and its peak so far (VmHWM) with the window shown, after "Go",
 // every K steps (1,000 unless told) with the mean time of a step since the
 // last line, and after "Customize Fields...", which reads the field names of
-// the whole file. The stand-in logger runs on a private session bus without
-// its window; Ardenix's window is offscreen when there is no display.
+// the whole file; after "Go", each line also gives the growth of both since
+// the resident memory right after "Go". The stand-in logger runs on a
+// private session bus without its window; Ardenix's window is offscreen when
+// there is no display.
 
 #include "ContestLog.h"
 #include "DrivenWindow.h"
@@ -57,9 +59,20 @@ long StatusKib(const QByteArray &name)
     return -1;
 }
 
-void PrintMemory(const char *when)
+double PercentSince(long kib, long baseKib) { return 100.0 * double(kib - baseKib) / double(baseKib); }
+
+// Prints the memory now and returns the resident part; after "Go", also the
+// growth of both since the resident memory right after "Go".
+long PrintMemory(const char *when, long goRssKib = 0)
 {
-    std::printf("%-35s VmRSS %7ld KiB   VmHWM %7ld KiB\n", when, StatusKib("VmRSS"), StatusKib("VmHWM"));
+    const long rss = StatusKib("VmRSS");
+    const long hwm = StatusKib("VmHWM");
+    if (goRssKib > 0)
+        std::printf("%-37s VmRSS %7ld KiB %+5.1f %%   VmHWM %7ld KiB %+5.1f %% (since Go)\n", when, rss,
+                    PercentSince(rss, goRssKib), hwm, PercentSince(hwm, goRssKib));
+    else
+        std::printf("%-37s VmRSS %7ld KiB   VmHWM %7ld KiB\n", when, rss, hwm);
+    return rss;
 }
 
 } // namespace
@@ -93,7 +106,7 @@ int main(int argc, char **argv)
     window.Timer()->stop(); // the benchmark raises the events itself
     if (!window.Ok())
         return 1;
-    PrintMemory("file chosen, \"Go\" pressed");
+    const long goRssKib = PrintMemory("file chosen, \"Go\" pressed");
 
     QElapsedTimer clock;
     clock.start();
@@ -105,7 +118,7 @@ int main(int argc, char **argv)
             const int since = step % options.every == 0 ? options.every : step % options.every;
             const QByteArray when = "after " + QByteArray::number(step) + " steps ("
                 + QByteArray::number(double(clock.nsecsElapsed()) / 1e6 / since, 'f', 3) + " ms a step)";
-            PrintMemory(when.constData());
+            PrintMemory(when.constData(), goRssKib);
             clock.restart();
         }
     }
@@ -114,6 +127,6 @@ int main(int argc, char **argv)
     window.Click("btnSetFields");
     if (!window.Ok())
         return 1;
-    PrintMemory("after \"Customize Fields...\"");
+    PrintMemory("after \"Customize Fields...\"", goRssKib);
     return 0;
 }

@@ -6,9 +6,10 @@
 // and the stand-in on it; the stand-in shows its window on the display it
 // inherits (run under `xvfb-run -a` without one, or set
 // QT_QPA_PLATFORM=offscreen). Prints the cost per contact at the start and
-// the end of the log, its growth in between, the median and the 99th
-// percentile, both for the EnterQso round trip alone and for the whole
-// contact; then the cost of a contact after one 10 MB value.
+// the end of the log (the end also as a ratio to the start), its growth in
+// between, the median and the 99th percentile, both for the EnterQso round
+// trip alone and for the whole contact; then the cost of a contact after one
+// 10 MB value, against the log's mean contact.
 //
 // With --udp it compares instead the cost per contact of the stand-in with no
 // UDP feed, with both feeds sent to receivers that listen (threads of this
@@ -121,9 +122,12 @@ double Mean(const std::vector<double> &values, size_t from, size_t count)
 void PrintFigures(const char *what, const std::vector<double> &ms)
 {
     const size_t n = ms.size();
-    std::printf("%-16s first %d: %7.3f ms   last %d: %7.3f ms   median %7.3f ms   p99 %7.3f ms   max %8.3f ms\n",
-                what, kEdge, Mean(ms, 0, kEdge), kEdge, Mean(ms, n - kEdge, kEdge), Stats::Median(ms),
-                Stats::Percentile(ms, 0.99), Stats::Max(ms));
+    const double first = Mean(ms, 0, kEdge);
+    const double last = Mean(ms, n - kEdge, kEdge);
+    std::printf("%-16s first %d: %7.3f ms   last %d: %7.3f ms (%.2f x first)   median %7.3f ms   p99 %7.3f ms   "
+                "max %8.3f ms\n",
+                what, kEdge, first, kEdge, last, last / first, Stats::Median(ms), Stats::Percentile(ms, 0.99),
+                Stats::Max(ms));
 }
 
 // Mean cost in tenths of the log, to show whether it grows with the log.
@@ -133,12 +137,13 @@ void PrintGrowth(const std::vector<double> &ms)
     std::printf("EnterQso mean by tenth of the log:");
     for (size_t i = 0; i < 10; ++i)
         std::printf(" %.3f", Mean(ms, i * tenth, tenth));
-    std::printf(" ms\n");
+    std::printf(" ms (last %.2f x first)\n", Mean(ms, 9 * tenth, tenth) / Mean(ms, 0, tenth));
 }
 
 // One 10 MB value (which a logger that bounds values refuses) and one of
-// 64 KiB that is logged; the contacts after them should cost what they did before.
-void MeasureAfterLargeValues(VantrelEntry &entry, int firstNumber)
+// 64 KiB that is logged; the contacts after them should cost what they did
+// before (beforeMs: the mean contact of the log).
+void MeasureAfterLargeValues(VantrelEntry &entry, int firstNumber, double beforeMs)
 {
     constexpr int kAfter = 100;
     constexpr int16_t kNameColumn = 6;
@@ -163,7 +168,9 @@ void MeasureAfterLargeValues(VantrelEntry &entry, int firstNumber)
     std::vector<double> after;
     for (int number = firstNumber; number < firstNumber + kAfter; ++number)
         after.push_back(LogContact(entry, number).contactMs);
-    std::printf("the %d contacts after them: %.3f ms per contact\n", kAfter, Mean(after, 0, after.size()));
+    const double afterMs = Mean(after, 0, after.size());
+    std::printf("the %d contacts after them: %.3f ms per contact, %.2f x the log's mean contact\n", kAfter, afterMs,
+                afterMs / beforeMs);
 }
 
 QString PlatformText()
@@ -199,7 +206,7 @@ int Measure(const Options &options)
     PrintFigures("whole contact", contact);
     PrintGrowth(enterQso);
     std::printf("total %.1f s, %.3f ms per contact\n", totalMs / 1000.0, totalMs / options.contacts);
-    MeasureAfterLargeValues(*entry, options.contacts + 1);
+    MeasureAfterLargeValues(*entry, options.contacts + 1, Stats::Mean(contact));
     return 0;
 }
 
