@@ -11,7 +11,8 @@ namespace {
 // matches any rest), then the typed field of each exchange token of the
 // sent and the received half, after the call, separated by spaces. "-" is a
 // token kept only in the exchange text; a trailing '#' types the token only
-// when it is a number. The first matching row wins, so a special case goes
+// when it is a number, a trailing '!' marks a token that is never a number
+// (so a lone 0 or 1 after it is a transmitter). The first matching row wins, so a special case goes
 // before its family. To read another contest, add its row.
 struct LayoutRow {
     std::string_view contest;
@@ -31,7 +32,7 @@ constexpr LayoutRow kLayouts[] = {
     {"WAE*", "RST_SENT STX", "RST_RCVD SRX"},
     {"DARC-WAEDC-*", "RST_SENT STX", "RST_RCVD SRX"},
     {"ARRL-SS-*", "STX - - -", "SRX PRECEDENCE CHECK ARRL_SECT"},
-    {"NAQP-*", "- -", "NAME STATE"},
+    {"NAQP-*", "- -", "NAME STATE!"},
     {"ARRL-FD", "- -", "CLASS ARRL_SECT"},
 };
 
@@ -59,8 +60,8 @@ std::vector<ExchangeSlot> Slots(std::string_view words)
         std::string_view word = words.substr(0, space);
         words = space == std::string_view::npos ? std::string_view() : words.substr(space + 1);
         ExchangeSlot slot;
-        if (!word.empty() && word.back() == '#') {
-            slot.takes = ExchangeSlot::Takes::Number;
+        if (!word.empty() && (word.back() == '#' || word.back() == '!')) {
+            slot.takes = word.back() == '#' ? ExchangeSlot::Takes::Number : ExchangeSlot::Takes::Word;
             word.remove_suffix(1);
         }
         if (word != "-")

@@ -12,7 +12,7 @@ namespace adif {
 // number (the IARU zone, where societies send their name instead), or only
 // what looks like a signal report (a contest not in the table).
 struct ExchangeSlot {
-    enum class Takes { Any, Number, Report };
+    enum class Takes { Any, Number, Report, Word }; // Word: never a number
     std::string name;
     Takes takes = Takes::Any;
 };

@@ -161,7 +161,14 @@ Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout 
         }
     }
     const size_t received = n - call - 1;
-    return {call, received > layout.received.size() ? n - 1 : n};
+    if (received > layout.received.size())
+        return {call, n - 1};
+    // A blank field in the received half leaves a transmitter's line as long
+    // as a complete one: a lone 0 or 1 where a word belongs is the transmitter.
+    const bool lone = x[n - 1] == "0" || x[n - 1] == "1";
+    if (received == layout.received.size() && lone && layout.received.back().takes == ExchangeSlot::Takes::Word)
+        return {call, n - 1};
+    return {call, n};
 }
 
 } // namespace

@@ -123,6 +123,8 @@ private slots:
             << calls.arg("VE2ZZ", "K3XX") + "STX_STRING=Al SC|SRX_STRING=ANNE QC|NAME=ANNE|STATE=QC";
         QTest::newRow("NAQP, their QTH blank") << QByteArray("NAQP-SSB") << QByteArray("K3XX AL SC DL1ABC HANS")
             << calls.arg("DL1ABC", "K3XX") + "STX_STRING=AL SC|SRX_STRING=HANS|NAME=HANS";
+        QTest::newRow("NAQP, their QTH blank, transmitter") << QByteArray("NAQP-SSB") << QByteArray("K3XX AL SC DL1ABC HANS 1")
+            << calls.arg("DL1ABC", "K3XX") + "STX_STRING=AL SC|SRX_STRING=HANS|NAME=HANS|APP_ARDENIX_TRANSMITTER=1";
         QTest::newRow("NAQP, my QTH blank, transmitter") << QByteArray("NAQP-CW") << QByteArray("DL1ABC HANS K3XX AL SC 1")
             << calls.arg("K3XX", "DL1ABC") + "STX_STRING=HANS|SRX_STRING=AL SC|NAME=AL|STATE=SC|APP_ARDENIX_TRANSMITTER=1";
         QTest::newRow("Field Day") << QByteArray("ARRL-FD") << QByteArray("W1AW 2A CT K3ZZ 1D MDC")
