@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ByteSource.h"
+#include "Text.h"
 
 #include <QString>
 #include <cstddef>
@@ -90,9 +91,8 @@ protected:
     // looked at its bytes already and clears m_NamesAscii itself.
     void NoteName(std::string_view name)
     {
-        for (unsigned char c : name)
-            if (c >= 0x80)
-                m_NamesAscii = false;
+        if (!text::IsAsciiBytes(name))
+            m_NamesAscii = false;
     }
 
     std::vector<FieldRef> m_Fields;
