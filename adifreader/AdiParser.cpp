@@ -91,6 +91,35 @@ inline size_t EndOfName(const unsigned char *b, size_t q, size_t limit, unsigned
     return q;
 }
 
+// How many bytes from b, at most limit, each count one unit when a length
+// is walked: with characters, no UTF-8 continuation byte; with crlf, no line
+// feed. The walk looks at the byte that ends the run on its own. With SSE2,
+// 16 bytes are looked at in one go.
+inline size_t PlainRun(const unsigned char *b, size_t limit, bool characters, bool crlf)
+{
+    size_t n = 0;
+#if defined(__SSE2__)
+    while (limit - n >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(b + n));
+        __m128i special = _mm_setzero_si128();
+        if (characters)
+            special = _mm_cmpeq_epi8(_mm_and_si128(v, _mm_set1_epi8(char(0xC0))), _mm_set1_epi8(char(0x80)));
+        if (crlf)
+            special = _mm_or_si128(special, _mm_cmpeq_epi8(v, _mm_set1_epi8('\n')));
+        const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(special));
+        if (stops)
+            return n + static_cast<unsigned>(__builtin_ctz(stops));
+        n += 16;
+    }
+#endif
+    for (; n < limit; ++n) {
+        const unsigned char c = b[n];
+        if ((characters && (c & 0xC0) == 0x80) || (crlf && c == '\n'))
+            break;
+    }
+    return n;
+}
+
 // <EOR> exactly, in any letter case, wholly within the buffered bytes.
 inline bool IsPlainEor(const unsigned char *b, size_t avail, size_t p)
 {
@@ -475,7 +504,13 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
             stop = static_cast<size_t>(std::min<uint64_t>(stop, s + left));
         }
         const size_t from = s;
-        for (; s < stop && units < length; ++s) {
+        while (s < stop && units < length) {
+            const size_t plain = PlainRun(b + s, static_cast<size_t>(std::min<uint64_t>(stop - s, length - units)),
+                                          characters, crlf);
+            s += plain;
+            units += plain;
+            if (s == stop || units == length)
+                break;
             const unsigned char c = b[s];
             if (crlf && c == '\n' && b[s - 1] != '\r') {
                 lostCr = units + 2 > length;
@@ -485,6 +520,7 @@ bool AdiParser::Walk(size_t start, uint64_t length, bool characters, bool crlf, 
             } else if (!characters || (c & 0xC0) != 0x80) { // a continuation byte adds to the character before
                 units += 1;
             }
+            ++s;
         }
         m_Walked += s - from;
         if (pastRecord)

@@ -78,6 +78,7 @@ QStringList GatherFieldNames(RecordParser &pass)
     // after another: most records repeat them, and are then not copied.
     std::string previous;
     std::vector<size_t> previousEnds;
+    pass.ReadNamesOnly();
     while (pass.Next()) {
         const auto &fields = pass.Fields();
         bool same = fields.size() == previousEnds.size();

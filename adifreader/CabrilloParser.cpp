@@ -16,16 +16,41 @@ constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full 
 // quarter of the record limit still fits the record's 32-bit offsets.
 constexpr size_t kMostHeld = kMaxRecordLimit / 4;
 
+} // namespace
+
 // The band tokens above HF and their ADIF bands.
 struct BandToken {
     std::string_view token;
     std::string_view band;
 };
+
+namespace {
+
 constexpr BandToken kBandTokens[] = {
     {"50", "6m"},      {"70", "4m"},     {"144", "2m"},    {"222", "1.25m"}, {"432", "70cm"},   {"902", "33cm"},
     {"1.2G", "23cm"},  {"2.3G", "13cm"}, {"3.4G", "9cm"},  {"5.7G", "6cm"},  {"10G", "3cm"},    {"24G", "1.25cm"},
     {"47G", "6mm"},    {"75G", "4mm"},   {"122G", "2.5mm"}, {"134G", "2mm"}, {"241G", "1mm"},
 };
+
+// The tags a reader of the records acts on; every other tag is passed over.
+enum class Tag { Other, Qso, XQso, Contest, EndOfLog };
+
+// One comparison per line: the tags differ in length.
+Tag LineTag(std::string_view tag)
+{
+    switch (tag.size()) {
+    case 3:
+        return text::EqualsNoCase(tag, "QSO") ? Tag::Qso : Tag::Other;
+    case 5:
+        return text::EqualsNoCase(tag, "X-QSO") ? Tag::XQso : Tag::Other;
+    case 7:
+        return text::EqualsNoCase(tag, "CONTEST") ? Tag::Contest : Tag::Other;
+    case 10:
+        return text::EqualsNoCase(tag, "END-OF-LOG") ? Tag::EndOfLog : Tag::Other;
+    default:
+        return Tag::Other;
+    }
+}
 
 // The Cabrillo modes and the ADIF modes they stand for. DG names no one
 // digital mode; RTTY is the digital mode the logger's mode codes know.
@@ -263,7 +288,7 @@ bool CabrilloParser::Next()
         m_Done = true;
         return false;
     }
-    BuildRecord(m_Qso, SecondInRun(m_Qso.minute));
+    BuildRecord(m_Qso, m_NamesOnly ? 0 : SecondInRun(m_Qso.minute));
     m_Base = m_Arena.data();
     return true;
 }
@@ -287,31 +312,31 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
         const size_t colon = line.find(':');
         if (colon == std::string_view::npos)
             continue;
-        const std::string_view tag = text::Trimmed(line.substr(0, colon));
+        const Tag tag = LineTag(text::Trimmed(line.substr(0, colon)));
         const std::string_view value = line.substr(colon + 1);
-        if (text::EqualsNoCase(tag, "END-OF-LOG"))
+        if (tag == Tag::EndOfLog)
             return false;
-        if (!diagnose) {
-            if (!text::EqualsNoCase(tag, "QSO"))
-                continue;
-        } else if (text::EqualsNoCase(tag, "X-QSO")) {
+        if (diagnose && tag == Tag::XQso) {
             ++m_XQsoCount;
             continue;
-        } else if (text::EqualsNoCase(tag, "CONTEST")) {
+        }
+        if (diagnose && tag == Tag::Contest) {
             m_Contest.assign(text::Trimmed(value));
             m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
             if (!m_KnownLayout)
                 m_Layout = UnknownContestLayout();
             continue;
-        } else if (!text::EqualsNoCase(tag, "QSO")) {
-            continue;
         }
+        if (tag != Tag::Qso)
+            continue;
 
-        // The fields, separated by one or more blanks.
+        // The fields, separated by one or more blanks. The scout only needs
+        // to know that the line is sound: the four leading fields and two calls.
         qso.exchange.clear();
         size_t fields = 0;
         std::string_view leading[4];
-        for (size_t p = 0; p < value.size();) {
+        const size_t needed = diagnose ? SIZE_MAX : 6;
+        for (size_t p = 0; p < value.size() && fields < needed;) {
             while (p < value.size() && text::IsSpace(static_cast<unsigned char>(value[p])))
                 ++p;
             const size_t start = p;
@@ -347,8 +372,12 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
         return Problem::BadDate;
     if (!IsTime(qso.time))
         return Problem::BadTime;
-    if (!FindBand(qso.freq) && !Kilohertz(qso.freq))
+    // A frequency in kHz is never a band token: those are all below 1800 or end in G.
+    const auto khz = Kilohertz(qso.freq);
+    qso.band = khz ? nullptr : FindBand(qso.freq);
+    if (!khz && !qso.band)
         return Problem::BadFrequency;
+    qso.khz = khz.value_or(0);
     const std::string_view d = qso.date;
     qso.minute = ((uint64_t(Number(d.substr(0, 4))) * 100 + uint64_t(Number(d.substr(5, 2)))) * 100
                   + uint64_t(Number(d.substr(8, 2)))) * 10000
@@ -410,6 +439,7 @@ int CabrilloParser::CountRun()
     return count;
 }
 
+// The names are this parser's own, all ASCII: none needs noting.
 void CabrilloParser::Add(std::string_view name, std::string_view value)
 {
     const size_t nameOff = m_Arena.size();
@@ -417,7 +447,6 @@ void CabrilloParser::Add(std::string_view name, std::string_view value)
     const size_t valueOff = m_Arena.size();
     m_Arena.append(value);
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
-    NoteName(name);
 }
 
 // The tokens [from, to) joined by one space.
@@ -432,7 +461,6 @@ void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::str
         m_Arena.append(tokens[i]);
     }
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_Arena.size() - valueOff));
-    NoteName(name);
 }
 
 void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
@@ -449,13 +477,13 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
                           char('0' + second % 10)};
     Add("TIME_ON", std::string_view(time, 6));
 
-    if (const BandToken *band = FindBand(qso.freq)) {
-        Add("BAND", band->band);
+    if (qso.band) {
+        Add("BAND", qso.band->band);
     } else {
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');
         const int decimals = point == std::string_view::npos ? 0 : int(qso.freq.size() - point - 1);
-        const QByteArray mhz = QByteArray::number(*Kilohertz(qso.freq) / 1000.0, 'f', std::min(decimals, 12) + 3);
+        const QByteArray mhz = QByteArray::number(qso.khz / 1000.0, 'f', std::min(decimals, 12) + 3);
         Add("FREQ", std::string_view(mhz.constData(), size_t(mhz.size())));
     }
 

@@ -44,10 +44,14 @@ private:
 // One QSO: line taken apart: the four leading fields and the exchange
 // tokens (my call, sent exchange, their call, received exchange, perhaps the
 // transmitter), and the minute it was made as one number (yyyymmddhhmm).
+struct BandToken;
+
 struct QsoLine {
     std::string_view freq, mode, date, time;
     std::vector<std::string_view> exchange;
     uint64_t minute = 0;
+    const BandToken *band = nullptr; // the band token freq is, else freq is kHz
+    double khz = 0;
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
@@ -68,6 +72,7 @@ public:
     CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine);
 
     bool Next() override;
+    void ReadNamesOnly() override { m_NamesOnly = true; } // no runs counted: every second is 0
     const ByteSource &Source() const override { return m_Lines.Source(); }
 
     // The X-QSO: lines met so far.
@@ -103,6 +108,7 @@ private:
     uint64_t m_XQsoCount = 0;
     std::string m_Arena; // names and values of the current record
     bool m_Done = false;
+    bool m_NamesOnly = false;
 };
 
 } // namespace adif

@@ -56,6 +56,10 @@ public:
     // (or an error) the parser stays at the end.
     virtual bool Next() = 0;
 
+    // Tells a parser that only the field names will be looked at, so that it
+    // may spare work that only the values need.
+    virtual void ReadNamesOnly() {}
+
     // Fields of the current record in file order (repeats included).
     const std::vector<FieldRef> &Fields() const { return m_Fields; }
     std::string_view Name(const FieldRef &f) const { return {m_Base + f.nameOff, f.nameLen}; }
@@ -88,7 +92,8 @@ protected:
     }
 
     // Every name added to m_Fields is noted here, unless its parser has
-    // looked at its bytes already and clears m_NamesAscii itself.
+    // looked at its bytes already and clears m_NamesAscii itself, or writes
+    // only names of its own.
     void NoteName(std::string_view name)
     {
         if (!text::IsAsciiBytes(name))
