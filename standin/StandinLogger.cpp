@@ -68,15 +68,17 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
         contact.values[points - 1] = EntryIsDupe() ? QStringLiteral("0") : QStringLiteral("1");
 
     m_Log.Add(contact);
-    if (m_AdifLog || m_Feed) {
-        // One record text for both: the feed's ADIF is the log's line byte for byte.
-        const QByteArray record = AdifLogFile::Record(m_Columns, contact);
-        if (m_AdifLog && !m_AdifLog->Append(record))
+    // One record text for both: the feed's ADIF is the log's line byte for
+    // byte. Without a log file the feed makes it, on its own thread.
+    QByteArray record;
+    if (m_AdifLog) {
+        record = AdifLogFile::Record(m_Columns, contact);
+        if (!m_AdifLog->Append(record))
             std::fprintf(stderr, "vantrel-standin: could not write the ADIF log: %s\n",
                          qPrintable(m_AdifLog->ErrorString()));
-        if (m_Feed)
-            m_Feed->Send(contact, record);
     }
+    if (m_Feed)
+        m_Feed->Send(contact, record);
     emit ContactLogged(m_Log.Count() - 1);
     ClearEntry();
 }

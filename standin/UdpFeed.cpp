@@ -1,43 +1,50 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "UdpFeed.h"
 
-#include "AdifLogFile.h"
-#include "ContactInfoXml.h"
-#include "FeedContact.h"
-#include "WsjtxMessage.h"
+#include <QMutexLocker>
 
-#include <QHostInfo>
-#include <QSysInfo>
-#include <QUdpSocket>
-#include <QUuid>
-
-#include <cstdio>
+#include <sys/resource.h>
+#include <unistd.h>
 
 namespace {
 
-// Inbound datagrams read per wake-up, so that a flood cannot hold up the bus.
-constexpr int kMaxDroppedPerWake = 64;
-
-QByteArray Heartbeat()
+// The sender's work can always wait a little; the logger's answers cannot.
+// On Linux a thread's nice value is its own, so this lowers the sender only.
+void LowerThisThreadsPriority()
 {
-    return WsjtxMessage::Heartbeat(WsjtxMessage::kClientId, QStringLiteral(VANTREL_STANDIN_VERSION), QString());
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
 }
 
 } // namespace
 
 UdpFeed::UdpFeed(const ColumnSet &columns, const QString &stationCall, int heartbeatMs, QObject *parent)
-    : QObject(parent), m_Columns(columns), m_StationCall(stationCall), m_StationName(QSysInfo::machineHostName())
+    : QObject(parent), m_Sender(new UdpSender(columns, stationCall, heartbeatMs)), m_GatherTimer(new QTimer(m_Sender))
 {
-    m_Heartbeat.setInterval(heartbeatMs);
-    connect(&m_Heartbeat, &QTimer::timeout, this, &UdpFeed::SendHeartbeats);
+    m_Thread.setObjectName(QStringLiteral("udp-feed"));
+    m_GatherTimer->setSingleShot(true);
+    m_GatherTimer->setInterval(kGatherMs);
+    connect(m_GatherTimer, &QTimer::timeout, m_Sender, [this] { SendQueued(); });
+    connect(m_Sender, &UdpSender::StatusChanged, this, [this](const QString &text) {
+        m_StatusText = text;
+        emit StatusChanged();
+    });
+    connect(&m_Thread, &QThread::started, [] { LowerThisThreadsPriority(); }); // runs on the new thread
+    connect(&m_Thread, &QThread::finished, m_Sender, &QObject::deleteLater);
+    m_Sender->moveToThread(&m_Thread);
+    m_StatusText = m_Sender->StatusText();
 }
 
 UdpFeed::~UdpFeed()
 {
-    SendQueued();
-    for (Destination &destination : m_Destinations) {
-        if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
-            Write(destination, {WsjtxMessage::Close(WsjtxMessage::kClientId)});
+    if (m_Thread.isRunning()) {
+        QMetaObject::invokeMethod(m_Sender, [this] {
+            SendQueued();
+            m_Sender->Finish();
+        }, Qt::BlockingQueuedConnection);
+        m_Thread.quit();
+        m_Thread.wait();
+    } else {
+        delete m_Sender;
     }
 }
 
@@ -55,225 +62,42 @@ bool UdpFeed::ParseHostAndPort(const QString &text, QString &host, quint16 &port
 
 void UdpFeed::AddDestination(Kind kind, const QString &host, quint16 port)
 {
-    Destination destination;
-    destination.kind = kind;
-    destination.host = host;
-    destination.port = port;
-    m_Destinations.push_back(destination);
+    m_Sender->AddDestination(kind, host, port);
+    m_StatusText = m_Sender->StatusText();
 }
 
 void UdpFeed::Start()
 {
-    for (size_t i = 0; i < m_Destinations.size(); ++i) {
-        const QHostAddress address(m_Destinations[i].host);
-        if (!address.isNull())
-            Connect(i, address);
-        else
-            QHostInfo::lookupHost(m_Destinations[i].host, this, [this, i](const QHostInfo &info) { Resolved(i, info); });
-    }
-    m_Heartbeat.start();
-    emit StatusChanged();
+    m_Thread.start();
+    QMetaObject::invokeMethod(m_Sender, &UdpSender::Start, Qt::QueuedConnection);
 }
 
+// Only the first contact of a gathering wakes the sender's thread.
 void UdpFeed::Send(const Contact &contact, const QByteArray &adifRecord)
 {
-    m_Queue.append({contact, adifRecord});
-    if (m_Queue.size() == 1)
-        QMetaObject::invokeMethod(this, &UdpFeed::SendQueued, Qt::QueuedConnection);
+    bool first = false;
+    {
+        const QMutexLocker lock(&m_QueueLock);
+        first = m_Queue.isEmpty();
+        m_Queue.append({contact, adifRecord});
+    }
+    if (first)
+        QMetaObject::invokeMethod(m_Sender, [this] { Gather(); }, Qt::QueuedConnection);
+}
+
+void UdpFeed::Gather()
+{
+    if (!m_GatherTimer->isActive())
+        m_GatherTimer->start();
 }
 
 void UdpFeed::SendQueued()
 {
-    if (m_Queue.isEmpty())
-        return;
-    for (const QueuedContact &queued : std::as_const(m_Queue)) {
-        QList<QByteArray> wsjtx;
-        QList<QByteArray> contactInfo;
-        for (Destination &destination : m_Destinations) {
-            QList<QByteArray> &datagrams = destination.kind == Kind::Wsjtx ? wsjtx : contactInfo;
-            if (datagrams.isEmpty())
-                datagrams = Datagrams(destination.kind, queued);
-            Deliver(destination, datagrams);
-        }
+    QList<QueuedContact> contacts;
+    {
+        const QMutexLocker lock(&m_QueueLock);
+        contacts.swap(m_Queue);
     }
-    m_Queue.clear();
-    emit StatusChanged();
-}
-
-// The same contact has the same ID at every contactinfo destination.
-QList<QByteArray> UdpFeed::Datagrams(Kind kind, const QueuedContact &queued) const
-{
-    const FeedContact contact{m_Columns, queued.contact, m_StationCall};
-    if (kind == Kind::ContactInfo)
-        return {ContactInfoXml::Datagram(contact, QUuid::createUuid().toString(QUuid::Id128), m_StationName)};
-    return {WsjtxMessage::QsoLogged(WsjtxMessage::kClientId, contact),
-            WsjtxMessage::LoggedAdif(WsjtxMessage::kClientId, AdifLogFile::OneRecordFile(queued.adifRecord))};
-}
-
-void UdpFeed::Deliver(Destination &destination, const QList<QByteArray> &datagrams)
-{
-    switch (destination.state) {
-    case State::Ready:
-        if (Write(destination, datagrams))
-            ++destination.sent;
-        break;
-    case State::Resolving:
-        if (destination.waiting.size() < kMaxWaitingContacts)
-            destination.waiting.append(datagrams);
-        else
-            Report(destination, QStringLiteral("the name takes long to resolve; later contacts are not sent"));
-        break;
-    case State::Dead:
-        break;
-    }
-}
-
-// Socket errors arrive through errorOccurred and are reported there.
-bool UdpFeed::Write(Destination &destination, const QList<QByteArray> &datagrams)
-{
-    bool allWritten = true;
-    for (const QByteArray &datagram : datagrams) {
-        if (datagram.size() > kMaxDatagramBytes) {
-            Report(destination, QStringLiteral("a contact too large for one datagram was not sent"));
-            allWritten = false;
-        } else if ((destination.connected ? destination.socket->write(datagram)
-                                          : destination.socket->writeDatagram(datagram, destination.address,
-                                                                              destination.port))
-                   != datagram.size()) {
-            allWritten = false;
-        }
-    }
-    return allWritten;
-}
-
-// IPv4 first: the destinations this feed is for listen there.
-void UdpFeed::Resolved(size_t index, const QHostInfo &info)
-{
-    QHostAddress chosen;
-    for (const QHostAddress &address : info.addresses()) {
-        if (chosen.isNull() || (address.protocol() == QAbstractSocket::IPv4Protocol
-                                && chosen.protocol() != QAbstractSocket::IPv4Protocol))
-            chosen = address;
-    }
-    if (!chosen.isNull()) {
-        Connect(index, chosen);
-        return;
-    }
-    Destination &destination = m_Destinations[index];
-    destination.state = State::Dead;
-    destination.waiting.clear();
-    Report(destination, QStringLiteral("the name does not resolve (%1)").arg(info.errorString()));
-}
-
-// A connected UDP socket learns of "port unreachable" answers, so a
-// destination where nobody listens is reported; it also takes inbound
-// datagrams only from that destination. Connecting a UDP socket sends nothing.
-void UdpFeed::Connect(size_t index, const QHostAddress &address)
-{
-    Destination &destination = m_Destinations[index];
-    destination.address = address;
-    destination.socket = NewSocket(index);
-    destination.socket->connectToHost(address, destination.port);
-    if (destination.socket->state() != QAbstractSocket::ConnectedState) {
-        destination.state = State::Dead;
-        destination.waiting.clear();
-        Report(destination, destination.socket->errorString());
-        return;
-    }
-    destination.connected = true;
-    destination.state = State::Ready;
-    if (destination.kind == Kind::Wsjtx)
-        Write(destination, {Heartbeat()});
-    for (const QList<QByteArray> &datagrams : std::as_const(destination.waiting))
-        Deliver(destination, datagrams);
-    destination.waiting.clear();
-    emit StatusChanged();
-}
-
-QUdpSocket *UdpFeed::NewSocket(size_t index)
-{
-    auto *socket = new QUdpSocket(this);
-    connect(socket, &QUdpSocket::readyRead, this, [socket] { DropInbound(socket); });
-    connect(socket, &QUdpSocket::errorOccurred, this, [this, index, socket](QAbstractSocket::SocketError error) {
-        if (error == QAbstractSocket::TemporaryError) // nothing to read after all
-            return;
-        Report(m_Destinations[index], DescribeError(error, socket->errorString()));
-        if (error == QAbstractSocket::ConnectionRefusedError)
-            StopListeningForRefusals(index);
-    });
-    return socket;
-}
-
-// Once told, a refusal per datagram would only wake the stand-in for nothing:
-// the destination gets an unconnected socket, which hears none, and keeps
-// being sent to, for its receiver may start later.
-void UdpFeed::StopListeningForRefusals(size_t index)
-{
-    Destination &destination = m_Destinations[index];
-    if (!destination.connected)
-        return;
-    destination.socket->deleteLater();
-    destination.socket = NewSocket(index);
-    destination.connected = false;
-}
-
-void UdpFeed::SendHeartbeats()
-{
-    for (Destination &destination : m_Destinations) {
-        if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
-            Write(destination, {Heartbeat()});
-    }
-}
-
-void UdpFeed::Report(Destination &destination, const QString &problem)
-{
-    if (destination.problems.contains(problem))
-        return;
-    destination.problems.append(problem);
-    std::fprintf(stderr, "vantrel-standin: %s: %s; contacts are still logged\n", qPrintable(Name(destination)),
-                 qPrintable(problem));
-    emit StatusChanged();
-}
-
-// Servers answer clients (Reply, Halt Tx, Replay, Close, ...); the stand-in
-// acts on none of it. A one-byte read drops a datagram of any size. The
-// first read comes before asking for more: a wake-up may bring a
-// "port unreachable" instead of data, which only a read reports (as
-// errorOccurred); asking first would swallow it.
-void UdpFeed::DropInbound(QUdpSocket *socket)
-{
-    char byte = 0;
-    for (int i = 0; i < kMaxDroppedPerWake; ++i) {
-        if (socket->readDatagram(&byte, 1) < 0 || !socket->hasPendingDatagrams())
-            break;
-    }
-}
-
-QString UdpFeed::DescribeError(QAbstractSocket::SocketError error, const QString &errorString)
-{
-    if (error == QAbstractSocket::ConnectionRefusedError)
-        return QStringLiteral("nobody is listening");
-    return errorString;
-}
-
-QString UdpFeed::Name(const Destination &destination)
-{
-    return QStringLiteral("%1 %2:%3")
-        .arg(destination.kind == Kind::Wsjtx ? QStringLiteral("WSJT-X") : QStringLiteral("contactinfo"),
-             destination.host)
-        .arg(destination.port);
-}
-
-QString UdpFeed::StatusText() const
-{
-    QStringList parts;
-    for (const Destination &destination : m_Destinations) {
-        QString part = QStringLiteral("%1: %2 sent").arg(Name(destination)).arg(destination.sent);
-        if (destination.state == State::Resolving)
-            part += QStringLiteral(", resolving");
-        if (!destination.problems.isEmpty())
-            part += QStringLiteral(" (%1)").arg(destination.problems.last());
-        parts.append(part);
-    }
-    return QStringLiteral("UDP to ") + parts.join(QStringLiteral(" · "));
+    if (!contacts.isEmpty())
+        m_Sender->SendContacts(contacts);
 }

@@ -1,105 +1,63 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ColumnSet.h"
-#include "ContactLog.h"
+#include "UdpSender.h"
 
-#include <QAbstractSocket>
-#include <QByteArray>
-#include <QHostAddress>
-#include <QList>
-#include <QObject>
-#include <QString>
-#include <QStringList>
-#include <QTimer>
-
-#include <vector>
-
-class QHostInfo;
-class QUdpSocket;
+#include <QMutex>
+#include <QThread>
 
 // Sends every logged contact over UDP to other logging software: WSJT-X
 // protocol messages, contactinfo XML datagrams, or both, to any number of
-// destinations. It never holds up logging: contacts go out after the call
-// that logged them has been answered, host names resolve in the background,
-// and a destination's problem (nobody listening, a name that does not
-// resolve, ...) is reported once, on standard error and in StatusText(),
-// while logging goes on. Whatever a receiver sends back is read and dropped.
+// destinations. It never holds up logging: Send() only queues the contact,
+// and a sender on a thread of its own (UdpSender) makes and writes the
+// datagrams a few milliseconds later, for all the contacts queued by then.
+// A destination's problem is reported once, on standard error and in
+// StatusText(), while logging goes on.
 class UdpFeed : public QObject {
     Q_OBJECT
 
 public:
-    enum class Kind { Wsjtx, ContactInfo };
+    using Kind = UdpSender::Kind;
 
     static constexpr int kHeartbeatMs = 15000;
-    // The largest payload of one IPv4 UDP datagram; a larger message is not sent.
-    static constexpr int kMaxDatagramBytes = 65507;
-    // Contacts kept for a destination while its host name resolves.
-    static constexpr int kMaxWaitingContacts = 1000;
+    static constexpr int kMaxDatagramBytes = UdpSender::kMaxDatagramBytes;
+    // How long a contact waits for others to go out with it.
+    static constexpr int kGatherMs = 10;
 
     UdpFeed(const ColumnSet &columns, const QString &stationCall, int heartbeatMs = kHeartbeatMs,
             QObject *parent = nullptr);
-    // Sends what is still queued, then a WSJT-X Close.
+    // Sends what is still queued, then a WSJT-X Close, and ends the sender's thread.
     ~UdpFeed() override;
 
     // "HOST:PORT" with a port of 1 to 65535; false when the text is not that.
     static bool ParseHostAndPort(const QString &text, QString &host, quint16 &port);
 
     void AddDestination(Kind kind, const QString &host, quint16 port);
-    bool IsEmpty() const { return m_Destinations.empty(); }
+    bool IsEmpty() const { return m_Sender->IsEmpty(); }
 
-    // Resolves the destinations and sends the first WSJT-X heartbeat.
+    // Starts the sender: the destinations resolve and the first WSJT-X heartbeat goes out.
     void Start();
 
-    // Queues the contact; it goes out once control is back in the event loop.
+    // Queues the contact. adifRecord is its ADIF record when the caller has
+    // made it already, else empty.
     void Send(const Contact &contact, const QByteArray &adifRecord);
 
     // Where contacts go, how many went out, and any problem; one line, the
     // destinations separated by " · ".
-    QString StatusText() const;
+    QString StatusText() const { return m_StatusText; }
 
 signals:
     void StatusChanged();
 
 private:
-    enum class State { Resolving, Ready, Dead };
-
-    struct Destination {
-        Kind kind = Kind::Wsjtx;
-        QString host;
-        quint16 port = 0;
-        State state = State::Resolving;
-        QUdpSocket *socket = nullptr;
-        QHostAddress address;
-        bool connected = false;            // else the socket sends to address datagram by datagram
-        QList<QList<QByteArray>> waiting;  // one list of datagrams per contact
-        int sent = 0;
-        QStringList problems;              // each reported once
-    };
-
-    struct QueuedContact {
-        Contact contact;
-        QByteArray adifRecord;
-    };
-
+    // On the sender's thread: waits kGatherMs, then sends what is queued.
+    void Gather();
     void SendQueued();
-    QList<QByteArray> Datagrams(Kind kind, const QueuedContact &queued) const;
-    void Deliver(Destination &destination, const QList<QByteArray> &datagrams);
-    bool Write(Destination &destination, const QList<QByteArray> &datagrams);
-    void Resolved(size_t index, const QHostInfo &info);
-    void Connect(size_t index, const QHostAddress &address);
-    QUdpSocket *NewSocket(size_t index);
-    void StopListeningForRefusals(size_t index);
-    void SendHeartbeats();
-    void Report(Destination &destination, const QString &problem);
-    static void DropInbound(QUdpSocket *socket);
-    static QString DescribeError(QAbstractSocket::SocketError error, const QString &errorString);
-    static QString Name(const Destination &destination);
 
-    const ColumnSet &m_Columns;
-    const QString m_StationCall;
-    const QString m_StationName;
-    std::vector<Destination> m_Destinations;
-    QList<QueuedContact> m_Queue;
-    QTimer m_Heartbeat;
+    UdpSender *m_Sender; // lives on m_Thread, deleted when it finishes
+    QThread m_Thread;
+    QTimer *m_GatherTimer; // on m_Thread too
+    QMutex m_QueueLock;
+    QList<QueuedContact> m_Queue; // under m_QueueLock
+    QString m_StatusText;
 };
