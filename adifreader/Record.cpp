@@ -36,23 +36,21 @@ Derived Derive(const RecordParser &record, ModeCache &cache)
     std::string_view date, time, freq, freqRx, band, mode;
     for (const FieldRef &f : record.Fields()) {
         const std::string_view name = record.Name(f);
+        // By length and first letter, so that a name is compared once at most.
         std::string_view *slot = nullptr;
-        switch (name.size()) {
-        case 4:
-            slot = text::EqualsNoCase(name, "FREQ") ? &freq
-                 : text::EqualsNoCase(name, "BAND") ? &band
-                 : text::EqualsNoCase(name, "MODE") ? &mode
-                                                    : nullptr;
-            break;
-        case 7:
-            slot = text::EqualsNoCase(name, "TIME_ON") ? &time : text::EqualsNoCase(name, "FREQ_RX") ? &freqRx : nullptr;
-            break;
-        case 8:
-            slot = text::EqualsNoCase(name, "QSO_DATE") ? &date : nullptr;
-            break;
-        default:
-            break;
+        std::string_view wanted;
+        const unsigned char first = name.empty() ? 0 : text::AsciiUpper(static_cast<unsigned char>(name[0]));
+        switch (name.size() * 256 + first) {
+        case 4 * 256 + 'F': slot = &freq; wanted = "FREQ"; break;
+        case 4 * 256 + 'B': slot = &band; wanted = "BAND"; break;
+        case 4 * 256 + 'M': slot = &mode; wanted = "MODE"; break;
+        case 7 * 256 + 'T': slot = &time; wanted = "TIME_ON"; break;
+        case 7 * 256 + 'F': slot = &freqRx; wanted = "FREQ_RX"; break;
+        case 8 * 256 + 'Q': slot = &date; wanted = "QSO_DATE"; break;
+        default: break;
         }
+        if (slot && !text::EqualsNoCase(name, wanted))
+            slot = nullptr;
         if (slot)
             *slot = text::Trimmed(record.Value(f));
     }

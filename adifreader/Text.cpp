@@ -18,16 +18,6 @@ std::string_view Trimmed(std::string_view s)
     return s.substr(b, e - b);
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(static_cast<unsigned char>(a[i])) != AsciiUpper(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 bool IsAscii(QStringView s)
 {
     for (QChar c : s)

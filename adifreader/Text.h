@@ -17,7 +17,16 @@ inline unsigned char AsciiUpper(unsigned char c) { return (c >= 'a' && c <= 'z')
 std::string_view Trimmed(std::string_view s);
 
 // ASCII letters compared without regard to case; other bytes exactly.
-bool EqualsNoCase(std::string_view a, std::string_view b);
+// Inline: most callers compare with a constant, which the loop then unrolls for.
+inline bool EqualsNoCase(std::string_view a, std::string_view b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(static_cast<unsigned char>(a[i])) != AsciiUpper(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 
 bool IsAscii(QStringView s);
 
