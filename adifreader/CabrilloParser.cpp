@@ -102,6 +102,35 @@ const BandToken *FindBand(std::string_view token)
     return nullptr;
 }
 
+// A frequency of 1800 kHz or more written as plain digits[.digits], with
+// at most 15 significant digits and 12 decimals: the usual case. Its digits
+// moved three places give the MHz text that formatting it as a double gives.
+bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
+{
+    const size_t point = token.find('.');
+    std::string_view whole = token.substr(0, point);
+    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : token.substr(point + 1);
+    if (!IsDigits(whole) || !(fraction.empty() || IsDigits(fraction)))
+        return false;
+    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    if (whole.size() < 4 || (whole.size() == 4 && whole < "1800") || fraction.size() > 12
+        || whole.size() + fraction.size() > 15)
+        return false;
+    khz = {whole, fraction};
+    return true;
+}
+
+// The MHz text of a plain kHz frequency: 14025.5 is 14.0255.
+std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
+{
+    const size_t mhzDigits = khz.whole.size() - 3;
+    std::memcpy(out, khz.whole.data(), mhzDigits);
+    out[mhzDigits] = '.';
+    std::memcpy(out + mhzDigits + 1, khz.whole.data() + mhzDigits, 3);
+    std::memcpy(out + mhzDigits + 4, khz.fraction.data(), khz.fraction.size());
+    return std::string_view(out, khz.whole.size() + 1 + khz.fraction.size());
+}
+
 std::optional<double> Kilohertz(std::string_view token)
 {
     const auto khz = text::ParseNumber(token);
@@ -373,9 +402,10 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
     if (!IsTime(qso.time))
         return Problem::BadTime;
     // A frequency in kHz is never a band token: those are all below 1800 or end in G.
-    const auto khz = Kilohertz(qso.freq);
-    qso.band = khz ? nullptr : FindBand(qso.freq);
-    if (!khz && !qso.band)
+    qso.plainKhz = ReadPlainKhz(qso.freq, qso.plain);
+    const auto khz = qso.plainKhz ? std::optional<double>() : Kilohertz(qso.freq);
+    qso.band = qso.plainKhz || khz ? nullptr : FindBand(qso.freq);
+    if (!qso.plainKhz && !khz && !qso.band)
         return Problem::BadFrequency;
     qso.khz = khz.value_or(0);
     const std::string_view d = qso.date;
@@ -479,6 +509,9 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
 
     if (qso.band) {
         Add("BAND", qso.band->band);
+    } else if (qso.plainKhz) {
+        char mhz[kPlainMhzSize];
+        Add("FREQ", PlainMegahertz(qso.plain, mhz));
     } else {
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');

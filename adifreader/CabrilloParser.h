@@ -46,12 +46,20 @@ private:
 // transmitter), and the minute it was made as one number (yyyymmddhhmm).
 struct BandToken;
 
+// A kHz frequency's digits before the point (no leading zeros) and after it.
+struct PlainKhz {
+    std::string_view whole, fraction;
+};
+constexpr size_t kPlainMhzSize = 16; // 15 digits and the point
+
 struct QsoLine {
     std::string_view freq, mode, date, time;
     std::vector<std::string_view> exchange;
     uint64_t minute = 0;
     const BandToken *band = nullptr; // the band token freq is, else freq is kHz
-    double khz = 0;
+    bool plainKhz = false;           // freq is plain digits, moved to MHz as text
+    PlainKhz plain;
+    double khz = 0;                  // freq in kHz otherwise
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
