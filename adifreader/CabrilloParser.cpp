@@ -5,7 +5,12 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace adif {
 
@@ -62,9 +67,14 @@ constexpr ModeToken kModes[] = {{"CW", "CW"}, {"PH", "SSB"}, {"FM", "FM"}, {"RY"
 
 constexpr double kLowestKhz = 1800; // HF frequencies are kHz from 160 m up
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 bool IsDigits(std::string_view s)
 {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    for (char c : s)
+        if (!IsDigit(c))
+            return false;
+    return !s.empty();
 }
 
 int Number(std::string_view digits)
@@ -80,8 +90,8 @@ bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 
 // yyyy-mm-dd, a day that exists.
 bool IsDate(std::string_view d)
 {
-    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigits(d.substr(0, 4)) || !IsDigits(d.substr(5, 2))
-        || !IsDigits(d.substr(8, 2)))
+    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigit(d[0]) || !IsDigit(d[1]) || !IsDigit(d[2])
+        || !IsDigit(d[3]) || !IsDigit(d[5]) || !IsDigit(d[6]) || !IsDigit(d[8]) || !IsDigit(d[9]))
         return false;
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int year = Number(d.substr(0, 4)), month = Number(d.substr(5, 2)), day = Number(d.substr(8, 2));
@@ -92,7 +102,11 @@ bool IsDate(std::string_view d)
 }
 
 // hhmm, UTC.
-bool IsTime(std::string_view t) { return t.size() == 4 && IsDigits(t) && Number(t.substr(0, 2)) < 24 && Number(t.substr(2, 2)) < 60; }
+bool IsTime(std::string_view t)
+{
+    return t.size() == 4 && IsDigit(t[0]) && IsDigit(t[1]) && IsDigit(t[2]) && IsDigit(t[3])
+           && Number(t.substr(0, 2)) < 24 && Number(t.substr(2, 2)) < 60;
+}
 
 const BandToken *FindBand(std::string_view token)
 {
@@ -225,6 +239,67 @@ Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout 
     return {call, n};
 }
 
+// One bit per byte of p[0, n), n at most 16, set where the byte is blank
+// (text::IsSpace); the bits from n on are set too.
+unsigned BlankBits(const char *p, size_t n)
+{
+    char block[16];
+    if (n < 16) { // never read past the line
+        std::memset(block, ' ', sizeof block);
+        std::memcpy(block, p, n);
+        p = block;
+    }
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab); // \t to \r
+    const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+    return static_cast<unsigned>(_mm_movemask_epi8(blank));
+#else
+    unsigned bits = 0;
+    for (unsigned i = 0; i < 16; ++i)
+        if (text::IsSpace(static_cast<unsigned char>(p[i])))
+            bits |= 1u << i;
+    return bits;
+#endif
+}
+
+// The fields of a QSO: line's value, separated by one or more blanks, up
+// to `most` of them: the first four in `leading`, the rest in `exchange`.
+// Returns how many there are. The bytes are looked at sixteen at a time:
+// a field starts or ends wherever a byte is blank and the one before is not,
+// or the other way round.
+size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::vector<std::string_view> &exchange,
+                   size_t most)
+{
+    size_t fields = 0;
+    const auto add = [&](size_t from, size_t to) {
+        const std::string_view field = value.substr(from, to - from);
+        if (fields < 4)
+            leading[fields] = field;
+        else
+            exchange.push_back(field);
+        ++fields;
+    };
+    size_t start = 0;
+    bool inField = false; // the byte before the block is part of a field
+    for (size_t base = 0; base < value.size() && fields < most; base += 16) {
+        const unsigned blanks = BlankBits(value.data() + base, std::min<size_t>(16, value.size() - base));
+        const unsigned blanksBefore = (blanks << 1) | (inField ? 0u : 1u);
+        for (unsigned changes = (blanks ^ blanksBefore) & 0xFFFF; changes && fields < most; changes &= changes - 1) {
+            const size_t at = base + static_cast<size_t>(std::countr_zero(changes));
+            if (inField)
+                add(start, at);
+            else
+                start = at;
+            inField = !inField;
+        }
+    }
+    if (inField && fields < most)
+        add(start, value.size());
+    return fields;
+}
+
 } // namespace
 
 // ---- LineReader ----
@@ -312,7 +387,7 @@ CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk,
 bool CabrilloParser::Next()
 {
     ClearFields();
-    m_Arena.clear();
+    m_ArenaUsed = 0;
     if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
         m_Done = true;
         return false;
@@ -362,24 +437,8 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
         // The fields, separated by one or more blanks. The scout only needs
         // to know that the line is sound: the four leading fields and two calls.
         qso.exchange.clear();
-        size_t fields = 0;
         std::string_view leading[4];
-        const size_t needed = diagnose ? SIZE_MAX : 6;
-        for (size_t p = 0; p < value.size() && fields < needed;) {
-            while (p < value.size() && text::IsSpace(static_cast<unsigned char>(value[p])))
-                ++p;
-            const size_t start = p;
-            while (p < value.size() && !text::IsSpace(static_cast<unsigned char>(value[p])))
-                ++p;
-            if (p == start)
-                break;
-            const std::string_view field = value.substr(start, p - start);
-            if (fields < 4)
-                leading[fields] = field;
-            else
-                qso.exchange.push_back(field);
-            ++fields;
-        }
+        const size_t fields = SplitFields(value, leading, qso.exchange, diagnose ? SIZE_MAX : 6);
         qso.freq = leading[0];
         qso.mode = leading[1];
         qso.date = leading[2];
@@ -469,28 +528,43 @@ int CabrilloParser::CountRun()
     return count;
 }
 
-// The names are this parser's own, all ASCII: none needs noting.
-void CabrilloParser::Add(std::string_view name, std::string_view value)
+// Copies bytes to the end of the current record's arena, which only ever
+// grows: after the first records, no copy allocates.
+inline size_t CabrilloParser::Append(std::string_view bytes)
 {
-    const size_t nameOff = m_Arena.size();
-    m_Arena.append(name);
-    const size_t valueOff = m_Arena.size();
-    m_Arena.append(value);
+    const size_t at = m_ArenaUsed;
+    if (m_Arena.size() - at < bytes.size())
+        GrowArena(at + bytes.size());
+    if (!bytes.empty())
+        std::memcpy(m_Arena.data() + at, bytes.data(), bytes.size());
+    m_ArenaUsed = at + bytes.size();
+    return at;
+}
+
+void CabrilloParser::GrowArena(size_t size)
+{
+    m_Arena.resize(std::max(m_Arena.size() * 2, size));
+}
+
+// The names are this parser's own, all ASCII: none needs noting.
+inline void CabrilloParser::Add(std::string_view name, std::string_view value)
+{
+    const size_t nameOff = Append(name);
+    const size_t valueOff = Append(value);
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
 }
 
 // The tokens [from, to) joined by one space.
 void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
 {
-    const size_t nameOff = m_Arena.size();
-    m_Arena.append(name);
-    const size_t valueOff = m_Arena.size();
+    const size_t nameOff = Append(name);
+    const size_t valueOff = m_ArenaUsed;
     for (size_t i = from; i < to; ++i) {
         if (i > from)
-            m_Arena += ' ';
-        m_Arena.append(tokens[i]);
+            Append(" ");
+        Append(tokens[i]);
     }
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_Arena.size() - valueOff));
+    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
 }
 
 void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
@@ -521,9 +595,10 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
     }
 
     std::string_view mode = qso.mode;
-    for (const ModeToken &m : kModes)
-        if (text::EqualsNoCase(qso.mode, m.token))
-            mode = m.mode;
+    if (mode.size() == 2) // the length of every Cabrillo mode
+        for (const ModeToken &m : kModes)
+            if (text::EqualsNoCase(qso.mode, m.token))
+                mode = m.mode;
     Add("MODE", mode);
 
     Add("STATION_CALLSIGN", qso.exchange[0]);

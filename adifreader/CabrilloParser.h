@@ -94,6 +94,8 @@ private:
     int CountRun();
     void BuildRecord(const QsoLine &qso, int second);
     void AddExchangeFields(const QsoLine &qso);
+    size_t Append(std::string_view bytes);
+    void GrowArena(size_t size);
     void Add(std::string_view name, std::string_view value);
     void AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
@@ -114,7 +116,8 @@ private:
     ContestLayout m_Layout;
     bool m_KnownLayout = false;
     uint64_t m_XQsoCount = 0;
-    std::string m_Arena; // names and values of the current record
+    std::vector<char> m_Arena; // names and values of the current record
+    size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
     bool m_Done = false;
     bool m_NamesOnly = false;
 };
