@@ -121,12 +121,19 @@ const BandToken *FindBand(std::string_view token)
 // moved three places give the MHz text that formatting it as a double gives.
 bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
 {
-    const size_t point = token.find('.');
-    std::string_view whole = token.substr(0, point);
-    const std::string_view fraction = point == std::string_view::npos ? std::string_view() : token.substr(point + 1);
-    if (!IsDigits(whole) || !(fraction.empty() || IsDigits(fraction)))
+    size_t point = token.size();
+    for (size_t i = 0; i < token.size(); ++i) {
+        if (token[i] == '.' && point == token.size())
+            point = i;
+        else if (!IsDigit(token[i]))
+            return false;
+    }
+    if (point == 0)
         return false;
-    whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
+    std::string_view whole = token.substr(0, point);
+    const std::string_view fraction = token.substr(std::min(point + 1, token.size()));
+    while (!whole.empty() && whole.front() == '0')
+        whole.remove_prefix(1);
     if (whole.size() < 4 || (whole.size() == 4 && whole < "1800") || fraction.size() > 12
         || whole.size() + fraction.size() > 15)
         return false;
@@ -388,11 +395,22 @@ bool CabrilloParser::Next()
 {
     ClearFields();
     m_ArenaUsed = 0;
-    if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
-        m_Done = true;
-        return false;
+    for (;;) {
+        if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
+            m_Done = true;
+            return false;
+        }
+        const NamesShape shape = ShapeOf(m_Qso);
+        if (m_NamesOnly) {
+            // A record named as the one before shows no new name.
+            if (m_NamedBefore && shape == m_LastShape)
+                continue;
+            m_LastShape = shape;
+            m_NamedBefore = true;
+        }
+        BuildRecord(m_Qso, shape, m_NamesOnly ? 0 : SecondInRun(m_Qso.minute));
+        break;
     }
-    BuildRecord(m_Qso, m_NamesOnly ? 0 : SecondInRun(m_Qso.minute));
     m_Base = m_Arena.data();
     return true;
 }
@@ -426,6 +444,7 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
         }
         if (diagnose && tag == Tag::Contest) {
             m_Contest.assign(text::Trimmed(value));
+            ++m_ContestLines;
             m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
             if (!m_KnownLayout)
                 m_Layout = UnknownContestLayout();
@@ -547,8 +566,11 @@ void CabrilloParser::GrowArena(size_t size)
 }
 
 // The names are this parser's own, all ASCII: none needs noting.
+// A reading for the names only keeps no values.
 inline void CabrilloParser::Add(std::string_view name, std::string_view value)
 {
+    if (m_NamesOnly)
+        value = std::string_view();
     const size_t nameOff = Append(name);
     const size_t valueOff = Append(value);
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
@@ -557,6 +579,8 @@ inline void CabrilloParser::Add(std::string_view name, std::string_view value)
 // The tokens [from, to) joined by one space.
 void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
 {
+    if (m_NamesOnly)
+        to = from;
     const size_t nameOff = Append(name);
     const size_t valueOff = m_ArenaUsed;
     for (size_t i = from; i < to; ++i) {
@@ -567,9 +591,32 @@ void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::str
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
 }
 
-void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
+// Where the exchange divides and which of its tokens get a typed field: no
+// layout has sixteen slots in a half, so each slot has its bit.
+CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
 {
     const Halves halves = m_KnownLayout ? LayoutHalves(qso.exchange, m_Layout) : EqualHalves(qso.exchange.size());
+    NamesShape shape;
+    shape.contestLines = m_ContestLines;
+    shape.band = qso.band != nullptr;
+    shape.call = halves.call;
+    shape.end = halves.end;
+    shape.tokens = qso.exchange.size();
+    const auto markTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
+        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
+            const ExchangeSlot &slot = layoutSlots[i - from];
+            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
+                shape.typed |= 1u << (firstBit + int(i - from));
+        }
+    };
+    markTyped(m_Layout.sent, 1, halves.call, 0);
+    markTyped(m_Layout.received, halves.call + 1, halves.end, 16);
+    return shape;
+}
+
+void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)
+{
+    const Halves halves{shape.call, shape.end};
     Add("CALL", qso.exchange[halves.call]);
 
     char date[8];
@@ -607,15 +654,13 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
     AddTokens("STX_STRING", qso.exchange, 1, halves.call);
     AddTokens("SRX_STRING", qso.exchange, halves.call + 1, halves.end);
 
-    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to) {
-        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
-            const ExchangeSlot &slot = layoutSlots[i - from];
-            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
-                Add(slot.name, qso.exchange[i]);
-        }
+    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
+        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i)
+            if (shape.typed & (1u << (firstBit + int(i - from))))
+                Add(layoutSlots[i - from].name, qso.exchange[i]);
     };
-    addTyped(m_Layout.sent, 1, halves.call);
-    addTyped(m_Layout.received, halves.call + 1, halves.end);
+    addTyped(m_Layout.sent, 1, halves.call, 0);
+    addTyped(m_Layout.received, halves.call + 1, halves.end, 16);
     if (halves.end < qso.exchange.size())
         Add("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
 }

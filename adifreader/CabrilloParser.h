@@ -80,7 +80,8 @@ public:
     CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine);
 
     bool Next() override;
-    void ReadNamesOnly() override { m_NamesOnly = true; } // no runs counted: every second is 0
+    // No runs counted, no values kept, and a record named as the one before is passed over.
+    void ReadNamesOnly() override { m_NamesOnly = true; }
     const ByteSource &Source() const override { return m_Lines.Source(); }
 
     // The X-QSO: lines met so far.
@@ -92,7 +93,17 @@ private:
     bool NextQso(LineReader &lines, QsoLine &qso, bool diagnose);
     int SecondInRun(uint64_t minute);
     int CountRun();
-    void BuildRecord(const QsoLine &qso, int second);
+    // What a record's names follow from, besides the layout.
+    struct NamesShape {
+        uint64_t contestLines = 0; // the CONTEST: lines before it
+        bool band = false;         // BAND rather than FREQ
+        size_t call = 0, end = 0;  // where the exchange divides (Halves)
+        size_t tokens = 0;         // past end: a transmitter
+        uint32_t typed = 0;        // the slots that type their token: sent from bit 0, received from bit 16
+        bool operator==(const NamesShape &) const = default;
+    };
+    NamesShape ShapeOf(const QsoLine &qso) const;
+    void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
     void AddExchangeFields(const QsoLine &qso);
     size_t Append(std::string_view bytes);
     void GrowArena(size_t size);
@@ -120,6 +131,9 @@ private:
     size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
     bool m_Done = false;
     bool m_NamesOnly = false;
+    uint64_t m_ContestLines = 0;
+    NamesShape m_LastShape;     // of the last record read for its names
+    bool m_NamedBefore = false; // m_LastShape is set
 };
 
 } // namespace adif
