@@ -77,13 +77,8 @@ bool IsDigits(std::string_view s)
     return !s.empty();
 }
 
-int Number(std::string_view digits)
-{
-    int v = 0;
-    for (char c : digits)
-        v = v * 10 + (c - '0');
-    return v;
-}
+// The number the two digits at s[at] write.
+int TwoDigits(std::string_view s, size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); }
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
@@ -94,7 +89,7 @@ bool IsDate(std::string_view d)
         || !IsDigit(d[3]) || !IsDigit(d[5]) || !IsDigit(d[6]) || !IsDigit(d[8]) || !IsDigit(d[9]))
         return false;
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int year = Number(d.substr(0, 4)), month = Number(d.substr(5, 2)), day = Number(d.substr(8, 2));
+    const int year = TwoDigits(d, 0) * 100 + TwoDigits(d, 2), month = TwoDigits(d, 5), day = TwoDigits(d, 8);
     if (year < 1 || month < 1 || month > 12)
         return false;
     const int days = month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
@@ -105,7 +100,7 @@ bool IsDate(std::string_view d)
 bool IsTime(std::string_view t)
 {
     return t.size() == 4 && IsDigit(t[0]) && IsDigit(t[1]) && IsDigit(t[2]) && IsDigit(t[3])
-           && Number(t.substr(0, 2)) < 24 && Number(t.substr(2, 2)) < 60;
+           && TwoDigits(t, 0) < 24 && TwoDigits(t, 2) < 60;
 }
 
 const BandToken *FindBand(std::string_view token)
@@ -134,7 +129,7 @@ bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
     const std::string_view fraction = token.substr(std::min(point + 1, token.size()));
     while (!whole.empty() && whole.front() == '0')
         whole.remove_prefix(1);
-    if (whole.size() < 4 || (whole.size() == 4 && whole < "1800") || fraction.size() > 12
+    if (whole.size() < 4 || (whole.size() == 4 && TwoDigits(whole, 0) < 18) || fraction.size() > 12
         || whole.size() + fraction.size() > 15)
         return false;
     khz = {whole, fraction};
@@ -195,6 +190,27 @@ bool Takes(const ExchangeSlot &slot, std::string_view token)
     default:
         return true;
     }
+}
+
+// The tokens [from, to), at least one, stand one space apart in their line:
+// the line's text from the first to the last is already them joined.
+bool OneSpaceApart(const std::vector<std::string_view> &tokens, size_t from, size_t to)
+{
+    if (from >= to)
+        return false;
+    for (size_t i = from + 1; i < to; ++i) {
+        const std::string_view before = tokens[i - 1];
+        if (tokens[i].data() != before.data() + before.size() + 1 || before.data()[before.size()] != ' ')
+            return false;
+    }
+    return true;
+}
+
+// A Cabrillo mode (two letters) against a token of any letter case.
+bool IsMode(std::string_view token, const ModeToken &mode)
+{
+    return token.size() == 2 && text::AsciiUpper(static_cast<unsigned char>(token[0])) == mode.token[0]
+           && text::AsciiUpper(static_cast<unsigned char>(token[1])) == mode.token[1];
 }
 
 // Where the exchange tokens divide: [0] my call, [1, call) what I sent,
@@ -431,11 +447,17 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
         }
         if (offset == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")
             line.remove_prefix(3);
-        const size_t colon = line.find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        const Tag tag = LineTag(text::Trimmed(line.substr(0, colon)));
-        const std::string_view value = line.substr(colon + 1);
+        Tag tag = Tag::Qso;
+        std::string_view value;
+        if (line.substr(0, 4) == "QSO:") { // nearly every line: no search, no trimming
+            value = line.substr(4);
+        } else {
+            const size_t colon = line.find(':');
+            if (colon == std::string_view::npos)
+                continue;
+            tag = LineTag(text::Trimmed(line.substr(0, colon)));
+            value = line.substr(colon + 1);
+        }
         if (tag == Tag::EndOfLog)
             return false;
         if (diagnose && tag == Tag::XQso) {
@@ -487,9 +509,9 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
         return Problem::BadFrequency;
     qso.khz = khz.value_or(0);
     const std::string_view d = qso.date;
-    qso.minute = ((uint64_t(Number(d.substr(0, 4))) * 100 + uint64_t(Number(d.substr(5, 2)))) * 100
-                  + uint64_t(Number(d.substr(8, 2)))) * 10000
-                 + uint64_t(Number(qso.time));
+    const uint64_t day = (uint64_t(TwoDigits(d, 0)) * 100 + uint64_t(TwoDigits(d, 2))) * 10000
+                         + uint64_t(TwoDigits(d, 5)) * 100 + uint64_t(TwoDigits(d, 8));
+    qso.minute = day * 10000 + uint64_t(TwoDigits(qso.time, 0)) * 100 + uint64_t(TwoDigits(qso.time, 2));
     return Problem::None;
 }
 
@@ -583,10 +605,14 @@ void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::str
         to = from;
     const size_t nameOff = Append(name);
     const size_t valueOff = m_ArenaUsed;
-    for (size_t i = from; i < to; ++i) {
-        if (i > from)
-            Append(" ");
-        Append(tokens[i]);
+    if (OneSpaceApart(tokens, from, to)) {
+        Append(std::string_view(tokens[from].data(), size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
+    } else {
+        for (size_t i = from; i < to; ++i) {
+            if (i > from)
+                Append(" ");
+            Append(tokens[i]);
+        }
     }
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
 }
@@ -642,10 +668,9 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
     }
 
     std::string_view mode = qso.mode;
-    if (mode.size() == 2) // the length of every Cabrillo mode
-        for (const ModeToken &m : kModes)
-            if (text::EqualsNoCase(qso.mode, m.token))
-                mode = m.mode;
+    for (const ModeToken &m : kModes)
+        if (IsMode(qso.mode, m))
+            mode = m.mode;
     Add("MODE", mode);
 
     Add("STATION_CALLSIGN", qso.exchange[0]);
