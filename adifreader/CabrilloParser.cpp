@@ -17,8 +17,9 @@ namespace adif {
 namespace {
 
 constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
-// A record repeats its line's tokens in the joined exchanges, so a line of a
-// quarter of the record limit still fits the record's 32-bit offsets.
+// A record holds a copy of its line and may repeat its tokens in the joined
+// exchanges, so a line of a quarter of the record limit still fits the
+// record's 32-bit offsets.
 constexpr size_t kMostHeld = kMaxRecordLimit / 4;
 
 } // namespace
@@ -477,6 +478,7 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
 
         // The fields, separated by one or more blanks. The scout only needs
         // to know that the line is sound: the four leading fields and two calls.
+        qso.text = value;
         qso.exchange.clear();
         std::string_view leading[4];
         const size_t fields = SplitFields(value, leading, qso.exchange, diagnose ? SIZE_MAX : 6);
@@ -598,21 +600,32 @@ inline void CabrilloParser::Add(std::string_view name, std::string_view value)
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
 }
 
+// A value that is part of the current line: found in the line's copy.
+inline void CabrilloParser::AddPart(std::string_view name, std::string_view part)
+{
+    if (m_NamesOnly)
+        part = std::string_view();
+    const size_t nameOff = Append(name);
+    const size_t valueOff = part.empty() ? m_ArenaUsed : m_LineAt + size_t(part.data() - m_LineText.data());
+    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, part.size()));
+}
+
 // The tokens [from, to) joined by one space.
 void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
 {
     if (m_NamesOnly)
         to = from;
+    if (OneSpaceApart(tokens, from, to)) {
+        AddPart(name, std::string_view(tokens[from].data(),
+                                       size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
+        return;
+    }
     const size_t nameOff = Append(name);
     const size_t valueOff = m_ArenaUsed;
-    if (OneSpaceApart(tokens, from, to)) {
-        Append(std::string_view(tokens[from].data(), size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
-    } else {
-        for (size_t i = from; i < to; ++i) {
-            if (i > from)
-                Append(" ");
-            Append(tokens[i]);
-        }
+    for (size_t i = from; i < to; ++i) {
+        if (i > from)
+            Append(" ");
+        Append(tokens[i]);
     }
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
 }
@@ -643,7 +656,10 @@ CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
 void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)
 {
     const Halves halves{shape.call, shape.end};
-    Add("CALL", qso.exchange[halves.call]);
+    // The line is copied once; its tokens are found in the copy.
+    m_LineText = qso.text;
+    m_LineAt = m_NamesOnly ? 0 : Append(qso.text);
+    AddPart("CALL", qso.exchange[halves.call]);
 
     char date[8];
     std::memcpy(date, qso.date.data(), 4);
@@ -673,7 +689,7 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
             mode = m.mode;
     Add("MODE", mode);
 
-    Add("STATION_CALLSIGN", qso.exchange[0]);
+    AddPart("STATION_CALLSIGN", qso.exchange[0]);
     if (!m_Contest.empty())
         Add("CONTEST_ID", m_Contest);
     AddTokens("STX_STRING", qso.exchange, 1, halves.call);
@@ -682,12 +698,12 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
     const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
         for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i)
             if (shape.typed & (1u << (firstBit + int(i - from))))
-                Add(layoutSlots[i - from].name, qso.exchange[i]);
+                AddPart(layoutSlots[i - from].name, qso.exchange[i]);
     };
     addTyped(m_Layout.sent, 1, halves.call, 0);
     addTyped(m_Layout.received, halves.call + 1, halves.end, 16);
     if (halves.end < qso.exchange.size())
-        Add("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
+        AddPart("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
 }
 
 } // namespace adif

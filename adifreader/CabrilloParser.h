@@ -53,6 +53,7 @@ struct PlainKhz {
 constexpr size_t kPlainMhzSize = 16; // 15 digits and the point
 
 struct QsoLine {
+    std::string_view text; // the line after QSO:, of which all the others are parts
     std::string_view freq, mode, date, time;
     std::vector<std::string_view> exchange;
     uint64_t minute = 0;
@@ -108,6 +109,7 @@ private:
     size_t Append(std::string_view bytes);
     void GrowArena(size_t size);
     void Add(std::string_view name, std::string_view value);
+    void AddPart(std::string_view name, std::string_view part);
     void AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
     static Problem Check(QsoLine &qso);
@@ -129,6 +131,8 @@ private:
     uint64_t m_XQsoCount = 0;
     std::vector<char> m_Arena; // names and values of the current record
     size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
+    std::string_view m_LineText; // the current record's line
+    size_t m_LineAt = 0;         // where its copy begins in m_Arena
     bool m_Done = false;
     bool m_NamesOnly = false;
     uint64_t m_ContestLines = 0;
