@@ -126,8 +126,8 @@ bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
     }
     if (point == 0)
         return false;
-    std::string_view whole = token.substr(0, point);
-    const std::string_view fraction = token.substr(std::min(point + 1, token.size()));
+    std::string_view whole(token.data(), point);
+    const std::string_view fraction = point < token.size() ? token.substr(point + 1) : std::string_view();
     while (!whole.empty() && whole.front() == '0')
         whole.remove_prefix(1);
     if (whole.size() < 4 || (whole.size() == 4 && TwoDigits(whole, 0) < 18) || fraction.size() > 12
@@ -298,7 +298,7 @@ size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::
 {
     size_t fields = 0;
     const auto add = [&](size_t from, size_t to) {
-        const std::string_view field = value.substr(from, to - from);
+        const std::string_view field(value.data() + from, to - from);
         if (fields < 4)
             leading[fields] = field;
         else
@@ -450,8 +450,8 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
             line.remove_prefix(3);
         Tag tag = Tag::Qso;
         std::string_view value;
-        if (line.substr(0, 4) == "QSO:") { // nearly every line: no search, no trimming
-            value = line.substr(4);
+        if (line.starts_with("QSO:")) { // nearly every line: no search, no trimming
+            value = std::string_view(line.data() + 4, line.size() - 4);
         } else {
             const size_t colon = line.find(':');
             if (colon == std::string_view::npos)
