@@ -144,7 +144,8 @@ std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
     std::memcpy(out, khz.whole.data(), mhzDigits);
     out[mhzDigits] = '.';
     std::memcpy(out + mhzDigits + 1, khz.whole.data() + mhzDigits, 3);
-    std::memcpy(out + mhzDigits + 4, khz.fraction.data(), khz.fraction.size());
+    if (!khz.fraction.empty())
+        std::memcpy(out + mhzDigits + 4, khz.fraction.data(), khz.fraction.size());
     return std::string_view(out, khz.whole.size() + 1 + khz.fraction.size());
 }
 
