@@ -5,15 +5,21 @@
 
 #include <QByteArray>
 #include <algorithm>
+#include <bit>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace adif {
 
 namespace {
 
 constexpr size_t kFirstBuffer = 16 * 1024; // small inputs never pay for a full chunk
-// A record repeats its line's tokens in the joined exchanges, so a line of a
-// quarter of the record limit still fits the record's 32-bit offsets.
+// A record holds a copy of its line and may repeat its tokens in the joined
+// exchanges, so a line of a quarter of the record limit still fits the
+// record's 32-bit offsets.
 constexpr size_t kMostHeld = kMaxRecordLimit / 4;
 
 } // namespace
@@ -62,29 +68,29 @@ constexpr ModeToken kModes[] = {{"CW", "CW"}, {"PH", "SSB"}, {"FM", "FM"}, {"RY"
 
 constexpr double kLowestKhz = 1800; // HF frequencies are kHz from 160 m up
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 bool IsDigits(std::string_view s)
 {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    for (char c : s)
+        if (!IsDigit(c))
+            return false;
+    return !s.empty();
 }
 
-int Number(std::string_view digits)
-{
-    int v = 0;
-    for (char c : digits)
-        v = v * 10 + (c - '0');
-    return v;
-}
+// The number the two digits at s[at] write.
+int TwoDigits(std::string_view s, size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); }
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 // yyyy-mm-dd, a day that exists.
 bool IsDate(std::string_view d)
 {
-    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigits(d.substr(0, 4)) || !IsDigits(d.substr(5, 2))
-        || !IsDigits(d.substr(8, 2)))
+    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigit(d[0]) || !IsDigit(d[1]) || !IsDigit(d[2])
+        || !IsDigit(d[3]) || !IsDigit(d[5]) || !IsDigit(d[6]) || !IsDigit(d[8]) || !IsDigit(d[9]))
         return false;
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const int year = Number(d.substr(0, 4)), month = Number(d.substr(5, 2)), day = Number(d.substr(8, 2));
+    const int year = TwoDigits(d, 0) * 100 + TwoDigits(d, 2), month = TwoDigits(d, 5), day = TwoDigits(d, 8);
     if (year < 1 || month < 1 || month > 12)
         return false;
     const int days = month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
@@ -92,7 +98,11 @@ bool IsDate(std::string_view d)
 }
 
 // hhmm, UTC.
-bool IsTime(std::string_view t) { return t.size() == 4 && IsDigits(t) && Number(t.substr(0, 2)) < 24 && Number(t.substr(2, 2)) < 60; }
+bool IsTime(std::string_view t)
+{
+    return t.size() == 4 && IsDigit(t[0]) && IsDigit(t[1]) && IsDigit(t[2]) && IsDigit(t[3])
+           && TwoDigits(t, 0) < 24 && TwoDigits(t, 2) < 60;
+}
 
 const BandToken *FindBand(std::string_view token)
 {
@@ -100,6 +110,43 @@ const BandToken *FindBand(std::string_view token)
         if (text::EqualsNoCase(token, b.token))
             return &b;
     return nullptr;
+}
+
+// A frequency of 1800 kHz or more written as plain digits[.digits], with
+// at most 15 significant digits and 12 decimals: the usual case. Its digits
+// moved three places give the MHz text that formatting it as a double gives.
+bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
+{
+    size_t point = token.size();
+    for (size_t i = 0; i < token.size(); ++i) {
+        if (token[i] == '.' && point == token.size())
+            point = i;
+        else if (!IsDigit(token[i]))
+            return false;
+    }
+    if (point == 0)
+        return false;
+    std::string_view whole(token.data(), point);
+    const std::string_view fraction = point < token.size() ? token.substr(point + 1) : std::string_view();
+    while (!whole.empty() && whole.front() == '0')
+        whole.remove_prefix(1);
+    if (whole.size() < 4 || (whole.size() == 4 && TwoDigits(whole, 0) < 18) || fraction.size() > 12
+        || whole.size() + fraction.size() > 15)
+        return false;
+    khz = {whole, fraction};
+    return true;
+}
+
+// The MHz text of a plain kHz frequency: 14025.5 is 14.0255.
+std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
+{
+    const size_t mhzDigits = khz.whole.size() - 3;
+    std::memcpy(out, khz.whole.data(), mhzDigits);
+    out[mhzDigits] = '.';
+    std::memcpy(out + mhzDigits + 1, khz.whole.data() + mhzDigits, 3);
+    if (!khz.fraction.empty())
+        std::memcpy(out + mhzDigits + 4, khz.fraction.data(), khz.fraction.size());
+    return std::string_view(out, khz.whole.size() + 1 + khz.fraction.size());
 }
 
 std::optional<double> Kilohertz(std::string_view token)
@@ -145,6 +192,27 @@ bool Takes(const ExchangeSlot &slot, std::string_view token)
     default:
         return true;
     }
+}
+
+// The tokens [from, to), at least one, stand one space apart in their line:
+// the line's text from the first to the last is already them joined.
+bool OneSpaceApart(const std::vector<std::string_view> &tokens, size_t from, size_t to)
+{
+    if (from >= to)
+        return false;
+    for (size_t i = from + 1; i < to; ++i) {
+        const std::string_view before = tokens[i - 1];
+        if (tokens[i].data() != before.data() + before.size() + 1 || before.data()[before.size()] != ' ')
+            return false;
+    }
+    return true;
+}
+
+// A Cabrillo mode (two letters) against a token of any letter case.
+bool IsMode(std::string_view token, const ModeToken &mode)
+{
+    return token.size() == 2 && text::AsciiUpper(static_cast<unsigned char>(token[0])) == mode.token[0]
+           && text::AsciiUpper(static_cast<unsigned char>(token[1])) == mode.token[1];
 }
 
 // Where the exchange tokens divide: [0] my call, [1, call) what I sent,
@@ -194,6 +262,67 @@ Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout 
     if (received == layout.received.size() && lone && layout.received.back().takes == ExchangeSlot::Takes::Word)
         return {call, n - 1};
     return {call, n};
+}
+
+// One bit per byte of p[0, n), n at most 16, set where the byte is blank
+// (text::IsSpace); the bits from n on are set too.
+unsigned BlankBits(const char *p, size_t n)
+{
+    char block[16];
+    if (n < 16) { // never read past the line
+        std::memset(block, ' ', sizeof block);
+        std::memcpy(block, p, n);
+        p = block;
+    }
+#if defined(__SSE2__)
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+    const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab); // \t to \r
+    const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+    return static_cast<unsigned>(_mm_movemask_epi8(blank));
+#else
+    unsigned bits = 0;
+    for (unsigned i = 0; i < 16; ++i)
+        if (text::IsSpace(static_cast<unsigned char>(p[i])))
+            bits |= 1u << i;
+    return bits;
+#endif
+}
+
+// The fields of a QSO: line's value, separated by one or more blanks, up
+// to `most` of them: the first four in `leading`, the rest in `exchange`.
+// Returns how many there are. The bytes are looked at sixteen at a time:
+// a field starts or ends wherever a byte is blank and the one before is not,
+// or the other way round.
+size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::vector<std::string_view> &exchange,
+                   size_t most)
+{
+    size_t fields = 0;
+    const auto add = [&](size_t from, size_t to) {
+        const std::string_view field(value.data() + from, to - from);
+        if (fields < 4)
+            leading[fields] = field;
+        else
+            exchange.push_back(field);
+        ++fields;
+    };
+    size_t start = 0;
+    bool inField = false; // the byte before the block is part of a field
+    for (size_t base = 0; base < value.size() && fields < most; base += 16) {
+        const unsigned blanks = BlankBits(value.data() + base, std::min<size_t>(16, value.size() - base));
+        const unsigned blanksBefore = (blanks << 1) | (inField ? 0u : 1u);
+        for (unsigned changes = (blanks ^ blanksBefore) & 0xFFFF; changes && fields < most; changes &= changes - 1) {
+            const size_t at = base + static_cast<size_t>(std::countr_zero(changes));
+            if (inField)
+                add(start, at);
+            else
+                start = at;
+            inField = !inField;
+        }
+    }
+    if (inField && fields < most)
+        add(start, value.size());
+    return fields;
 }
 
 } // namespace
@@ -283,12 +412,23 @@ CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk,
 bool CabrilloParser::Next()
 {
     ClearFields();
-    m_Arena.clear();
-    if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
-        m_Done = true;
-        return false;
+    m_ArenaUsed = 0;
+    for (;;) {
+        if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
+            m_Done = true;
+            return false;
+        }
+        const NamesShape shape = ShapeOf(m_Qso);
+        if (m_NamesOnly) {
+            // A record named as the one before shows no new name.
+            if (m_NamedBefore && shape == m_LastShape)
+                continue;
+            m_LastShape = shape;
+            m_NamedBefore = true;
+        }
+        BuildRecord(m_Qso, shape, m_NamesOnly ? 0 : SecondInRun(m_Qso.minute));
+        break;
     }
-    BuildRecord(m_Qso, m_NamesOnly ? 0 : SecondInRun(m_Qso.minute));
     m_Base = m_Arena.data();
     return true;
 }
@@ -309,11 +449,17 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
         }
         if (offset == 0 && line.substr(0, 3) == "\xEF\xBB\xBF")
             line.remove_prefix(3);
-        const size_t colon = line.find(':');
-        if (colon == std::string_view::npos)
-            continue;
-        const Tag tag = LineTag(text::Trimmed(line.substr(0, colon)));
-        const std::string_view value = line.substr(colon + 1);
+        Tag tag = Tag::Qso;
+        std::string_view value;
+        if (line.starts_with("QSO:")) { // nearly every line: no search, no trimming
+            value = std::string_view(line.data() + 4, line.size() - 4);
+        } else {
+            const size_t colon = line.find(':');
+            if (colon == std::string_view::npos)
+                continue;
+            tag = LineTag(text::Trimmed(line.substr(0, colon)));
+            value = line.substr(colon + 1);
+        }
         if (tag == Tag::EndOfLog)
             return false;
         if (diagnose && tag == Tag::XQso) {
@@ -322,6 +468,7 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
         }
         if (diagnose && tag == Tag::Contest) {
             m_Contest.assign(text::Trimmed(value));
+            ++m_ContestLines;
             m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
             if (!m_KnownLayout)
                 m_Layout = UnknownContestLayout();
@@ -332,25 +479,10 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
 
         // The fields, separated by one or more blanks. The scout only needs
         // to know that the line is sound: the four leading fields and two calls.
+        qso.text = value;
         qso.exchange.clear();
-        size_t fields = 0;
         std::string_view leading[4];
-        const size_t needed = diagnose ? SIZE_MAX : 6;
-        for (size_t p = 0; p < value.size() && fields < needed;) {
-            while (p < value.size() && text::IsSpace(static_cast<unsigned char>(value[p])))
-                ++p;
-            const size_t start = p;
-            while (p < value.size() && !text::IsSpace(static_cast<unsigned char>(value[p])))
-                ++p;
-            if (p == start)
-                break;
-            const std::string_view field = value.substr(start, p - start);
-            if (fields < 4)
-                leading[fields] = field;
-            else
-                qso.exchange.push_back(field);
-            ++fields;
-        }
+        const size_t fields = SplitFields(value, leading, qso.exchange, diagnose ? SIZE_MAX : 6);
         qso.freq = leading[0];
         qso.mode = leading[1];
         qso.date = leading[2];
@@ -373,15 +505,16 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
     if (!IsTime(qso.time))
         return Problem::BadTime;
     // A frequency in kHz is never a band token: those are all below 1800 or end in G.
-    const auto khz = Kilohertz(qso.freq);
-    qso.band = khz ? nullptr : FindBand(qso.freq);
-    if (!khz && !qso.band)
+    qso.plainKhz = ReadPlainKhz(qso.freq, qso.plain);
+    const auto khz = qso.plainKhz ? std::optional<double>() : Kilohertz(qso.freq);
+    qso.band = qso.plainKhz || khz ? nullptr : FindBand(qso.freq);
+    if (!qso.plainKhz && !khz && !qso.band)
         return Problem::BadFrequency;
     qso.khz = khz.value_or(0);
     const std::string_view d = qso.date;
-    qso.minute = ((uint64_t(Number(d.substr(0, 4))) * 100 + uint64_t(Number(d.substr(5, 2)))) * 100
-                  + uint64_t(Number(d.substr(8, 2)))) * 10000
-                 + uint64_t(Number(qso.time));
+    const uint64_t day = (uint64_t(TwoDigits(d, 0)) * 100 + uint64_t(TwoDigits(d, 2))) * 10000
+                         + uint64_t(TwoDigits(d, 5)) * 100 + uint64_t(TwoDigits(d, 8));
+    qso.minute = day * 10000 + uint64_t(TwoDigits(qso.time, 0)) * 100 + uint64_t(TwoDigits(qso.time, 2));
     return Problem::None;
 }
 
@@ -439,34 +572,95 @@ int CabrilloParser::CountRun()
     return count;
 }
 
-// The names are this parser's own, all ASCII: none needs noting.
-void CabrilloParser::Add(std::string_view name, std::string_view value)
+// Copies bytes to the end of the current record's arena, which only ever
+// grows: after the first records, no copy allocates.
+inline size_t CabrilloParser::Append(std::string_view bytes)
 {
-    const size_t nameOff = m_Arena.size();
-    m_Arena.append(name);
-    const size_t valueOff = m_Arena.size();
-    m_Arena.append(value);
+    const size_t at = m_ArenaUsed;
+    if (m_Arena.size() - at < bytes.size())
+        GrowArena(at + bytes.size());
+    if (!bytes.empty())
+        std::memcpy(m_Arena.data() + at, bytes.data(), bytes.size());
+    m_ArenaUsed = at + bytes.size();
+    return at;
+}
+
+void CabrilloParser::GrowArena(size_t size)
+{
+    m_Arena.resize(std::max(m_Arena.size() * 2, size));
+}
+
+// The names are this parser's own, all ASCII: none needs noting.
+// A reading for the names only keeps no values.
+inline void CabrilloParser::Add(std::string_view name, std::string_view value)
+{
+    if (m_NamesOnly)
+        value = std::string_view();
+    const size_t nameOff = Append(name);
+    const size_t valueOff = Append(value);
     m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
+}
+
+// A value that is part of the current line: found in the line's copy.
+inline void CabrilloParser::AddPart(std::string_view name, std::string_view part)
+{
+    if (m_NamesOnly)
+        part = std::string_view();
+    const size_t nameOff = Append(name);
+    const size_t valueOff = part.empty() ? m_ArenaUsed : m_LineAt + size_t(part.data() - m_LineText.data());
+    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, part.size()));
 }
 
 // The tokens [from, to) joined by one space.
 void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
 {
-    const size_t nameOff = m_Arena.size();
-    m_Arena.append(name);
-    const size_t valueOff = m_Arena.size();
+    if (m_NamesOnly)
+        to = from;
+    if (OneSpaceApart(tokens, from, to)) {
+        AddPart(name, std::string_view(tokens[from].data(),
+                                       size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
+        return;
+    }
+    const size_t nameOff = Append(name);
+    const size_t valueOff = m_ArenaUsed;
     for (size_t i = from; i < to; ++i) {
         if (i > from)
-            m_Arena += ' ';
-        m_Arena.append(tokens[i]);
+            Append(" ");
+        Append(tokens[i]);
     }
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_Arena.size() - valueOff));
+    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
 }
 
-void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
+// Where the exchange divides and which of its tokens get a typed field: no
+// layout has sixteen slots in a half, so each slot has its bit.
+CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
 {
     const Halves halves = m_KnownLayout ? LayoutHalves(qso.exchange, m_Layout) : EqualHalves(qso.exchange.size());
-    Add("CALL", qso.exchange[halves.call]);
+    NamesShape shape;
+    shape.contestLines = m_ContestLines;
+    shape.band = qso.band != nullptr;
+    shape.call = halves.call;
+    shape.end = halves.end;
+    shape.tokens = qso.exchange.size();
+    const auto markTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
+        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
+            const ExchangeSlot &slot = layoutSlots[i - from];
+            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
+                shape.typed |= 1u << (firstBit + int(i - from));
+        }
+    };
+    markTyped(m_Layout.sent, 1, halves.call, 0);
+    markTyped(m_Layout.received, halves.call + 1, halves.end, 16);
+    return shape;
+}
+
+void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)
+{
+    const Halves halves{shape.call, shape.end};
+    // The line is copied once; its tokens are found in the copy.
+    m_LineText = qso.text;
+    m_LineAt = m_NamesOnly ? 0 : Append(qso.text);
+    AddPart("CALL", qso.exchange[halves.call]);
 
     char date[8];
     std::memcpy(date, qso.date.data(), 4);
@@ -479,6 +673,9 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
 
     if (qso.band) {
         Add("BAND", qso.band->band);
+    } else if (qso.plainKhz) {
+        char mhz[kPlainMhzSize];
+        Add("FREQ", PlainMegahertz(qso.plain, mhz));
     } else {
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');
@@ -489,27 +686,25 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
 
     std::string_view mode = qso.mode;
     for (const ModeToken &m : kModes)
-        if (text::EqualsNoCase(qso.mode, m.token))
+        if (IsMode(qso.mode, m))
             mode = m.mode;
     Add("MODE", mode);
 
-    Add("STATION_CALLSIGN", qso.exchange[0]);
+    AddPart("STATION_CALLSIGN", qso.exchange[0]);
     if (!m_Contest.empty())
         Add("CONTEST_ID", m_Contest);
     AddTokens("STX_STRING", qso.exchange, 1, halves.call);
     AddTokens("SRX_STRING", qso.exchange, halves.call + 1, halves.end);
 
-    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to) {
-        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
-            const ExchangeSlot &slot = layoutSlots[i - from];
-            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
-                Add(slot.name, qso.exchange[i]);
-        }
+    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
+        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i)
+            if (shape.typed & (1u << (firstBit + int(i - from))))
+                AddPart(layoutSlots[i - from].name, qso.exchange[i]);
     };
-    addTyped(m_Layout.sent, 1, halves.call);
-    addTyped(m_Layout.received, halves.call + 1, halves.end);
+    addTyped(m_Layout.sent, 1, halves.call, 0);
+    addTyped(m_Layout.received, halves.call + 1, halves.end, 16);
     if (halves.end < qso.exchange.size())
-        Add("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
+        AddPart("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
 }
 
 } // namespace adif

@@ -46,12 +46,21 @@ private:
 // transmitter), and the minute it was made as one number (yyyymmddhhmm).
 struct BandToken;
 
+// A kHz frequency's digits before the point (no leading zeros) and after it.
+struct PlainKhz {
+    std::string_view whole, fraction;
+};
+constexpr size_t kPlainMhzSize = 16; // 15 digits and the point
+
 struct QsoLine {
+    std::string_view text; // the line after QSO:, of which all the others are parts
     std::string_view freq, mode, date, time;
     std::vector<std::string_view> exchange;
     uint64_t minute = 0;
     const BandToken *band = nullptr; // the band token freq is, else freq is kHz
-    double khz = 0;
+    bool plainKhz = false;           // freq is plain digits, moved to MHz as text
+    PlainKhz plain;
+    double khz = 0;                  // freq in kHz otherwise
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
@@ -72,7 +81,8 @@ public:
     CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine);
 
     bool Next() override;
-    void ReadNamesOnly() override { m_NamesOnly = true; } // no runs counted: every second is 0
+    // No runs counted, no values kept, and a record named as the one before is passed over.
+    void ReadNamesOnly() override { m_NamesOnly = true; }
     const ByteSource &Source() const override { return m_Lines.Source(); }
 
     // The X-QSO: lines met so far.
@@ -84,9 +94,22 @@ private:
     bool NextQso(LineReader &lines, QsoLine &qso, bool diagnose);
     int SecondInRun(uint64_t minute);
     int CountRun();
-    void BuildRecord(const QsoLine &qso, int second);
+    // What a record's names follow from, besides the layout.
+    struct NamesShape {
+        uint64_t contestLines = 0; // the CONTEST: lines before it
+        bool band = false;         // BAND rather than FREQ
+        size_t call = 0, end = 0;  // where the exchange divides (Halves)
+        size_t tokens = 0;         // past end: a transmitter
+        uint32_t typed = 0;        // the slots that type their token: sent from bit 0, received from bit 16
+        bool operator==(const NamesShape &) const = default;
+    };
+    NamesShape ShapeOf(const QsoLine &qso) const;
+    void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
     void AddExchangeFields(const QsoLine &qso);
+    size_t Append(std::string_view bytes);
+    void GrowArena(size_t size);
     void Add(std::string_view name, std::string_view value);
+    void AddPart(std::string_view name, std::string_view part);
     void AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
     static Problem Check(QsoLine &qso);
@@ -106,9 +129,15 @@ private:
     ContestLayout m_Layout;
     bool m_KnownLayout = false;
     uint64_t m_XQsoCount = 0;
-    std::string m_Arena; // names and values of the current record
+    std::vector<char> m_Arena; // names and values of the current record
+    size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
+    std::string_view m_LineText; // the current record's line
+    size_t m_LineAt = 0;         // where its copy begins in m_Arena
     bool m_Done = false;
     bool m_NamesOnly = false;
+    uint64_t m_ContestLines = 0;
+    NamesShape m_LastShape;     // of the last record read for its names
+    bool m_NamedBefore = false; // m_LastShape is set
 };
 
 } // namespace adif

@@ -57,7 +57,8 @@ public:
     virtual bool Next() = 0;
 
     // Tells a parser that only the field names will be looked at, so that it
-    // may spare work that only the values need.
+    // may spare work that only the values need, and pass over a record whose
+    // names are those of the record before.
     virtual void ReadNamesOnly() {}
 
     // Fields of the current record in file order (repeats included).

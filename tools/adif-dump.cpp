@@ -11,7 +11,6 @@
 #include "ReaderError.h"
 #include "RuntimeError.h"
 
-#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -151,8 +150,11 @@ int Fail(const RuntimeError &error)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    // Nothing here needs an application object, and making one costs a
+    // good part of the start; arguments are read as it would read them.
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
     if (args.contains(QStringLiteral("--help"))) {
         std::fputs(kHelp, stdout);
         return 0;

@@ -157,6 +157,10 @@ private slots:
         QTest::newRow("kHz") << QByteArray("14025") << QByteArray("CW") << "FREQ=14.025" << 14.025 << "CW";
         QTest::newRow("kHz with a fraction") << QByteArray("7040.5") << QByteArray("ry") << "FREQ=7.0405" << 7.0405 << "RTTY";
         QTest::newRow("nominal 160 m") << QByteArray("1800") << QByteArray("PH") << "FREQ=1.800" << 1.8 << "SSB";
+        QTest::newRow("kHz with leading zeros") << QByteArray("0014025.0") << QByteArray("CW") << "FREQ=14.0250" << 14.025 << "CW";
+        QTest::newRow("kHz with an exponent") << QByteArray("1.4025e4") << QByteArray("CW") << "FREQ=14.025000000" << 14.025 << "CW";
+        QTest::newRow("kHz beyond 12 decimals") << QByteArray("14025.1234567890123") << QByteArray("CW")
+                                                << "FREQ=14.025123456789011" << 14.0251234567890123 << "CW";
         QTest::newRow("6 m band") << QByteArray("50") << QByteArray("DG") << "BAND=6m" << 50.0 << "RTTY";
         QTest::newRow("2 m band") << QByteArray("144") << QByteArray("FM") << "BAND=2m" << 144.0 << "FM";
         QTest::newRow("23 cm band") << QByteArray("1.2g") << QByteArray("CW") << "BAND=23cm" << 1240.0 << "CW";
