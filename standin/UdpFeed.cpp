@@ -24,9 +24,13 @@ UdpFeed::UdpFeed(const ColumnSet &columns, const QString &stationCall, int heart
     m_GatherTimer->setSingleShot(true);
     m_GatherTimer->setInterval(kGatherMs);
     connect(m_GatherTimer, &QTimer::timeout, m_Sender, [this] { SendQueued(); });
+    m_StatusTimer.setSingleShot(true);
+    m_StatusTimer.setInterval(kStatusMs);
+    connect(&m_StatusTimer, &QTimer::timeout, this, &UdpFeed::StatusChanged);
     connect(m_Sender, &UdpSender::StatusChanged, this, [this](const QString &text) {
         m_StatusText = text;
-        emit StatusChanged();
+        if (!m_StatusTimer.isActive())
+            m_StatusTimer.start();
     });
     connect(&m_Thread, &QThread::started, [] { LowerThisThreadsPriority(); }); // runs on the new thread
     connect(&m_Thread, &QThread::finished, m_Sender, &QObject::deleteLater);

@@ -23,6 +23,9 @@ public:
     static constexpr int kMaxDatagramBytes = UdpSender::kMaxDatagramBytes;
     // How long a contact waits for others to go out with it.
     static constexpr int kGatherMs = 10;
+    // StatusChanged comes at most this often: a window shows the count
+    // without repainting for every batch.
+    static constexpr int kStatusMs = 250;
 
     UdpFeed(const ColumnSet &columns, const QString &stationCall, int heartbeatMs = kHeartbeatMs,
             QObject *parent = nullptr);
@@ -60,4 +63,5 @@ private:
     QMutex m_QueueLock;
     QList<QueuedContact> m_Queue; // under m_QueueLock
     QString m_StatusText;
+    QTimer m_StatusTimer;
 };
