@@ -41,9 +41,6 @@ private:
     bool m_SourceDone = false;
 };
 
-// One QSO: line taken apart: the four leading fields and the exchange
-// tokens (my call, sent exchange, their call, received exchange, perhaps the
-// transmitter), and the minute it was made as one number (yyyymmddhhmm).
 struct BandToken;
 
 // A kHz frequency's digits before the point (no leading zeros) and after it.
@@ -52,6 +49,10 @@ struct PlainKhz {
 };
 constexpr size_t kPlainMhzSize = 16; // 15 digits and the point
 
+// One QSO: line taken apart: the four leading fields and the exchange
+// tokens (my call, sent exchange, their call, received exchange, perhaps the
+// transmitter), the minute it was made as one number (yyyymmddhhmm), and
+// what its frequency field is.
 struct QsoLine {
     std::string_view text; // the line after QSO:, of which all the others are parts
     std::string_view freq, mode, date, time;
@@ -105,7 +106,6 @@ private:
     };
     NamesShape ShapeOf(const QsoLine &qso) const;
     void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
-    void AddExchangeFields(const QsoLine &qso);
     size_t Append(std::string_view bytes);
     void GrowArena(size_t size);
     void Add(std::string_view name, std::string_view value);
