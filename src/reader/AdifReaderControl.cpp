@@ -35,9 +35,12 @@ QVariant AdifReaderControl::Get(int dispatchId, const QVariantList &args)
     return Call(dispatchId, InvokeKind::PropertyGet, args);
 }
 
-QVariant AdifReaderControl::GetWith(int dispatchId, const QVariant &argument)
+// setValue reuses the held value when it is of the same type, as it is
+// for a run of look-ups by name: no variant is made per look-up.
+template <typename T>
+QVariant AdifReaderControl::GetWith(int dispatchId, const T &argument)
 {
-    m_OneArgument[0] = argument;
+    m_OneArgument[0].setValue(argument);
     return Get(dispatchId, m_OneArgument);
 }
 

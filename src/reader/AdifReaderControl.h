@@ -41,7 +41,8 @@ public:
 private:
     QVariant Call(int dispatchId, InvokeKind kind, const QVariantList &args);
     QVariant Get(int dispatchId, const QVariantList &args = {});
-    QVariant GetWith(int dispatchId, const QVariant &argument);
+    template <typename T>
+    QVariant GetWith(int dispatchId, const T &argument);
 
     AdifReader m_Reader;
     QVariantList m_OneArgument{QVariant()}; // reused: no list allocation per look-up
