@@ -66,6 +66,10 @@ struct ModeToken {
 };
 constexpr ModeToken kModes[] = {{"CW", "CW"}, {"PH", "SSB"}, {"FM", "FM"}, {"RY", "RTTY"}, {"DG", "RTTY"}};
 
+// The names of a record's own fields, in the order of CabrilloParser::FieldName.
+constexpr std::string_view kNames[] = {"CALL", "QSO_DATE", "TIME_ON", "BAND", "FREQ", "MODE", "STATION_CALLSIGN",
+                                       "CONTEST_ID", "STX_STRING", "SRX_STRING", "APP_ARDENIX_TRANSMITTER"};
+
 constexpr double kLowestKhz = 1800; // HF frequencies are kHz from 160 m up
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -412,12 +416,14 @@ CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk,
 bool CabrilloParser::Next()
 {
     ClearFields();
-    m_ArenaUsed = 0;
     for (;;) {
         if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
             m_Done = true;
             return false;
         }
+        if (!m_NamesKept)
+            KeepNames();
+        m_ArenaUsed = m_NamesEnd;
         const NamesShape shape = ShapeOf(m_Qso);
         if (m_NamesOnly) {
             // A record named as the one before shows no new name.
@@ -472,6 +478,7 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
             m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
             if (!m_KnownLayout)
                 m_Layout = UnknownContestLayout();
+            m_NamesKept = false;
             continue;
         }
         if (tag != Tag::Qso)
@@ -590,29 +597,48 @@ void CabrilloParser::GrowArena(size_t size)
     m_Arena.resize(std::max(m_Arena.size() * 2, size));
 }
 
+// The names of every field a record may have, and the contest, written
+// once at the front of the arena: each record's values follow them, so a
+// record copies no name. They change only with a CONTEST: line.
+void CabrilloParser::KeepNames()
+{
+    static_assert(std::size(kNames) == kFieldNames);
+    m_ArenaUsed = 0;
+    const auto keep = [this](std::string_view text) { return ArenaText{Append(text), text.size()}; };
+    for (size_t i = 0; i < std::size(kNames); ++i)
+        m_NameAt[i] = keep(kNames[i]);
+    m_ContestAt = keep(m_Contest);
+    m_SentNameAt.clear();
+    for (const ExchangeSlot &slot : m_Layout.sent)
+        m_SentNameAt.push_back(keep(slot.name));
+    m_ReceivedNameAt.clear();
+    for (const ExchangeSlot &slot : m_Layout.received)
+        m_ReceivedNameAt.push_back(keep(slot.name));
+    m_NamesEnd = m_ArenaUsed;
+    m_NamesKept = true;
+}
+
 // The names are this parser's own, all ASCII: none needs noting.
 // A reading for the names only keeps no values.
-inline void CabrilloParser::Add(std::string_view name, std::string_view value)
+inline void CabrilloParser::Add(ArenaText name, std::string_view value)
 {
     if (m_NamesOnly)
         value = std::string_view();
-    const size_t nameOff = Append(name);
     const size_t valueOff = Append(value);
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, value.size()));
 }
 
 // A value that is part of the current line: found in the line's copy.
-inline void CabrilloParser::AddPart(std::string_view name, std::string_view part)
+inline void CabrilloParser::AddPart(ArenaText name, std::string_view part)
 {
     if (m_NamesOnly)
         part = std::string_view();
-    const size_t nameOff = Append(name);
     const size_t valueOff = part.empty() ? m_ArenaUsed : m_LineAt + size_t(part.data() - m_LineText.data());
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, part.size()));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, part.size()));
 }
 
 // The tokens [from, to) joined by one space.
-void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
+void CabrilloParser::AddTokens(ArenaText name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
 {
     if (m_NamesOnly)
         to = from;
@@ -621,14 +647,13 @@ void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::str
                                        size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
         return;
     }
-    const size_t nameOff = Append(name);
     const size_t valueOff = m_ArenaUsed;
     for (size_t i = from; i < to; ++i) {
         if (i > from)
             Append(" ");
         Append(tokens[i]);
     }
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, m_ArenaUsed - valueOff));
 }
 
 // Where the exchange divides and which of its tokens get a typed field: no
@@ -660,51 +685,52 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
     // The line is copied once; its tokens are found in the copy.
     m_LineText = qso.text;
     m_LineAt = m_NamesOnly ? 0 : Append(qso.text);
-    AddPart("CALL", qso.exchange[halves.call]);
+    AddPart(m_NameAt[kCall], qso.exchange[halves.call]);
 
     char date[8];
     std::memcpy(date, qso.date.data(), 4);
     std::memcpy(date + 4, qso.date.data() + 5, 2);
     std::memcpy(date + 6, qso.date.data() + 8, 2);
-    Add("QSO_DATE", std::string_view(date, 8));
+    Add(m_NameAt[kQsoDate], std::string_view(date, 8));
     const char time[6] = {qso.time[0], qso.time[1], qso.time[2], qso.time[3], char('0' + second / 10),
                           char('0' + second % 10)};
-    Add("TIME_ON", std::string_view(time, 6));
+    Add(m_NameAt[kTimeOn], std::string_view(time, 6));
 
     if (qso.band) {
-        Add("BAND", qso.band->band);
+        Add(m_NameAt[kBand], qso.band->band);
     } else if (qso.plainKhz) {
         char mhz[kPlainMhzSize];
-        Add("FREQ", PlainMegahertz(qso.plain, mhz));
+        Add(m_NameAt[kFreq], PlainMegahertz(qso.plain, mhz));
     } else {
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');
         const int decimals = point == std::string_view::npos ? 0 : int(qso.freq.size() - point - 1);
         const QByteArray mhz = QByteArray::number(qso.khz / 1000.0, 'f', std::min(decimals, 12) + 3);
-        Add("FREQ", std::string_view(mhz.constData(), size_t(mhz.size())));
+        Add(m_NameAt[kFreq], std::string_view(mhz.constData(), size_t(mhz.size())));
     }
 
     std::string_view mode = qso.mode;
     for (const ModeToken &m : kModes)
         if (IsMode(qso.mode, m))
             mode = m.mode;
-    Add("MODE", mode);
+    Add(m_NameAt[kMode], mode);
 
-    AddPart("STATION_CALLSIGN", qso.exchange[0]);
+    AddPart(m_NameAt[kStationCallsign], qso.exchange[0]);
     if (!m_Contest.empty())
-        Add("CONTEST_ID", m_Contest);
-    AddTokens("STX_STRING", qso.exchange, 1, halves.call);
-    AddTokens("SRX_STRING", qso.exchange, halves.call + 1, halves.end);
+        m_Fields.push_back(FieldRef::At(m_NameAt[kContestId].at, m_NameAt[kContestId].size, m_ContestAt.at,
+                                        m_NamesOnly ? 0 : m_ContestAt.size));
+    AddTokens(m_NameAt[kStxString], qso.exchange, 1, halves.call);
+    AddTokens(m_NameAt[kSrxString], qso.exchange, halves.call + 1, halves.end);
 
-    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
-        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i)
+    const auto addTyped = [&](const std::vector<ArenaText> &slotNames, size_t from, size_t to, int firstBit) {
+        for (size_t i = from; i < to && i - from < slotNames.size(); ++i)
             if (shape.typed & (1u << (firstBit + int(i - from))))
-                AddPart(layoutSlots[i - from].name, qso.exchange[i]);
+                AddPart(slotNames[i - from], qso.exchange[i]);
     };
-    addTyped(m_Layout.sent, 1, halves.call, 0);
-    addTyped(m_Layout.received, halves.call + 1, halves.end, 16);
+    addTyped(m_SentNameAt, 1, halves.call, 0);
+    addTyped(m_ReceivedNameAt, halves.call + 1, halves.end, 16);
     if (halves.end < qso.exchange.size())
-        AddPart("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
+        AddPart(m_NameAt[kTransmitter], qso.exchange[halves.end]);
 }
 
 } // namespace adif

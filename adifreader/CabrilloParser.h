@@ -104,13 +104,23 @@ private:
         uint32_t typed = 0;        // the slots that type their token: sent from bit 0, received from bit 16
         bool operator==(const NamesShape &) const = default;
     };
+    // Bytes kept in m_Arena.
+    struct ArenaText {
+        size_t at = 0, size = 0;
+    };
+    // A record's own field names, as kNames lists them.
+    enum FieldName {
+        kCall, kQsoDate, kTimeOn, kBand, kFreq, kMode, kStationCallsign, kContestId, kStxString, kSrxString,
+        kTransmitter, kFieldNames
+    };
     NamesShape ShapeOf(const QsoLine &qso) const;
+    void KeepNames();
     void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
     size_t Append(std::string_view bytes);
     void GrowArena(size_t size);
-    void Add(std::string_view name, std::string_view value);
-    void AddPart(std::string_view name, std::string_view part);
-    void AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
+    void Add(ArenaText name, std::string_view value);
+    void AddPart(ArenaText name, std::string_view part);
+    void AddTokens(ArenaText name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
     static Problem Check(QsoLine &qso);
     static QString Explain(Problem problem, const QsoLine &qso, size_t fields);
@@ -129,8 +139,13 @@ private:
     ContestLayout m_Layout;
     bool m_KnownLayout = false;
     uint64_t m_XQsoCount = 0;
-    std::vector<char> m_Arena; // names and values of the current record
+    std::vector<char> m_Arena; // the names (KeepNames), then the values of the current record
     size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
+    bool m_NamesKept = false;  // the names at the front of m_Arena are those of the contest
+    size_t m_NamesEnd = 0;     // where the values begin
+    ArenaText m_NameAt[kFieldNames];
+    ArenaText m_ContestAt;
+    std::vector<ArenaText> m_SentNameAt, m_ReceivedNameAt; // of the layout's slots
     std::string_view m_LineText; // the current record's line
     size_t m_LineAt = 0;         // where its copy begins in m_Arena
     bool m_Done = false;
