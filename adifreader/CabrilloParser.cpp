@@ -87,25 +87,52 @@ int TwoDigits(std::string_view s, size_t at) { return (s[at] - '0') * 10 + (s[at
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-// yyyy-mm-dd, a day that exists.
-bool IsDate(std::string_view d)
+// The first n bytes at p, n at most 8, as one number, p[0] in its lowest byte.
+uint64_t LowFirst(const char *p, size_t n)
 {
-    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigit(d[0]) || !IsDigit(d[1]) || !IsDigit(d[2])
-        || !IsDigit(d[3]) || !IsDigit(d[5]) || !IsDigit(d[6]) || !IsDigit(d[8]) || !IsDigit(d[9]))
+    uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    if constexpr (std::endian::native == std::endian::big)
+        w = __builtin_bswap64(w) >> (8 * (8 - n));
+    return w;
+}
+
+// Whether each byte of w under a 0xFF byte of mask is a digit: its high four
+// bits are 3, and stay 3 when 6 is added. A byte that would carry into the
+// next has failed the first test already.
+bool DigitsUnder(uint64_t w, uint64_t mask)
+{
+    const uint64_t high = 0xF0F0F0F0F0F0F0F0 & mask, three = 0x3030303030303030 & mask;
+    return (w & high) == three && ((w + 0x0606060606060606) & high) == three;
+}
+
+// yyyy-mm-dd, a day that exists, and its number yyyymmdd. The first eight
+// bytes are looked at as one word: the hyphens are bytes 4 and 7.
+bool ReadDate(std::string_view d, uint64_t &yyyymmdd)
+{
+    if (d.size() != 10)
+        return false;
+    const uint64_t w = LowFirst(d.data(), 8);
+    if ((w & 0xFF0000FF00000000) != 0x2D00002D00000000 || !DigitsUnder(w, 0x00FFFF00FFFFFFFF) || !IsDigit(d[8])
+        || !IsDigit(d[9]))
         return false;
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int year = TwoDigits(d, 0) * 100 + TwoDigits(d, 2), month = TwoDigits(d, 5), day = TwoDigits(d, 8);
     if (year < 1 || month < 1 || month > 12)
         return false;
     const int days = month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    yyyymmdd = uint64_t(year) * 10000 + uint64_t(month) * 100 + uint64_t(day);
     return day >= 1 && day <= days;
 }
 
-// hhmm, UTC.
-bool IsTime(std::string_view t)
+// hhmm, UTC, and its number.
+bool ReadTime(std::string_view t, uint64_t &hhmm)
 {
-    return t.size() == 4 && IsDigit(t[0]) && IsDigit(t[1]) && IsDigit(t[2]) && IsDigit(t[3])
-           && TwoDigits(t, 0) < 24 && TwoDigits(t, 2) < 60;
+    if (t.size() != 4 || !DigitsUnder(LowFirst(t.data(), 4), 0xFFFFFFFF))
+        return false;
+    const int hour = TwoDigits(t, 0), minute = TwoDigits(t, 2);
+    hhmm = uint64_t(hour) * 100 + uint64_t(minute);
+    return hour < 24 && minute < 60;
 }
 
 const BandToken *FindBand(std::string_view token)
@@ -123,10 +150,11 @@ bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
 {
     size_t point = token.size();
     for (size_t i = 0; i < token.size(); ++i) {
-        if (token[i] == '.' && point == token.size())
-            point = i;
-        else if (!IsDigit(token[i]))
+        if (IsDigit(token[i]))
+            continue;
+        if (token[i] != '.' || point != token.size())
             return false;
+        point = i;
     }
     if (point == 0)
         return false;
@@ -507,9 +535,10 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
 {
     if (qso.exchange.size() < 2) // my call and theirs at the least
         return Problem::TooFewFields;
-    if (!IsDate(qso.date))
+    uint64_t day = 0, hhmm = 0;
+    if (!ReadDate(qso.date, day))
         return Problem::BadDate;
-    if (!IsTime(qso.time))
+    if (!ReadTime(qso.time, hhmm))
         return Problem::BadTime;
     // A frequency in kHz is never a band token: those are all below 1800 or end in G.
     qso.plainKhz = ReadPlainKhz(qso.freq, qso.plain);
@@ -518,10 +547,7 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
     if (!qso.plainKhz && !khz && !qso.band)
         return Problem::BadFrequency;
     qso.khz = khz.value_or(0);
-    const std::string_view d = qso.date;
-    const uint64_t day = (uint64_t(TwoDigits(d, 0)) * 100 + uint64_t(TwoDigits(d, 2))) * 10000
-                         + uint64_t(TwoDigits(d, 5)) * 100 + uint64_t(TwoDigits(d, 8));
-    qso.minute = day * 10000 + uint64_t(TwoDigits(qso.time, 0)) * 100 + uint64_t(TwoDigits(qso.time, 2));
+    qso.minute = day * 10000 + hhmm;
     return Problem::None;
 }
 
