@@ -296,36 +296,39 @@ Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout 
     return {call, n};
 }
 
-// One bit per byte of p[0, n), n at most 16, set where the byte is blank
+// One bit per byte of p[0, n), n at most 32, set where the byte is blank
 // (text::IsSpace); the bits from n on are set too.
-unsigned BlankBits(const char *p, size_t n)
+uint32_t BlankBits(const char *p, size_t n)
 {
-    char block[16];
-    if (n < 16) { // never read past the line
+    char block[32];
+    if (n < 32) { // never read past the line
         std::memset(block, ' ', sizeof block);
         std::memcpy(block, p, n);
         p = block;
     }
 #if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-    const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab); // \t to \r
-    const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
-    return static_cast<unsigned>(_mm_movemask_epi8(blank));
+    const auto blankBits16 = [](const char *q) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
+        const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab); // \t to \r
+        const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+        return static_cast<uint32_t>(_mm_movemask_epi8(blank));
+    };
+    return blankBits16(p) | (blankBits16(p + 16) << 16);
 #else
-    unsigned bits = 0;
-    for (unsigned i = 0; i < 16; ++i)
+    uint32_t bits = 0;
+    for (unsigned i = 0; i < 32; ++i)
         if (text::IsSpace(static_cast<unsigned char>(p[i])))
-            bits |= 1u << i;
+            bits |= uint32_t(1) << i;
     return bits;
 #endif
 }
 
 // The fields of a QSO: line's value, separated by one or more blanks, up
 // to `most` of them: the first four in `leading`, the rest in `exchange`.
-// Returns how many there are. The bytes are looked at sixteen at a time:
-// a field starts or ends wherever a byte is blank and the one before is not,
-// or the other way round.
+// Returns how many there are. The bytes are looked at 32 at a time: a field
+// starts or ends wherever a byte is blank and the one before is not, or the
+// other way round, so those places come in pairs, a start and its end.
 size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::vector<std::string_view> &exchange,
                    size_t most)
 {
@@ -339,17 +342,25 @@ size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::
         ++fields;
     };
     size_t start = 0;
-    bool inField = false; // the byte before the block is part of a field
-    for (size_t base = 0; base < value.size() && fields < most; base += 16) {
-        const unsigned blanks = BlankBits(value.data() + base, std::min<size_t>(16, value.size() - base));
-        const unsigned blanksBefore = (blanks << 1) | (inField ? 0u : 1u);
-        for (unsigned changes = (blanks ^ blanksBefore) & 0xFFFF; changes && fields < most; changes &= changes - 1) {
-            const size_t at = base + static_cast<size_t>(std::countr_zero(changes));
-            if (inField)
-                add(start, at);
-            else
-                start = at;
-            inField = !inField;
+    bool inField = false; // a field from `start` runs on past the block before
+    for (size_t base = 0; base < value.size() && fields < most; base += 32) {
+        const uint32_t blanks = BlankBits(value.data() + base, std::min<size_t>(32, value.size() - base));
+        uint32_t changes = blanks ^ ((blanks << 1) | (inField ? 0u : 1u));
+        if (inField && changes) {
+            add(start, base + static_cast<size_t>(std::countr_zero(changes)));
+            changes &= changes - 1;
+            inField = false;
+        }
+        while (changes && fields < most) {
+            const size_t from = base + static_cast<size_t>(std::countr_zero(changes));
+            changes &= changes - 1;
+            if (!changes) {
+                start = from;
+                inField = true;
+                break;
+            }
+            add(from, base + static_cast<size_t>(std::countr_zero(changes)));
+            changes &= changes - 1;
         }
     }
     if (inField && fields < most)
