@@ -263,6 +263,44 @@ Halves EqualHalves(size_t count)
     return {end / 2, end};
 }
 
+// A contest in the table, a line with a token more than a complete one or
+// more: the count alone divides it, the last token being the transmitter.
+bool CountGivesHalves(size_t count, const ContestLayout &layout)
+{
+    return count > 2 + layout.sent.size() + layout.received.size();
+}
+
+Halves CountedHalves(size_t count, const ContestLayout &layout)
+{
+    if (count == 3 + layout.sent.size() + layout.received.size())
+        return {1 + layout.sent.size(), count - 1};
+    return EqualHalves(count);
+}
+
+// Whether a slot of the layout types its token only when the token looks so.
+bool SlotsLookAtTokens(const ContestLayout &layout)
+{
+    const auto looks = [](const ExchangeSlot &slot) {
+        return !slot.name.empty()
+               && (slot.takes == ExchangeSlot::Takes::Number || slot.takes == ExchangeSlot::Takes::Report);
+    };
+    return std::any_of(layout.sent.begin(), layout.sent.end(), looks)
+           || std::any_of(layout.received.begin(), layout.received.end(), looks);
+}
+
+// One bit per slot of a half, from bit 0, set where the slot has a name.
+uint32_t NamedSlots(const std::vector<ExchangeSlot> &half)
+{
+    uint32_t bits = 0;
+    for (size_t i = 0; i < half.size() && i < 16; ++i)
+        if (!half[i].name.empty())
+            bits |= uint32_t(1) << i;
+    return bits;
+}
+
+// The first n bits, n being a count of a half's tokens.
+uint32_t FirstBits(size_t n) { return n >= 16 ? 0xFFFF : (uint32_t(1) << n) - 1; }
+
 // A contest in the table: the halves as its layout has them. A short line
 // has blank fields (a DX station sends no QTH in NAQP); their call is then
 // found as the token that looks like a call, and the fields after it fill
@@ -270,12 +308,9 @@ Halves EqualHalves(size_t count)
 Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout &layout)
 {
     const size_t n = x.size();
-    const size_t full = 2 + layout.sent.size() + layout.received.size();
+    if (CountGivesHalves(n, layout))
+        return CountedHalves(n, layout);
     const size_t usual = 1 + layout.sent.size();
-    if (n == full + 1)
-        return {usual, full};
-    if (n > full + 1)
-        return EqualHalves(n);
     size_t call = std::min(usual, n - 1);
     if (!LooksLikeCall(x[call])) {
         for (size_t i = call - 1; i >= 1; --i) {
@@ -368,6 +403,20 @@ size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::
     return fields;
 }
 
+// How many fields SplitFields would find: the places where a byte is not
+// blank and the one before is.
+size_t CountFields(std::string_view value)
+{
+    size_t fields = 0;
+    bool inField = false; // the last byte of the block before is part of a field
+    for (size_t base = 0; base < value.size(); base += 32) {
+        const uint32_t blanks = BlankBits(value.data() + base, std::min<size_t>(32, value.size() - base));
+        fields += static_cast<size_t>(std::popcount(~blanks & ((blanks << 1) | (inField ? 0u : 1u))));
+        inField = (blanks >> 31) == 0;
+    }
+    return fields;
+}
+
 } // namespace
 
 // ---- LineReader ----
@@ -450,6 +499,15 @@ CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk,
     : m_Lines(std::move(source), chunk, maxLine), m_Chunk(chunk), m_MaxLine(maxLine),
       m_Layout(UnknownContestLayout())
 {
+    NoteLayout();
+}
+
+// What the shape of a record's names needs to know of the layout.
+void CabrilloParser::NoteLayout()
+{
+    m_SlotsLookAtTokens = SlotsLookAtTokens(m_Layout);
+    m_SentNamed = NamedSlots(m_Layout.sent);
+    m_ReceivedNamed = NamedSlots(m_Layout.received);
 }
 
 bool CabrilloParser::Next()
@@ -517,10 +575,13 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
             m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
             if (!m_KnownLayout)
                 m_Layout = UnknownContestLayout();
+            NoteLayout();
             m_NamesKept = false;
             continue;
         }
         if (tag != Tag::Qso)
+            continue;
+        if (m_NamesOnly && NamedAsBefore(value))
             continue;
 
         // The fields, separated by one or more blanks. The scout only needs
@@ -698,22 +759,57 @@ void CabrilloParser::AddTokens(ArenaText name, const std::vector<std::string_vie
 CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
 {
     const Halves halves = m_KnownLayout ? LayoutHalves(qso.exchange, m_Layout) : EqualHalves(qso.exchange.size());
+    return ShapeOf(halves.call, halves.end, qso.exchange.size(), qso.band != nullptr, qso.exchange.data());
+}
+
+// tokens may be null when no slot of the layout looks at its token.
+CabrilloParser::NamesShape CabrilloParser::ShapeOf(size_t call, size_t end, size_t count, bool band,
+                                                   const std::string_view *tokens) const
+{
     NamesShape shape;
     shape.contestLines = m_ContestLines;
-    shape.band = qso.band != nullptr;
-    shape.call = halves.call;
-    shape.end = halves.end;
-    shape.tokens = qso.exchange.size();
+    shape.band = band;
+    shape.call = call;
+    shape.end = end;
+    shape.tokens = count;
+    if (!m_SlotsLookAtTokens) { // every named slot the halves reach types its token
+        const size_t sent = call - 1, received = end > call ? end - call - 1 : 0;
+        shape.typed = (m_SentNamed & FirstBits(sent)) | (m_ReceivedNamed & FirstBits(received)) << 16;
+        return shape;
+    }
     const auto markTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
         for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
             const ExchangeSlot &slot = layoutSlots[i - from];
-            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
+            if (!slot.name.empty() && Takes(slot, tokens[i]))
                 shape.typed |= 1u << (firstBit + int(i - from));
         }
     };
-    markTyped(m_Layout.sent, 1, halves.call, 0);
-    markTyped(m_Layout.received, halves.call + 1, halves.end, 16);
+    markTyped(m_Layout.sent, 1, call, 0);
+    markTyped(m_Layout.received, call + 1, end, 16);
     return shape;
+}
+
+// Whether a QSO: line's record, were the line sound, would be named as the
+// record read before, told from the count of its fields where that is
+// enough: a line so named is passed over whether it is sound or not. The
+// frequency is read as far as it tells a band from kHz.
+bool CabrilloParser::NamedAsBefore(std::string_view value)
+{
+    if (!m_NamedBefore || m_SlotsLookAtTokens)
+        return false;
+    const size_t fields = CountFields(value);
+    if (fields < 6)
+        return false;
+    const size_t count = fields - 4;
+    if (m_KnownLayout && !CountGivesHalves(count, m_Layout))
+        return false;
+    std::string_view leading[4];
+    SplitFields(value, leading, m_Qso.exchange, 1);
+    PlainKhz khz;
+    if (!ReadPlainKhz(leading[0], khz))
+        return false;
+    const Halves halves = m_KnownLayout ? CountedHalves(count, m_Layout) : EqualHalves(count);
+    return ShapeOf(halves.call, halves.end, count, false, nullptr) == m_LastShape;
 }
 
 void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)

@@ -114,6 +114,9 @@ private:
         kTransmitter, kFieldNames
     };
     NamesShape ShapeOf(const QsoLine &qso) const;
+    NamesShape ShapeOf(size_t call, size_t end, size_t count, bool band, const std::string_view *tokens) const;
+    bool NamedAsBefore(std::string_view value);
+    void NoteLayout();
     void KeepNames();
     void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
     size_t Append(std::string_view bytes);
@@ -138,6 +141,8 @@ private:
     std::string m_Contest;
     ContestLayout m_Layout;
     bool m_KnownLayout = false;
+    bool m_SlotsLookAtTokens = true; // a slot of m_Layout types its token only when the token looks so
+    uint32_t m_SentNamed = 0, m_ReceivedNamed = 0; // NamedSlots of m_Layout's halves
     uint64_t m_XQsoCount = 0;
     std::vector<char> m_Arena; // the names (KeepNames), then the values of the current record
     size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
