@@ -403,17 +403,31 @@ size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::
     return fields;
 }
 
-// How many fields SplitFields would find: the places where a byte is not
-// blank and the one before is.
-size_t CountFields(std::string_view value)
+// How many fields SplitFields would find, and the first of them: a field
+// starts where a byte is not blank and the one before is, and ends where a
+// byte is blank and the one before is not.
+size_t CountFields(std::string_view value, std::string_view &first)
 {
-    size_t fields = 0;
+    size_t fields = 0, firstFrom = 0;
+    bool firstEnded = false;
     bool inField = false; // the last byte of the block before is part of a field
+    first = std::string_view();
     for (size_t base = 0; base < value.size(); base += 32) {
         const uint32_t blanks = BlankBits(value.data() + base, std::min<size_t>(32, value.size() - base));
-        fields += static_cast<size_t>(std::popcount(~blanks & ((blanks << 1) | (inField ? 0u : 1u))));
+        const uint32_t blanksBefore = (blanks << 1) | (inField ? 0u : 1u);
+        const uint32_t starts = ~blanks & blanksBefore, ends = blanks & ~blanksBefore;
+        if (fields == 0 && starts)
+            firstFrom = base + static_cast<size_t>(std::countr_zero(starts));
+        if (!firstEnded && ends) { // no field ends before the first starts
+            first = value.substr(firstFrom, base + static_cast<size_t>(std::countr_zero(ends)) - firstFrom);
+            firstEnded = true;
+        }
+        for (uint32_t rest = starts; rest; rest &= rest - 1)
+            ++fields; // a few a block: cheaper than a library popcount
         inField = (blanks >> 31) == 0;
     }
+    if (fields > 0 && !firstEnded)
+        first = value.substr(firstFrom);
     return fields;
 }
 
@@ -682,12 +696,19 @@ int CabrilloParser::CountRun()
 inline size_t CabrilloParser::Append(std::string_view bytes)
 {
     const size_t at = m_ArenaUsed;
-    if (m_Arena.size() - at < bytes.size())
-        GrowArena(at + bytes.size());
     if (!bytes.empty())
-        std::memcpy(m_Arena.data() + at, bytes.data(), bytes.size());
-    m_ArenaUsed = at + bytes.size();
+        std::memcpy(Extend(bytes.size()), bytes.data(), bytes.size());
     return at;
+}
+
+// Room for size bytes at the end of the arena, taken as used.
+inline char *CabrilloParser::Extend(size_t size)
+{
+    const size_t at = m_ArenaUsed;
+    if (m_Arena.size() - at < size)
+        GrowArena(at + size);
+    m_ArenaUsed = at + size;
+    return m_Arena.data() + at;
 }
 
 void CabrilloParser::GrowArena(size_t size)
@@ -745,13 +766,18 @@ void CabrilloParser::AddTokens(ArenaText name, const std::vector<std::string_vie
                                        size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
         return;
     }
+    size_t size = 0;
+    for (size_t i = from; i < to; ++i)
+        size += (i > from ? 1 : 0) + tokens[i].size();
     const size_t valueOff = m_ArenaUsed;
+    char *out = Extend(size);
     for (size_t i = from; i < to; ++i) {
         if (i > from)
-            Append(" ");
-        Append(tokens[i]);
+            *out++ = ' ';
+        std::memcpy(out, tokens[i].data(), tokens[i].size());
+        out += tokens[i].size();
     }
-    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, m_ArenaUsed - valueOff));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, size));
 }
 
 // Where the exchange divides and which of its tokens get a typed field: no
@@ -759,57 +785,46 @@ void CabrilloParser::AddTokens(ArenaText name, const std::vector<std::string_vie
 CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
 {
     const Halves halves = m_KnownLayout ? LayoutHalves(qso.exchange, m_Layout) : EqualHalves(qso.exchange.size());
-    return ShapeOf(halves.call, halves.end, qso.exchange.size(), qso.band != nullptr, qso.exchange.data());
-}
-
-// tokens may be null when no slot of the layout looks at its token.
-CabrilloParser::NamesShape CabrilloParser::ShapeOf(size_t call, size_t end, size_t count, bool band,
-                                                   const std::string_view *tokens) const
-{
     NamesShape shape;
     shape.contestLines = m_ContestLines;
-    shape.band = band;
-    shape.call = call;
-    shape.end = end;
-    shape.tokens = count;
+    shape.band = qso.band != nullptr;
+    shape.call = halves.call;
+    shape.end = halves.end;
+    shape.tokens = qso.exchange.size();
     if (!m_SlotsLookAtTokens) { // every named slot the halves reach types its token
-        const size_t sent = call - 1, received = end > call ? end - call - 1 : 0;
+        const size_t sent = halves.call - 1, received = halves.end > halves.call ? halves.end - halves.call - 1 : 0;
         shape.typed = (m_SentNamed & FirstBits(sent)) | (m_ReceivedNamed & FirstBits(received)) << 16;
         return shape;
     }
     const auto markTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
         for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
             const ExchangeSlot &slot = layoutSlots[i - from];
-            if (!slot.name.empty() && Takes(slot, tokens[i]))
+            if (!slot.name.empty() && Takes(slot, qso.exchange[i]))
                 shape.typed |= 1u << (firstBit + int(i - from));
         }
     };
-    markTyped(m_Layout.sent, 1, call, 0);
-    markTyped(m_Layout.received, call + 1, end, 16);
+    markTyped(m_Layout.sent, 1, halves.call, 0);
+    markTyped(m_Layout.received, halves.call + 1, halves.end, 16);
     return shape;
 }
 
 // Whether a QSO: line's record, were the line sound, would be named as the
 // record read before, told from the count of its fields where that is
-// enough: a line so named is passed over whether it is sound or not. The
-// frequency is read as far as it tells a band from kHz.
-bool CabrilloParser::NamedAsBefore(std::string_view value)
+// enough: a line so named is passed over whether it is sound or not. When no
+// slot looks at its token and the count alone divides the exchange, the
+// count, the layout and whether the frequency is a band decide the shape.
+bool CabrilloParser::NamedAsBefore(std::string_view value) const
 {
-    if (!m_NamedBefore || m_SlotsLookAtTokens)
+    if (!m_NamedBefore || m_SlotsLookAtTokens || m_LastShape.band || m_LastShape.contestLines != m_ContestLines)
         return false;
-    const size_t fields = CountFields(value);
-    if (fields < 6)
+    std::string_view freq;
+    const size_t fields = CountFields(value, freq);
+    if (fields < 6 || fields - 4 != m_LastShape.tokens)
         return false;
-    const size_t count = fields - 4;
-    if (m_KnownLayout && !CountGivesHalves(count, m_Layout))
+    if (m_KnownLayout && !CountGivesHalves(fields - 4, m_Layout))
         return false;
-    std::string_view leading[4];
-    SplitFields(value, leading, m_Qso.exchange, 1);
     PlainKhz khz;
-    if (!ReadPlainKhz(leading[0], khz))
-        return false;
-    const Halves halves = m_KnownLayout ? CountedHalves(count, m_Layout) : EqualHalves(count);
-    return ShapeOf(halves.call, halves.end, count, false, nullptr) == m_LastShape;
+    return ReadPlainKhz(freq, khz); // kHz, not a band
 }
 
 void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)
@@ -843,9 +858,12 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
     }
 
     std::string_view mode = qso.mode;
-    for (const ModeToken &m : kModes)
-        if (IsMode(qso.mode, m))
+    for (const ModeToken &m : kModes) {
+        if (IsMode(qso.mode, m)) {
             mode = m.mode;
+            break;
+        }
+    }
     Add(m_NameAt[kMode], mode);
 
     AddPart(m_NameAt[kStationCallsign], qso.exchange[0]);

@@ -114,12 +114,12 @@ private:
         kTransmitter, kFieldNames
     };
     NamesShape ShapeOf(const QsoLine &qso) const;
-    NamesShape ShapeOf(size_t call, size_t end, size_t count, bool band, const std::string_view *tokens) const;
-    bool NamedAsBefore(std::string_view value);
+    bool NamedAsBefore(std::string_view value) const;
     void NoteLayout();
     void KeepNames();
     void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
     size_t Append(std::string_view bytes);
+    char *Extend(size_t size);
     void GrowArena(size_t size);
     void Add(ArenaText name, std::string_view value);
     void AddPart(ArenaText name, std::string_view part);
