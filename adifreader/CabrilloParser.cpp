@@ -475,15 +475,12 @@ void LineReader::SkipRestOfLine()
     }
 }
 
-bool LineReader::Next(std::string_view &line, uint64_t &offset, bool &tooLong)
+// The line's end is not in the buffer: read on until it is, or until the
+// line is too long to hold.
+bool LineReader::NextFilling(std::string_view &line, uint64_t &offset, bool &tooLong)
 {
-    tooLong = false;
-    size_t searched = m_Begin;
     const void *lf = nullptr;
     for (;;) {
-        lf = searched < m_End ? std::memchr(m_Buf.data() + searched, '\n', m_End - searched) : nullptr;
-        if (lf)
-            break;
         if (m_End - m_Begin > m_MaxLine) {
             offset = m_Offset + m_Begin;
             SkipRestOfLine();
@@ -491,20 +488,27 @@ bool LineReader::Next(std::string_view &line, uint64_t &offset, bool &tooLong)
             line = std::string_view();
             return true;
         }
-        searched = m_End - m_Begin; // Fill() moves the line to the front of the buffer
-        if (Fill())
-            continue;
-        if (m_Begin == m_End)
-            return false;
-        break; // the last line, without a line end
+        const size_t searched = m_End - m_Begin; // Fill() moves the line to the front of the buffer
+        if (!Fill())
+            break;
+        lf = std::memchr(m_Buf.data() + searched, '\n', m_End - searched);
+        if (lf)
+            break;
     }
+    if (!lf && m_Begin == m_End)
+        return false;
+    Take(lf, line, offset); // without lf, the last line, without a line end
+    return true;
+}
+
+void LineReader::Take(const void *lf, std::string_view &line, uint64_t &offset)
+{
     const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
     offset = m_Offset + m_Begin;
     line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
     m_Begin = lf ? stop + 1 : m_End;
-    return true;
 }
 
 // ---- CabrilloParser ----

@@ -5,6 +5,7 @@
 #include "RecordParser.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,12 +23,23 @@ public:
     // The next line without its line end (LF or CR LF) and the file offset
     // of its first byte; false at the end of the data. A line held only in
     // part comes back empty with tooLong set.
-    bool Next(std::string_view &line, uint64_t &offset, bool &tooLong);
+    bool Next(std::string_view &line, uint64_t &offset, bool &tooLong)
+    {
+        tooLong = false;
+        // Nearly always the whole line is in the buffer already.
+        const void *lf = m_Begin < m_End ? std::memchr(m_Buf.data() + m_Begin, '\n', m_End - m_Begin) : nullptr;
+        if (!lf)
+            return NextFilling(line, offset, tooLong);
+        Take(lf, line, offset);
+        return true;
+    }
 
     const ByteSource &Source() const { return *m_Source; }
     size_t MaxLine() const { return m_MaxLine; }
 
 private:
+    bool NextFilling(std::string_view &line, uint64_t &offset, bool &tooLong);
+    void Take(const void *lf, std::string_view &line, uint64_t &offset);
     bool Fill();
     void SkipRestOfLine();
 
