@@ -169,8 +169,11 @@ bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
     return true;
 }
 
-// The MHz text of a plain kHz frequency: 14025.5 is 14.0255.
-std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
+// The MHz text of a plain kHz frequency: 14025.5 is 14.0255. Its size, at
+// most kPlainMhzSize, and the text written to out.
+size_t PlainMegahertzSize(const PlainKhz &khz) { return khz.whole.size() + 1 + khz.fraction.size(); }
+
+void WritePlainMegahertz(const PlainKhz &khz, char *out)
 {
     const size_t mhzDigits = khz.whole.size() - 3;
     std::memcpy(out, khz.whole.data(), mhzDigits);
@@ -178,7 +181,6 @@ std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
     std::memcpy(out + mhzDigits + 1, khz.whole.data() + mhzDigits, 3);
     if (!khz.fraction.empty())
         std::memcpy(out + mhzDigits + 4, khz.fraction.data(), khz.fraction.size());
-    return std::string_view(out, khz.whole.size() + 1 + khz.fraction.size());
 }
 
 std::optional<double> Kilohertz(std::string_view token)
@@ -751,6 +753,16 @@ inline void CabrilloParser::Add(ArenaText name, std::string_view value)
     m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, value.size()));
 }
 
+// A value of size bytes, for the caller to write where this returns; a
+// reading for the names only keeps it empty.
+inline char *CabrilloParser::AddRoom(ArenaText name, size_t size)
+{
+    const size_t valueOff = m_ArenaUsed;
+    char *room = Extend(size);
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, m_NamesOnly ? 0 : size));
+    return room;
+}
+
 // A value that is part of the current line: found in the line's copy.
 inline void CabrilloParser::AddPart(ArenaText name, std::string_view part)
 {
@@ -839,20 +851,19 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
     m_LineAt = m_NamesOnly ? 0 : Append(qso.text);
     AddPart(m_NameAt[kCall], qso.exchange[halves.call]);
 
-    char date[8];
+    char *date = AddRoom(m_NameAt[kQsoDate], 8);
     std::memcpy(date, qso.date.data(), 4);
     std::memcpy(date + 4, qso.date.data() + 5, 2);
     std::memcpy(date + 6, qso.date.data() + 8, 2);
-    Add(m_NameAt[kQsoDate], std::string_view(date, 8));
-    const char time[6] = {qso.time[0], qso.time[1], qso.time[2], qso.time[3], char('0' + second / 10),
-                          char('0' + second % 10)};
-    Add(m_NameAt[kTimeOn], std::string_view(time, 6));
+    char *time = AddRoom(m_NameAt[kTimeOn], 6);
+    std::memcpy(time, qso.time.data(), 4);
+    time[4] = char('0' + second / 10);
+    time[5] = char('0' + second % 10);
 
     if (qso.band) {
         Add(m_NameAt[kBand], qso.band->band);
     } else if (qso.plainKhz) {
-        char mhz[kPlainMhzSize];
-        Add(m_NameAt[kFreq], PlainMegahertz(qso.plain, mhz));
+        WritePlainMegahertz(qso.plain, AddRoom(m_NameAt[kFreq], PlainMegahertzSize(qso.plain)));
     } else {
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');
@@ -868,7 +879,10 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, in
             break;
         }
     }
-    Add(m_NameAt[kMode], mode);
+    if (mode == qso.mode)
+        AddPart(m_NameAt[kMode], qso.mode); // as written: no copy
+    else
+        Add(m_NameAt[kMode], mode);
 
     AddPart(m_NameAt[kStationCallsign], qso.exchange[0]);
     if (!m_Contest.empty())

@@ -134,6 +134,7 @@ private:
     char *Extend(size_t size);
     void GrowArena(size_t size);
     void Add(ArenaText name, std::string_view value);
+    char *AddRoom(ArenaText name, size_t size);
     void AddPart(ArenaText name, std::string_view part);
     void AddTokens(ArenaText name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
