@@ -72,7 +72,7 @@ constexpr std::string_view kNames[] = {"CALL", "QSO_DATE", "TIME_ON", "BAND", "F
 
 constexpr double kLowestKhz = 1800; // HF frequencies are kHz from 160 m up
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsDigits(std::string_view s)
 {
@@ -135,8 +135,20 @@ bool ReadTime(std::string_view t, uint64_t &hhmm)
     return hour < 24 && minute < 60;
 }
 
+// No band token of four bytes or more ends in a digit, as most kHz do.
+constexpr bool LongBandTokensEndInLetters()
+{
+    for (const BandToken &b : kBandTokens)
+        if (b.token.size() >= 4 && IsDigit(b.token.back()))
+            return false;
+    return true;
+}
+static_assert(LongBandTokensEndInLetters());
+
 const BandToken *FindBand(std::string_view token)
 {
+    if (token.size() >= 4 && IsDigit(token.back()))
+        return nullptr;
     for (const BandToken &b : kBandTokens)
         if (text::EqualsNoCase(token, b.token))
             return &b;
@@ -828,7 +840,8 @@ CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
 // record read before, told from the count of its fields where that is
 // enough: a line so named is passed over whether it is sound or not. When no
 // slot looks at its token and the count alone divides the exchange, the
-// count, the layout and whether the frequency is a band decide the shape.
+// count, the layout and whether the frequency is a band decide the shape:
+// in a sound line it is a band exactly when it is a band token.
 bool CabrilloParser::NamedAsBefore(std::string_view value) const
 {
     if (!m_NamedBefore || m_SlotsLookAtTokens || m_LastShape.band || m_LastShape.contestLines != m_ContestLines)
@@ -839,8 +852,7 @@ bool CabrilloParser::NamedAsBefore(std::string_view value) const
         return false;
     if (m_KnownLayout && !CountGivesHalves(fields - 4, m_Layout))
         return false;
-    PlainKhz khz;
-    return ReadPlainKhz(freq, khz); // kHz, not a band
+    return FindBand(freq) == nullptr;
 }
 
 void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)
