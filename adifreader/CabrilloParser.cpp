@@ -639,9 +639,14 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
 {
     if (qso.exchange.size() < 2) // my call and theirs at the least
         return Problem::TooFewFields;
-    uint64_t day = 0, hhmm = 0;
-    if (!ReadDate(qso.date, day))
-        return Problem::BadDate;
+    // Most lines have the date of the line before: that one was checked.
+    uint64_t day = qso.dayBefore, hhmm = 0;
+    if (!qso.dayBefore || qso.date.size() != 10 || std::memcmp(qso.date.data(), qso.dateBefore, 10) != 0) {
+        if (!ReadDate(qso.date, day))
+            return Problem::BadDate;
+        std::memcpy(qso.dateBefore, qso.date.data(), 10);
+        qso.dayBefore = day;
+    }
     if (!ReadTime(qso.time, hhmm))
         return Problem::BadTime;
     // A frequency in kHz is never a band token: those are all below 1800 or end in G.

@@ -74,6 +74,8 @@ struct QsoLine {
     bool plainKhz = false;           // freq is plain digits, moved to MHz as text
     PlainKhz plain;
     double khz = 0;                  // freq in kHz otherwise
+    char dateBefore[10] = {};        // the last sound date read, and its yyyymmdd (0 before the first)
+    uint64_t dayBefore = 0;
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
