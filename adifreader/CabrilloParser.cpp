@@ -93,7 +93,7 @@ uint64_t LowFirst(const char *p, size_t n)
     uint64_t w = 0;
     std::memcpy(&w, p, n);
     if constexpr (std::endian::native == std::endian::big)
-        w = __builtin_bswap64(w) >> (8 * (8 - n));
+        w = __builtin_bswap64(w); // the bytes past n are zero and end up high
     return w;
 }
 
