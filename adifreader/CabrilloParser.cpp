@@ -515,16 +515,6 @@ bool LineReader::NextFilling(std::string_view &line, uint64_t &offset, bool &too
     return true;
 }
 
-void LineReader::Take(const void *lf, std::string_view &line, uint64_t &offset)
-{
-    const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
-    offset = m_Offset + m_Begin;
-    line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    m_Begin = lf ? stop + 1 : m_End;
-}
-
 // ---- CabrilloParser ----
 
 CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine)

@@ -39,7 +39,16 @@ public:
 
 private:
     bool NextFilling(std::string_view &line, uint64_t &offset, bool &tooLong);
-    void Take(const void *lf, std::string_view &line, uint64_t &offset);
+    // The line up to lf, or to the end of the data when lf is null.
+    void Take(const void *lf, std::string_view &line, uint64_t &offset)
+    {
+        const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
+        offset = m_Offset + m_Begin;
+        line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        m_Begin = lf ? stop + 1 : m_End;
+    }
     bool Fill();
     void SkipRestOfLine();
 
