@@ -66,9 +66,13 @@ struct ModeToken {
 };
 constexpr ModeToken kModes[] = {{"CW", "CW"}, {"PH", "SSB"}, {"FM", "FM"}, {"RY", "RTTY"}, {"DG", "RTTY"}};
 
+// The names of a record's own fields, in the order of CabrilloParser::FieldName.
+constexpr std::string_view kNames[] = {"CALL", "QSO_DATE", "TIME_ON", "BAND", "FREQ", "MODE", "STATION_CALLSIGN",
+                                       "CONTEST_ID", "STX_STRING", "SRX_STRING", "APP_ARDENIX_TRANSMITTER"};
+
 constexpr double kLowestKhz = 1800; // HF frequencies are kHz from 160 m up
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+constexpr bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsDigits(std::string_view s)
 {
@@ -83,29 +87,68 @@ int TwoDigits(std::string_view s, size_t at) { return (s[at] - '0') * 10 + (s[at
 
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
-// yyyy-mm-dd, a day that exists.
-bool IsDate(std::string_view d)
+// The first n bytes at p, n at most 8, as one number, p[0] in its lowest byte.
+uint64_t LowFirst(const char *p, size_t n)
 {
-    if (d.size() != 10 || d[4] != '-' || d[7] != '-' || !IsDigit(d[0]) || !IsDigit(d[1]) || !IsDigit(d[2])
-        || !IsDigit(d[3]) || !IsDigit(d[5]) || !IsDigit(d[6]) || !IsDigit(d[8]) || !IsDigit(d[9]))
+    uint64_t w = 0;
+    std::memcpy(&w, p, n);
+    if constexpr (std::endian::native == std::endian::big)
+        w = __builtin_bswap64(w); // the bytes past n are zero and end up high
+    return w;
+}
+
+// Whether each byte of w under a 0xFF byte of mask is a digit: its high four
+// bits are 3, and stay 3 when 6 is added. A byte that would carry into the
+// next has failed the first test already.
+bool DigitsUnder(uint64_t w, uint64_t mask)
+{
+    const uint64_t high = 0xF0F0F0F0F0F0F0F0 & mask, three = 0x3030303030303030 & mask;
+    return (w & high) == three && ((w + 0x0606060606060606) & high) == three;
+}
+
+// yyyy-mm-dd, a day that exists, and its number yyyymmdd. The first eight
+// bytes are looked at as one word: the hyphens are bytes 4 and 7.
+bool ReadDate(std::string_view d, uint64_t &yyyymmdd)
+{
+    if (d.size() != 10)
+        return false;
+    const uint64_t w = LowFirst(d.data(), 8);
+    if ((w & 0xFF0000FF00000000) != 0x2D00002D00000000 || !DigitsUnder(w, 0x00FFFF00FFFFFFFF) || !IsDigit(d[8])
+        || !IsDigit(d[9]))
         return false;
     static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int year = TwoDigits(d, 0) * 100 + TwoDigits(d, 2), month = TwoDigits(d, 5), day = TwoDigits(d, 8);
     if (year < 1 || month < 1 || month > 12)
         return false;
     const int days = month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    yyyymmdd = uint64_t(year) * 10000 + uint64_t(month) * 100 + uint64_t(day);
     return day >= 1 && day <= days;
 }
 
-// hhmm, UTC.
-bool IsTime(std::string_view t)
+// hhmm, UTC, and its number.
+bool ReadTime(std::string_view t, uint64_t &hhmm)
 {
-    return t.size() == 4 && IsDigit(t[0]) && IsDigit(t[1]) && IsDigit(t[2]) && IsDigit(t[3])
-           && TwoDigits(t, 0) < 24 && TwoDigits(t, 2) < 60;
+    if (t.size() != 4 || !DigitsUnder(LowFirst(t.data(), 4), 0xFFFFFFFF))
+        return false;
+    const int hour = TwoDigits(t, 0), minute = TwoDigits(t, 2);
+    hhmm = uint64_t(hour) * 100 + uint64_t(minute);
+    return hour < 24 && minute < 60;
 }
+
+// No band token of four bytes or more ends in a digit, as most kHz do.
+constexpr bool LongBandTokensEndInLetters()
+{
+    for (const BandToken &b : kBandTokens)
+        if (b.token.size() >= 4 && IsDigit(b.token.back()))
+            return false;
+    return true;
+}
+static_assert(LongBandTokensEndInLetters());
 
 const BandToken *FindBand(std::string_view token)
 {
+    if (token.size() >= 4 && IsDigit(token.back()))
+        return nullptr;
     for (const BandToken &b : kBandTokens)
         if (text::EqualsNoCase(token, b.token))
             return &b;
@@ -119,10 +162,11 @@ bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
 {
     size_t point = token.size();
     for (size_t i = 0; i < token.size(); ++i) {
-        if (token[i] == '.' && point == token.size())
-            point = i;
-        else if (!IsDigit(token[i]))
+        if (IsDigit(token[i]))
+            continue;
+        if (token[i] != '.' || point != token.size())
             return false;
+        point = i;
     }
     if (point == 0)
         return false;
@@ -137,8 +181,11 @@ bool ReadPlainKhz(std::string_view token, PlainKhz &khz)
     return true;
 }
 
-// The MHz text of a plain kHz frequency: 14025.5 is 14.0255.
-std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
+// The MHz text of a plain kHz frequency: 14025.5 is 14.0255. Its size, at
+// most kPlainMhzSize, and the text written to out.
+size_t PlainMegahertzSize(const PlainKhz &khz) { return khz.whole.size() + 1 + khz.fraction.size(); }
+
+void WritePlainMegahertz(const PlainKhz &khz, char *out)
 {
     const size_t mhzDigits = khz.whole.size() - 3;
     std::memcpy(out, khz.whole.data(), mhzDigits);
@@ -146,7 +193,6 @@ std::string_view PlainMegahertz(const PlainKhz &khz, char (&out)[kPlainMhzSize])
     std::memcpy(out + mhzDigits + 1, khz.whole.data() + mhzDigits, 3);
     if (!khz.fraction.empty())
         std::memcpy(out + mhzDigits + 4, khz.fraction.data(), khz.fraction.size());
-    return std::string_view(out, khz.whole.size() + 1 + khz.fraction.size());
 }
 
 std::optional<double> Kilohertz(std::string_view token)
@@ -231,6 +277,44 @@ Halves EqualHalves(size_t count)
     return {end / 2, end};
 }
 
+// A contest in the table, a line with a token more than a complete one or
+// more: the count alone divides it, the last token being the transmitter.
+bool CountGivesHalves(size_t count, const ContestLayout &layout)
+{
+    return count > 2 + layout.sent.size() + layout.received.size();
+}
+
+Halves CountedHalves(size_t count, const ContestLayout &layout)
+{
+    if (count == 3 + layout.sent.size() + layout.received.size())
+        return {1 + layout.sent.size(), count - 1};
+    return EqualHalves(count);
+}
+
+// Whether a slot of the layout types its token only when the token looks so.
+bool SlotsLookAtTokens(const ContestLayout &layout)
+{
+    const auto looks = [](const ExchangeSlot &slot) {
+        return !slot.name.empty()
+               && (slot.takes == ExchangeSlot::Takes::Number || slot.takes == ExchangeSlot::Takes::Report);
+    };
+    return std::any_of(layout.sent.begin(), layout.sent.end(), looks)
+           || std::any_of(layout.received.begin(), layout.received.end(), looks);
+}
+
+// One bit per slot of a half, from bit 0, set where the slot has a name.
+uint32_t NamedSlots(const std::vector<ExchangeSlot> &half)
+{
+    uint32_t bits = 0;
+    for (size_t i = 0; i < half.size() && i < 16; ++i)
+        if (!half[i].name.empty())
+            bits |= uint32_t(1) << i;
+    return bits;
+}
+
+// The first n bits, n being a count of a half's tokens.
+uint32_t FirstBits(size_t n) { return n >= 16 ? 0xFFFF : (uint32_t(1) << n) - 1; }
+
 // A contest in the table: the halves as its layout has them. A short line
 // has blank fields (a DX station sends no QTH in NAQP); their call is then
 // found as the token that looks like a call, and the fields after it fill
@@ -238,12 +322,9 @@ Halves EqualHalves(size_t count)
 Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout &layout)
 {
     const size_t n = x.size();
-    const size_t full = 2 + layout.sent.size() + layout.received.size();
+    if (CountGivesHalves(n, layout))
+        return CountedHalves(n, layout);
     const size_t usual = 1 + layout.sent.size();
-    if (n == full + 1)
-        return {usual, full};
-    if (n > full + 1)
-        return EqualHalves(n);
     size_t call = std::min(usual, n - 1);
     if (!LooksLikeCall(x[call])) {
         for (size_t i = call - 1; i >= 1; --i) {
@@ -264,36 +345,39 @@ Halves LayoutHalves(const std::vector<std::string_view> &x, const ContestLayout 
     return {call, n};
 }
 
-// One bit per byte of p[0, n), n at most 16, set where the byte is blank
+// One bit per byte of p[0, n), n at most 32, set where the byte is blank
 // (text::IsSpace); the bits from n on are set too.
-unsigned BlankBits(const char *p, size_t n)
+uint32_t BlankBits(const char *p, size_t n)
 {
-    char block[16];
-    if (n < 16) { // never read past the line
+    char block[32];
+    if (n < 32) { // never read past the line
         std::memset(block, ' ', sizeof block);
         std::memcpy(block, p, n);
         p = block;
     }
 #if defined(__SSE2__)
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
-    const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
-    const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab); // \t to \r
-    const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
-    return static_cast<unsigned>(_mm_movemask_epi8(blank));
+    const auto blankBits16 = [](const char *q) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(q));
+        const __m128i fromTab = _mm_sub_epi8(v, _mm_set1_epi8('\t'));
+        const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(fromTab, _mm_set1_epi8('\r' - '\t')), fromTab); // \t to \r
+        const __m128i blank = _mm_or_si128(control, _mm_cmpeq_epi8(v, _mm_set1_epi8(' ')));
+        return static_cast<uint32_t>(_mm_movemask_epi8(blank));
+    };
+    return blankBits16(p) | (blankBits16(p + 16) << 16);
 #else
-    unsigned bits = 0;
-    for (unsigned i = 0; i < 16; ++i)
+    uint32_t bits = 0;
+    for (unsigned i = 0; i < 32; ++i)
         if (text::IsSpace(static_cast<unsigned char>(p[i])))
-            bits |= 1u << i;
+            bits |= uint32_t(1) << i;
     return bits;
 #endif
 }
 
 // The fields of a QSO: line's value, separated by one or more blanks, up
 // to `most` of them: the first four in `leading`, the rest in `exchange`.
-// Returns how many there are. The bytes are looked at sixteen at a time:
-// a field starts or ends wherever a byte is blank and the one before is not,
-// or the other way round.
+// Returns how many there are. The bytes are looked at 32 at a time: a field
+// starts or ends wherever a byte is blank and the one before is not, or the
+// other way round, so those places come in pairs, a start and its end.
 size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::vector<std::string_view> &exchange,
                    size_t most)
 {
@@ -307,21 +391,57 @@ size_t SplitFields(std::string_view value, std::string_view (&leading)[4], std::
         ++fields;
     };
     size_t start = 0;
-    bool inField = false; // the byte before the block is part of a field
-    for (size_t base = 0; base < value.size() && fields < most; base += 16) {
-        const unsigned blanks = BlankBits(value.data() + base, std::min<size_t>(16, value.size() - base));
-        const unsigned blanksBefore = (blanks << 1) | (inField ? 0u : 1u);
-        for (unsigned changes = (blanks ^ blanksBefore) & 0xFFFF; changes && fields < most; changes &= changes - 1) {
-            const size_t at = base + static_cast<size_t>(std::countr_zero(changes));
-            if (inField)
-                add(start, at);
-            else
-                start = at;
-            inField = !inField;
+    bool inField = false; // a field from `start` runs on past the block before
+    for (size_t base = 0; base < value.size() && fields < most; base += 32) {
+        const uint32_t blanks = BlankBits(value.data() + base, std::min<size_t>(32, value.size() - base));
+        uint32_t changes = blanks ^ ((blanks << 1) | (inField ? 0u : 1u));
+        if (inField && changes) {
+            add(start, base + static_cast<size_t>(std::countr_zero(changes)));
+            changes &= changes - 1;
+            inField = false;
+        }
+        while (changes && fields < most) {
+            const size_t from = base + static_cast<size_t>(std::countr_zero(changes));
+            changes &= changes - 1;
+            if (!changes) {
+                start = from;
+                inField = true;
+                break;
+            }
+            add(from, base + static_cast<size_t>(std::countr_zero(changes)));
+            changes &= changes - 1;
         }
     }
     if (inField && fields < most)
         add(start, value.size());
+    return fields;
+}
+
+// How many fields SplitFields would find, and the first of them: a field
+// starts where a byte is not blank and the one before is, and ends where a
+// byte is blank and the one before is not.
+size_t CountFields(std::string_view value, std::string_view &first)
+{
+    size_t fields = 0, firstFrom = 0;
+    bool firstEnded = false;
+    bool inField = false; // the last byte of the block before is part of a field
+    first = std::string_view();
+    for (size_t base = 0; base < value.size(); base += 32) {
+        const uint32_t blanks = BlankBits(value.data() + base, std::min<size_t>(32, value.size() - base));
+        const uint32_t blanksBefore = (blanks << 1) | (inField ? 0u : 1u);
+        const uint32_t starts = ~blanks & blanksBefore, ends = blanks & ~blanksBefore;
+        if (fields == 0 && starts)
+            firstFrom = base + static_cast<size_t>(std::countr_zero(starts));
+        if (!firstEnded && ends) { // no field ends before the first starts
+            first = value.substr(firstFrom, base + static_cast<size_t>(std::countr_zero(ends)) - firstFrom);
+            firstEnded = true;
+        }
+        for (uint32_t rest = starts; rest; rest &= rest - 1)
+            ++fields; // a few a block: cheaper than a library popcount
+        inField = (blanks >> 31) == 0;
+    }
+    if (fields > 0 && !firstEnded)
+        first = value.substr(firstFrom);
     return fields;
 }
 
@@ -369,15 +489,12 @@ void LineReader::SkipRestOfLine()
     }
 }
 
-bool LineReader::Next(std::string_view &line, uint64_t &offset, bool &tooLong)
+// The line's end is not in the buffer: read on until it is, or until the
+// line is too long to hold.
+bool LineReader::NextFilling(std::string_view &line, uint64_t &offset, bool &tooLong)
 {
-    tooLong = false;
-    size_t searched = m_Begin;
     const void *lf = nullptr;
     for (;;) {
-        lf = searched < m_End ? std::memchr(m_Buf.data() + searched, '\n', m_End - searched) : nullptr;
-        if (lf)
-            break;
         if (m_End - m_Begin > m_MaxLine) {
             offset = m_Offset + m_Begin;
             SkipRestOfLine();
@@ -385,19 +502,16 @@ bool LineReader::Next(std::string_view &line, uint64_t &offset, bool &tooLong)
             line = std::string_view();
             return true;
         }
-        searched = m_End - m_Begin; // Fill() moves the line to the front of the buffer
-        if (Fill())
-            continue;
-        if (m_Begin == m_End)
-            return false;
-        break; // the last line, without a line end
+        const size_t searched = m_End - m_Begin; // Fill() moves the line to the front of the buffer
+        if (!Fill())
+            break;
+        lf = std::memchr(m_Buf.data() + searched, '\n', m_End - searched);
+        if (lf)
+            break;
     }
-    const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
-    offset = m_Offset + m_Begin;
-    line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
-    m_Begin = lf ? stop + 1 : m_End;
+    if (!lf && m_Begin == m_End)
+        return false;
+    Take(lf, line, offset); // without lf, the last line, without a line end
     return true;
 }
 
@@ -407,17 +521,28 @@ CabrilloParser::CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk,
     : m_Lines(std::move(source), chunk, maxLine), m_Chunk(chunk), m_MaxLine(maxLine),
       m_Layout(UnknownContestLayout())
 {
+    NoteLayout();
+}
+
+// What the shape of a record's names needs to know of the layout.
+void CabrilloParser::NoteLayout()
+{
+    m_SlotsLookAtTokens = SlotsLookAtTokens(m_Layout);
+    m_SentNamed = NamedSlots(m_Layout.sent);
+    m_ReceivedNamed = NamedSlots(m_Layout.received);
 }
 
 bool CabrilloParser::Next()
 {
     ClearFields();
-    m_ArenaUsed = 0;
     for (;;) {
         if (m_Done || !NextQso(m_Lines, m_Qso, true)) {
             m_Done = true;
             return false;
         }
+        if (!m_NamesKept)
+            KeepNames();
+        m_ArenaUsed = m_NamesEnd;
         const NamesShape shape = ShapeOf(m_Qso);
         if (m_NamesOnly) {
             // A record named as the one before shows no new name.
@@ -472,9 +597,13 @@ bool CabrilloParser::NextQso(LineReader &lines, QsoLine &qso, bool diagnose)
             m_KnownLayout = FindContestLayout(m_Contest, m_Layout);
             if (!m_KnownLayout)
                 m_Layout = UnknownContestLayout();
+            NoteLayout();
+            m_NamesKept = false;
             continue;
         }
         if (tag != Tag::Qso)
+            continue;
+        if (m_NamesOnly && NamedAsBefore(value))
             continue;
 
         // The fields, separated by one or more blanks. The scout only needs
@@ -500,9 +629,15 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
 {
     if (qso.exchange.size() < 2) // my call and theirs at the least
         return Problem::TooFewFields;
-    if (!IsDate(qso.date))
-        return Problem::BadDate;
-    if (!IsTime(qso.time))
+    // Most lines have the date of the line before: that one was checked.
+    uint64_t day = qso.dayBefore, hhmm = 0;
+    if (!qso.dayBefore || qso.date.size() != 10 || std::memcmp(qso.date.data(), qso.dateBefore, 10) != 0) {
+        if (!ReadDate(qso.date, day))
+            return Problem::BadDate;
+        std::memcpy(qso.dateBefore, qso.date.data(), 10);
+        qso.dayBefore = day;
+    }
+    if (!ReadTime(qso.time, hhmm))
         return Problem::BadTime;
     // A frequency in kHz is never a band token: those are all below 1800 or end in G.
     qso.plainKhz = ReadPlainKhz(qso.freq, qso.plain);
@@ -511,10 +646,7 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
     if (!qso.plainKhz && !khz && !qso.band)
         return Problem::BadFrequency;
     qso.khz = khz.value_or(0);
-    const std::string_view d = qso.date;
-    const uint64_t day = (uint64_t(TwoDigits(d, 0)) * 100 + uint64_t(TwoDigits(d, 2))) * 10000
-                         + uint64_t(TwoDigits(d, 5)) * 100 + uint64_t(TwoDigits(d, 8));
-    qso.minute = day * 10000 + uint64_t(TwoDigits(qso.time, 0)) * 100 + uint64_t(TwoDigits(qso.time, 2));
+    qso.minute = day * 10000 + hhmm;
     return Problem::None;
 }
 
@@ -577,12 +709,19 @@ int CabrilloParser::CountRun()
 inline size_t CabrilloParser::Append(std::string_view bytes)
 {
     const size_t at = m_ArenaUsed;
-    if (m_Arena.size() - at < bytes.size())
-        GrowArena(at + bytes.size());
     if (!bytes.empty())
-        std::memcpy(m_Arena.data() + at, bytes.data(), bytes.size());
-    m_ArenaUsed = at + bytes.size();
+        std::memcpy(Extend(bytes.size()), bytes.data(), bytes.size());
     return at;
+}
+
+// Room for size bytes at the end of the arena, taken as used.
+inline char *CabrilloParser::Extend(size_t size)
+{
+    const size_t at = m_ArenaUsed;
+    if (m_Arena.size() - at < size)
+        GrowArena(at + size);
+    m_ArenaUsed = at + size;
+    return m_Arena.data() + at;
 }
 
 void CabrilloParser::GrowArena(size_t size)
@@ -590,29 +729,58 @@ void CabrilloParser::GrowArena(size_t size)
     m_Arena.resize(std::max(m_Arena.size() * 2, size));
 }
 
+// The names of every field a record may have, and the contest, written
+// once at the front of the arena: each record's values follow them, so a
+// record copies no name. They change only with a CONTEST: line.
+void CabrilloParser::KeepNames()
+{
+    static_assert(std::size(kNames) == kFieldNames);
+    m_ArenaUsed = 0;
+    const auto keep = [this](std::string_view text) { return ArenaText{Append(text), text.size()}; };
+    for (size_t i = 0; i < std::size(kNames); ++i)
+        m_NameAt[i] = keep(kNames[i]);
+    m_ContestAt = keep(m_Contest);
+    m_SentNameAt.clear();
+    for (const ExchangeSlot &slot : m_Layout.sent)
+        m_SentNameAt.push_back(keep(slot.name));
+    m_ReceivedNameAt.clear();
+    for (const ExchangeSlot &slot : m_Layout.received)
+        m_ReceivedNameAt.push_back(keep(slot.name));
+    m_NamesEnd = m_ArenaUsed;
+    m_NamesKept = true;
+}
+
 // The names are this parser's own, all ASCII: none needs noting.
 // A reading for the names only keeps no values.
-inline void CabrilloParser::Add(std::string_view name, std::string_view value)
+inline void CabrilloParser::Add(ArenaText name, std::string_view value)
 {
     if (m_NamesOnly)
         value = std::string_view();
-    const size_t nameOff = Append(name);
     const size_t valueOff = Append(value);
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, value.size()));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, value.size()));
+}
+
+// A value of size bytes, for the caller to write where this returns; a
+// reading for the names only keeps it empty.
+inline char *CabrilloParser::AddRoom(ArenaText name, size_t size)
+{
+    const size_t valueOff = m_ArenaUsed;
+    char *room = Extend(size);
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, m_NamesOnly ? 0 : size));
+    return room;
 }
 
 // A value that is part of the current line: found in the line's copy.
-inline void CabrilloParser::AddPart(std::string_view name, std::string_view part)
+inline void CabrilloParser::AddPart(ArenaText name, std::string_view part)
 {
     if (m_NamesOnly)
         part = std::string_view();
-    const size_t nameOff = Append(name);
     const size_t valueOff = part.empty() ? m_ArenaUsed : m_LineAt + size_t(part.data() - m_LineText.data());
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, part.size()));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, part.size()));
 }
 
 // The tokens [from, to) joined by one space.
-void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
+void CabrilloParser::AddTokens(ArenaText name, const std::vector<std::string_view> &tokens, size_t from, size_t to)
 {
     if (m_NamesOnly)
         to = from;
@@ -621,14 +789,18 @@ void CabrilloParser::AddTokens(std::string_view name, const std::vector<std::str
                                        size_t(tokens[to - 1].data() + tokens[to - 1].size() - tokens[from].data())));
         return;
     }
-    const size_t nameOff = Append(name);
+    size_t size = 0;
+    for (size_t i = from; i < to; ++i)
+        size += (i > from ? 1 : 0) + tokens[i].size();
     const size_t valueOff = m_ArenaUsed;
+    char *out = Extend(size);
     for (size_t i = from; i < to; ++i) {
         if (i > from)
-            Append(" ");
-        Append(tokens[i]);
+            *out++ = ' ';
+        std::memcpy(out, tokens[i].data(), tokens[i].size());
+        out += tokens[i].size();
     }
-    m_Fields.push_back(FieldRef::At(nameOff, name.size(), valueOff, m_ArenaUsed - valueOff));
+    m_Fields.push_back(FieldRef::At(name.at, name.size, valueOff, size));
 }
 
 // Where the exchange divides and which of its tokens get a typed field: no
@@ -642,6 +814,11 @@ CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
     shape.call = halves.call;
     shape.end = halves.end;
     shape.tokens = qso.exchange.size();
+    if (!m_SlotsLookAtTokens) { // every named slot the halves reach types its token
+        const size_t sent = halves.call - 1, received = halves.end > halves.call ? halves.end - halves.call - 1 : 0;
+        shape.typed = (m_SentNamed & FirstBits(sent)) | (m_ReceivedNamed & FirstBits(received)) << 16;
+        return shape;
+    }
     const auto markTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
         for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i) {
             const ExchangeSlot &slot = layoutSlots[i - from];
@@ -654,57 +831,82 @@ CabrilloParser::NamesShape CabrilloParser::ShapeOf(const QsoLine &qso) const
     return shape;
 }
 
+// Whether a QSO: line's record, were the line sound, would be named as the
+// record read before, told from the count of its fields where that is
+// enough: a line so named is passed over whether it is sound or not. When no
+// slot looks at its token and the count alone divides the exchange, the
+// count, the layout and whether the frequency is a band decide the shape:
+// in a sound line it is a band exactly when it is a band token.
+bool CabrilloParser::NamedAsBefore(std::string_view value) const
+{
+    if (!m_NamedBefore || m_SlotsLookAtTokens || m_LastShape.band || m_LastShape.contestLines != m_ContestLines)
+        return false;
+    std::string_view freq;
+    const size_t fields = CountFields(value, freq);
+    if (fields < 6 || fields - 4 != m_LastShape.tokens)
+        return false;
+    if (m_KnownLayout && !CountGivesHalves(fields - 4, m_Layout))
+        return false;
+    return FindBand(freq) == nullptr;
+}
+
 void CabrilloParser::BuildRecord(const QsoLine &qso, const NamesShape &shape, int second)
 {
     const Halves halves{shape.call, shape.end};
     // The line is copied once; its tokens are found in the copy.
     m_LineText = qso.text;
     m_LineAt = m_NamesOnly ? 0 : Append(qso.text);
-    AddPart("CALL", qso.exchange[halves.call]);
+    AddPart(m_NameAt[kCall], qso.exchange[halves.call]);
 
-    char date[8];
+    char *date = AddRoom(m_NameAt[kQsoDate], 8);
     std::memcpy(date, qso.date.data(), 4);
     std::memcpy(date + 4, qso.date.data() + 5, 2);
     std::memcpy(date + 6, qso.date.data() + 8, 2);
-    Add("QSO_DATE", std::string_view(date, 8));
-    const char time[6] = {qso.time[0], qso.time[1], qso.time[2], qso.time[3], char('0' + second / 10),
-                          char('0' + second % 10)};
-    Add("TIME_ON", std::string_view(time, 6));
+    char *time = AddRoom(m_NameAt[kTimeOn], 6);
+    std::memcpy(time, qso.time.data(), 4);
+    time[4] = char('0' + second / 10);
+    time[5] = char('0' + second % 10);
 
     if (qso.band) {
-        Add("BAND", qso.band->band);
+        Add(m_NameAt[kBand], qso.band->band);
     } else if (qso.plainKhz) {
-        char mhz[kPlainMhzSize];
-        Add("FREQ", PlainMegahertz(qso.plain, mhz));
+        WritePlainMegahertz(qso.plain, AddRoom(m_NameAt[kFreq], PlainMegahertzSize(qso.plain)));
     } else {
         // kHz to MHz, keeping the digits written.
         const size_t point = qso.freq.find('.');
         const int decimals = point == std::string_view::npos ? 0 : int(qso.freq.size() - point - 1);
         const QByteArray mhz = QByteArray::number(qso.khz / 1000.0, 'f', std::min(decimals, 12) + 3);
-        Add("FREQ", std::string_view(mhz.constData(), size_t(mhz.size())));
+        Add(m_NameAt[kFreq], std::string_view(mhz.constData(), size_t(mhz.size())));
     }
 
     std::string_view mode = qso.mode;
-    for (const ModeToken &m : kModes)
-        if (IsMode(qso.mode, m))
+    for (const ModeToken &m : kModes) {
+        if (IsMode(qso.mode, m)) {
             mode = m.mode;
-    Add("MODE", mode);
+            break;
+        }
+    }
+    if (mode == qso.mode)
+        AddPart(m_NameAt[kMode], qso.mode); // as written: no copy
+    else
+        Add(m_NameAt[kMode], mode);
 
-    AddPart("STATION_CALLSIGN", qso.exchange[0]);
+    AddPart(m_NameAt[kStationCallsign], qso.exchange[0]);
     if (!m_Contest.empty())
-        Add("CONTEST_ID", m_Contest);
-    AddTokens("STX_STRING", qso.exchange, 1, halves.call);
-    AddTokens("SRX_STRING", qso.exchange, halves.call + 1, halves.end);
+        m_Fields.push_back(FieldRef::At(m_NameAt[kContestId].at, m_NameAt[kContestId].size, m_ContestAt.at,
+                                        m_NamesOnly ? 0 : m_ContestAt.size));
+    AddTokens(m_NameAt[kStxString], qso.exchange, 1, halves.call);
+    AddTokens(m_NameAt[kSrxString], qso.exchange, halves.call + 1, halves.end);
 
-    const auto addTyped = [&](const std::vector<ExchangeSlot> &layoutSlots, size_t from, size_t to, int firstBit) {
-        for (size_t i = from; i < to && i - from < layoutSlots.size(); ++i)
+    const auto addTyped = [&](const std::vector<ArenaText> &slotNames, size_t from, size_t to, int firstBit) {
+        for (size_t i = from; i < to && i - from < slotNames.size(); ++i)
             if (shape.typed & (1u << (firstBit + int(i - from))))
-                AddPart(layoutSlots[i - from].name, qso.exchange[i]);
+                AddPart(slotNames[i - from], qso.exchange[i]);
     };
-    addTyped(m_Layout.sent, 1, halves.call, 0);
-    addTyped(m_Layout.received, halves.call + 1, halves.end, 16);
+    addTyped(m_SentNameAt, 1, halves.call, 0);
+    addTyped(m_ReceivedNameAt, halves.call + 1, halves.end, 16);
     if (halves.end < qso.exchange.size())
-        AddPart("APP_ARDENIX_TRANSMITTER", qso.exchange[halves.end]);
+        AddPart(m_NameAt[kTransmitter], qso.exchange[halves.end]);
 }
 
 } // namespace adif

@@ -5,6 +5,7 @@
 #include "RecordParser.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,12 +23,32 @@ public:
     // The next line without its line end (LF or CR LF) and the file offset
     // of its first byte; false at the end of the data. A line held only in
     // part comes back empty with tooLong set.
-    bool Next(std::string_view &line, uint64_t &offset, bool &tooLong);
+    bool Next(std::string_view &line, uint64_t &offset, bool &tooLong)
+    {
+        tooLong = false;
+        // Nearly always the whole line is in the buffer already.
+        const void *lf = m_Begin < m_End ? std::memchr(m_Buf.data() + m_Begin, '\n', m_End - m_Begin) : nullptr;
+        if (!lf)
+            return NextFilling(line, offset, tooLong);
+        Take(lf, line, offset);
+        return true;
+    }
 
     const ByteSource &Source() const { return *m_Source; }
     size_t MaxLine() const { return m_MaxLine; }
 
 private:
+    bool NextFilling(std::string_view &line, uint64_t &offset, bool &tooLong);
+    // The line up to lf, or to the end of the data when lf is null.
+    void Take(const void *lf, std::string_view &line, uint64_t &offset)
+    {
+        const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
+        offset = m_Offset + m_Begin;
+        line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        m_Begin = lf ? stop + 1 : m_End;
+    }
     bool Fill();
     void SkipRestOfLine();
 
@@ -62,6 +83,8 @@ struct QsoLine {
     bool plainKhz = false;           // freq is plain digits, moved to MHz as text
     PlainKhz plain;
     double khz = 0;                  // freq in kHz otherwise
+    char dateBefore[10] = {};        // the last sound date read, and its yyyymmdd (0 before the first)
+    uint64_t dayBefore = 0;
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
@@ -104,13 +127,27 @@ private:
         uint32_t typed = 0;        // the slots that type their token: sent from bit 0, received from bit 16
         bool operator==(const NamesShape &) const = default;
     };
+    // Bytes kept in m_Arena.
+    struct ArenaText {
+        size_t at = 0, size = 0;
+    };
+    // A record's own field names, as kNames lists them.
+    enum FieldName {
+        kCall, kQsoDate, kTimeOn, kBand, kFreq, kMode, kStationCallsign, kContestId, kStxString, kSrxString,
+        kTransmitter, kFieldNames
+    };
     NamesShape ShapeOf(const QsoLine &qso) const;
+    bool NamedAsBefore(std::string_view value) const;
+    void NoteLayout();
+    void KeepNames();
     void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
     size_t Append(std::string_view bytes);
+    char *Extend(size_t size);
     void GrowArena(size_t size);
-    void Add(std::string_view name, std::string_view value);
-    void AddPart(std::string_view name, std::string_view part);
-    void AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
+    void Add(ArenaText name, std::string_view value);
+    char *AddRoom(ArenaText name, size_t size);
+    void AddPart(ArenaText name, std::string_view part);
+    void AddTokens(ArenaText name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
     static Problem Check(QsoLine &qso);
     static QString Explain(Problem problem, const QsoLine &qso, size_t fields);
@@ -128,9 +165,16 @@ private:
     std::string m_Contest;
     ContestLayout m_Layout;
     bool m_KnownLayout = false;
+    bool m_SlotsLookAtTokens = true; // a slot of m_Layout types its token only when the token looks so
+    uint32_t m_SentNamed = 0, m_ReceivedNamed = 0; // NamedSlots of m_Layout's halves
     uint64_t m_XQsoCount = 0;
-    std::vector<char> m_Arena; // names and values of the current record
+    std::vector<char> m_Arena; // the names (KeepNames), then the values of the current record
     size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
+    bool m_NamesKept = false;  // the names at the front of m_Arena are those of the contest
+    size_t m_NamesEnd = 0;     // where the values begin
+    ArenaText m_NameAt[kFieldNames];
+    ArenaText m_ContestAt;
+    std::vector<ArenaText> m_SentNameAt, m_ReceivedNameAt; // of the layout's slots
     std::string_view m_LineText; // the current record's line
     size_t m_LineAt = 0;         // where its copy begins in m_Arena
     bool m_Done = false;
