@@ -85,8 +85,6 @@ bool IsDigits(std::string_view s)
 // The number the two digits at s[at] write.
 int TwoDigits(std::string_view s, size_t at) { return (s[at] - '0') * 10 + (s[at + 1] - '0'); }
 
-bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
 // The first n bytes at p, n at most 8, as one number, p[0] in its lowest byte.
 uint64_t LowFirst(const char *p, size_t n)
 {
@@ -116,13 +114,11 @@ bool ReadDate(std::string_view d, uint64_t &yyyymmdd)
     if ((w & 0xFF0000FF00000000) != 0x2D00002D00000000 || !DigitsUnder(w, 0x00FFFF00FFFFFFFF) || !IsDigit(d[8])
         || !IsDigit(d[9]))
         return false;
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const int year = TwoDigits(d, 0) * 100 + TwoDigits(d, 2), month = TwoDigits(d, 5), day = TwoDigits(d, 8);
     if (year < 1 || month < 1 || month > 12)
         return false;
-    const int days = month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
     yyyymmdd = uint64_t(year) * 10000 + uint64_t(month) * 100 + uint64_t(day);
-    return day >= 1 && day <= days;
+    return day >= 1 && day <= text::DaysInMonth(year, month);
 }
 
 // hhmm, UTC, and its number.

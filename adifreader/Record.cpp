@@ -21,13 +21,6 @@ int Digits(std::string_view s)
 
 int InRange(int v, int lo, int hi) { return v >= lo && v <= hi ? v : 0; }
 
-int DaysInMonth(int year, int month)
-{
-    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
 } // namespace
 
 Derived Derive(const RecordParser &record, ModeCache &cache)
@@ -61,7 +54,7 @@ Derived Derive(const RecordParser &record, ModeCache &cache)
     if (date.size() == 8 && Digits(date) >= 0) {
         d.year = InRange(Digits(date.substr(0, 4)), 1, 9999);
         d.month = InRange(Digits(date.substr(4, 2)), 1, 12);
-        d.day = InRange(Digits(date.substr(6, 2)), 1, d.month ? DaysInMonth(d.year ? d.year : 2000, d.month) : 31);
+        d.day = InRange(Digits(date.substr(6, 2)), 1, d.month ? text::DaysInMonth(d.year ? d.year : 2000, d.month) : 31);
     }
 
     // TIME_ON is HHMM or HHMMSS.

@@ -190,6 +190,13 @@ std::optional<double> ParseNumber(std::string_view s)
     return value;
 }
 
+int DaysInMonth(int year, int month)
+{
+    static const int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
 std::optional<double> BandLowerEdge(std::string_view band)
 {
     // The ADIF 3.1.7 Band enumeration, lower edges in MHz.

@@ -69,6 +69,9 @@ QString ReportedName(QStringView key);
 // else, for text with surrounding or inner junk, and for non-finite values.
 std::optional<double> ParseNumber(std::string_view s);
 
+// Days in a month (1 to 12) of the Gregorian calendar.
+int DaysInMonth(int year, int month);
+
 // Lower edge in MHz of an ADIF band name ("20m", "70CM"); nullopt when unknown.
 std::optional<double> BandLowerEdge(std::string_view band);
 

@@ -152,6 +152,17 @@ long CountTags(const QByteArray &data)
     return tags;
 }
 
+// The least of a few runs of a timed pass: the figure least disturbed by the
+// rest of the machine, as the baseline is taken.
+template <typename Pass>
+double BestOf(int runs, Pass pass)
+{
+    double best = pass();
+    for (int run = 1; run < runs; ++run)
+        best = std::min(best, pass());
+    return best;
+}
+
 // Seconds on the wall clock that CountTags takes over data, the least of
 // five runs, as the baseline the reader's figures are given against.
 struct TagScan {
@@ -241,8 +252,7 @@ void BenchOverlappingLengths()
 // takes, the least of a few runs; counts the records and recoveries.
 double ReadSeconds(const QByteArray &data, int &records, uint64_t &recoveries)
 {
-    double best = 0;
-    for (int run = 0; run < 5; ++run) {
+    return BestOf(5, [&] {
         AdifReaderControl reader;
         const double start = CpuSeconds();
         reader.Component().OpenMemory(data);
@@ -250,10 +260,9 @@ double ReadSeconds(const QByteArray &data, int &records, uint64_t &recoveries)
         while (reader.NextRecord() != 0)
             ++records;
         const double seconds = CpuSeconds() - start;
-        best = run == 0 ? seconds : std::min(best, seconds);
         recoveries = reader.Component().Diagnosed().count;
-    }
-    return best;
+        return seconds;
+    });
 }
 
 // 1 MiB of small records that each declare a long, wrong length, against
@@ -356,17 +365,6 @@ double ReadRecordsOnly(AdifReaderControl &reader, const QString &path)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The least of a few runs of a timed pass: the figure least disturbed by the
-// rest of the machine, as the baseline is taken.
-template <typename Pass>
-double BestOf(int runs, Pass pass)
-{
-    double best = pass();
-    for (int run = 1; run < runs; ++run)
-        best = std::min(best, pass());
-    return best;
-}
-
 long PeakRssKiB()
 {
     rusage usage{};
@@ -431,9 +429,6 @@ int main(int argc, char **argv)
         const double seconds = BestOf(3, [&] { return ReadThroughAdapter(reader, path, totals); });
         const double invokeSeconds = BestOf(3, [&] { return ReadThroughDispatch(reader.Component(), path, totals); });
         const double parseSeconds = BestOf(3, [&] { return ReadRecordsOnly(reader, path); });
-        const long records = totals.records;
-        const double checksum = totals.checksum;
-        const qsizetype textLength = totals.textLength;
 
         const auto namesStart = Clock::now();
         const int32_t names = reader.FieldNameCount();
@@ -441,19 +436,19 @@ int main(int argc, char **argv)
         const long rssRead = PeakRssKiB(); // before the baseline holds the whole file in memory
         const TagScan scan = ScanTags(ReadWhole(path));
 
-        std::printf("file            %.1f MB, %ld records, %d field names\n", megabytes, records, names);
+        std::printf("file            %.1f MB, %ld records, %d field names\n", megabytes, totals.records, names);
         std::printf("baseline        %.4f s: %.0f MB/s, memchr for '<' over the file in memory (%ld tags, best of 5)\n",
                     scan.seconds, megabytes / scan.seconds, scan.tags);
         std::printf("adapter         %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", seconds, megabytes / seconds,
-                    static_cast<double>(records) / seconds, scan.seconds / seconds);
+                    static_cast<double>(totals.records) / seconds, scan.seconds / seconds);
         std::printf("dispatch entry  %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", invokeSeconds,
-                    megabytes / invokeSeconds, static_cast<double>(records) / invokeSeconds, scan.seconds / invokeSeconds);
+                    megabytes / invokeSeconds, static_cast<double>(totals.records) / invokeSeconds, scan.seconds / invokeSeconds);
         std::printf("NextRecord only %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", parseSeconds,
-                    megabytes / parseSeconds, static_cast<double>(records) / parseSeconds, scan.seconds / parseSeconds);
+                    megabytes / parseSeconds, static_cast<double>(totals.records) / parseSeconds, scan.seconds / parseSeconds);
         std::printf("field-name pass %.3f s: %.0f MB/s, %.3f x baseline\n", namesSeconds, megabytes / namesSeconds,
                     scan.seconds / namesSeconds);
         std::printf("peak RSS        %.1f MiB (%.1f MiB before reading)\n", rssRead / 1024.0, rssBefore / 1024.0);
-        std::printf("(checksum %.3f, text %lld)\n", checksum, static_cast<long long>(textLength));
+        std::printf("(checksum %.3f, text %lld)\n", totals.checksum, static_cast<long long>(totals.textLength));
         BenchWideRecord();
         BenchOverlappingLengths();
         BenchDamagedRecords(path);
