@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Record.h"
 
+#include "Bands.h"
 #include "Text.h"
 
 namespace adif {
@@ -67,8 +68,8 @@ Derived Derive(const RecordParser &record, ModeCache &cache)
 
     if (auto value = text::ParseNumber(freq))
         d.frequency = *value;
-    else if (auto edge = text::BandLowerEdge(band))
-        d.frequency = *edge;
+    else if (const Band *known = FindBand(band))
+        d.frequency = known->lowerMhz;
     const auto rx = text::ParseNumber(freqRx);
     d.splitFrequency = rx ? *rx : d.frequency;
 

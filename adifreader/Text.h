@@ -72,7 +72,4 @@ std::optional<double> ParseNumber(std::string_view s);
 // Days in a month (1 to 12) of the Gregorian calendar.
 int DaysInMonth(int year, int month);
 
-// Lower edge in MHz of an ADIF band name ("20m", "70CM"); nullopt when unknown.
-std::optional<double> BandLowerEdge(std::string_view band);
-
 } // namespace adif::text
