@@ -2,17 +2,18 @@
 // The stand-in logger: a small contest logger that serves the automation
 // interface on the session bus, for demos, tests and logger authors.
 
-#include "AdifLogFile.h"
-#include "BadInput.h"
-#include "CallTrace.h"
-#include "ColumnSet.h"
-#include "Contract.h"
-#include "DocumentObject.h"
-#include "EntryObject.h"
-#include "FaultPlan.h"
-#include "StandinLogger.h"
-#include "StandinWindow.h"
-#include "UdpFeed.h"
+#include "bus/CallTrace.h"
+#include "bus/Contract.h"
+#include "bus/DocumentObject.h"
+#include "bus/EntryObject.h"
+#include "bus/FaultPlan.h"
+#include "feed/UdpFeed.h"
+#include "logger/AdifLogFile.h"
+#include "logger/BadInput.h"
+#include "logger/ColumnSet.h"
+#include "logger/Preload.h"
+#include "logger/StandinLogger.h"
+#include "window/StandinWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -227,7 +228,7 @@ int main(int argc, char **argv)
             parser.isSet(kColumnsOption) ? ColumnSet::FromFile(parser.value(kColumnsOption)) : ColumnSet::Standard();
         StandinLogger logger(columns);
         for (const QString &path : parser.values(kPreloadOption))
-            logger.Log().PreloadFile(path);
+            Preload::File(logger.Log(), path);
 
         std::unique_ptr<AdifLogFile> adifLog;
         if (parser.isSet(kLogAdifOption))

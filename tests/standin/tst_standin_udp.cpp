@@ -10,12 +10,12 @@
 #include <QUdpSocket>
 #include <QXmlStreamReader>
 
-#include "AdifLogFile.h"
-#include "ColumnSet.h"
-#include "ContactInfoXml.h"
-#include "FeedContact.h"
-#include "UdpFeed.h"
-#include "WsjtxMessage.h"
+#include "feed/ContactInfoXml.h"
+#include "feed/FeedContact.h"
+#include "feed/UdpFeed.h"
+#include "feed/WsjtxMessage.h"
+#include "logger/AdifLogFile.h"
+#include "logger/ColumnSet.h"
 
 #include "../support/EntryCalls.h"
 #include "../support/StandinProcess.h"

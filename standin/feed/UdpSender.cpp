@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "UdpSender.h"
+#include "feed/UdpSender.h"
 
-#include "AdifLogFile.h"
-#include "ContactInfoXml.h"
-#include "FeedContact.h"
-#include "WsjtxMessage.h"
+#include "feed/ContactInfoXml.h"
+#include "feed/FeedContact.h"
+#include "feed/WsjtxMessage.h"
+#include "logger/AdifLogFile.h"
 
 #include <QHostInfo>
 #include <QSysInfo>

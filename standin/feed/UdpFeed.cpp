@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "UdpFeed.h"
+#include "feed/UdpFeed.h"
 
 #include <QMutexLocker>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "UdpSender.h"
+#include "feed/UdpSender.h"
 
 #include <QMutex>
 #include <QThread>
