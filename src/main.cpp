@@ -77,9 +77,9 @@ int main(int argc, char **argv)
         return *status;
     const StartOptions options = reading.Options;
 
+    ErrorGuard::SetUnattended(options.QuitAtEnd);
     frmArdenix window;
     if (options.QuitAtEnd) {
-        ErrorGuard::SetUnattended(true);
         QObject::connect(&window, &frmArdenix::ContactLogged, &PrintContactLine);
         QObject::connect(&window, &frmArdenix::PlaybackEnded, &app, &QCoreApplication::quit);
     }
