@@ -274,9 +274,8 @@ private slots:
         QTimer::singleShot(0, [&] {
             auto *dialog = h.Window().findChild<QFileDialog *>();
             auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-            QWidget *focused = dialog->focusWidget();
             dialog->activateWindow(); // a user's dialog has the keyboard
-            QTest::qWaitForWindowActive(dialog);
+            QWidget *focused = QTest::qWaitForWindowActive(dialog) ? dialog->focusWidget() : nullptr;
             if (focused)
                 QTest::keyClicks(focused, QStringLiteral("second.adi"));
             typed = name->text();
