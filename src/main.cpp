@@ -1,33 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "CommandLine.h"
+#include "ErrorGuard.h"
 #include "Program.h"
 #include "frmArdenix.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QTimer>
 
 #include <cstdio>
+#include <optional>
 
 namespace {
 
-const QString kLicence = QStringLiteral("License GPL-3.0-or-later");
-
-QCommandLineOption VersionOption()
-{
-    return QCommandLineOption({QStringLiteral("v"), QStringLiteral("version")},
-                              QStringLiteral("Print the version and licence and exit."));
-}
-
-void AddOptions(QCommandLineParser &parser)
-{
-    parser.setApplicationDescription(
-        QStringLiteral("Replays an ADIF contact log into a running Vantrel contest logger over D-Bus."));
-    parser.addHelpOption();
-    parser.addOption(VersionOption());
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("The ADIF file to replay, chosen as if with \"...\"."),
-                                 QStringLiteral("[FILE]"));
-}
+const char kProgramName[] = "ardenix";
+const char kLicence[] = "License GPL-3.0-or-later";
 
 // The arguments as given, before any application object exists.
 QStringList Arguments(int argc, char **argv)
@@ -38,53 +24,67 @@ QStringList Arguments(int argc, char **argv)
     return arguments;
 }
 
-// --help and --version print and end the program before the window system
-// is reached, so they need no display. Answers whether one of them was given.
-bool PrintedHelpOrVersion(int argc, char **argv)
+// Prints what the command line asked for instead of a run (help, the
+// version, or why it cannot be acted on) and answers the exit status; an
+// empty answer for a run.
+std::optional<int> Answered(const CommandLine::Reading &reading)
 {
-    QCommandLineParser parser;
-    AddOptions(parser);
-    parser.parse(Arguments(argc, argv)); // errors are reported once the application exists
-    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
-        return true;
+    switch (reading.Asked) {
+    case CommandLine::Reading::Request::Run:
+        return std::nullopt;
+    case CommandLine::Reading::Request::Help:
+        std::fputs(qPrintable(reading.Text), stdout);
+        return 0;
+    case CommandLine::Reading::Request::Version:
+        std::printf("%s %s\n%s\n", kProgramName, ARDENIX_VERSION, kLicence);
+        return 0;
+    case CommandLine::Reading::Request::Error:
+        std::fprintf(stderr, "%s: %s (see --help)\n", kProgramName, qPrintable(reading.Text));
+        return CommandLine::kUsageExitStatus;
     }
-    if (parser.isSet(VersionOption())) {
-        std::printf("%s %s\n%s\n", qPrintable(QCoreApplication::applicationName()), ARDENIX_VERSION,
-                    qPrintable(kLicence));
-        return true;
-    }
-    return false;
+    return std::nullopt;
+}
+
+// A script follows the replay line by line, so each line goes out at once.
+void PrintContactLine(const QString &line)
+{
+    std::fputs(qPrintable(line + QLatin1Char('\n')), stdout);
+    std::fflush(stdout);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication::setApplicationName(QStringLiteral("ardenix"));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kProgramName));
     QCoreApplication::setApplicationVersion(QStringLiteral(ARDENIX_VERSION));
-    if (PrintedHelpOrVersion(argc, argv))
-        return 0;
+    // Help, the version and a bad value are answered before the window
+    // system is reached, so they need no display. An unknown option may be
+    // one of Qt's own, which the application object takes away first.
+    const CommandLine::Reading early = CommandLine::Read(Arguments(argc, argv));
+    if (!early.UnknownOption) {
+        if (const std::optional<int> status = Answered(early))
+            return *status;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(Program::kTitle);
     QApplication::setWindowIcon(Program::Icon());
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.ardenix"));
+    QGuiApplication::setDesktopFileName(Program::kDesktopFileId);
 
-    QCommandLineParser parser;
-    AddOptions(parser);
-    parser.process(app);
+    const CommandLine::Reading reading = CommandLine::Read(QCoreApplication::arguments());
+    if (const std::optional<int> status = Answered(reading))
+        return *status;
+    const StartOptions options = reading.Options;
 
-    const QStringList files = parser.positionalArguments();
-    if (files.size() > 1) {
-        std::fprintf(stderr, "ardenix: one FILE at most (see --help)\n");
-        return 1;
-    }
+    ErrorGuard::SetUnattended(options.QuitAtEnd);
     frmArdenix window;
-    window.show();
-    if (!files.isEmpty()) {
-        // Once the window is up, so that a message about the file shows over it.
-        QTimer::singleShot(0, &window, [&window, file = files.first()] { window.ChooseFile(file); });
+    if (options.QuitAtEnd) {
+        QObject::connect(&window, &frmArdenix::ContactLogged, &PrintContactLine);
+        QObject::connect(&window, &frmArdenix::PlaybackEnded, &app, &QCoreApplication::quit);
     }
+    window.show();
+    // Once the window is up, so that a message about the file shows over it.
+    QTimer::singleShot(0, &window, [&window, &options] { window.Start(options); });
     return app.exec();
 }

@@ -22,11 +22,14 @@ Reporter &CurrentReporter()
 // logging contacts before the program ends.
 bool g_Reporting = false;
 
+// Set for a run that no one watches: the report shows no message box.
+bool g_Unattended = false;
+
 [[noreturn]] void ReportAndExit(const RuntimeError &error)
 {
     const QString text = ReportText(error);
     std::fprintf(stderr, "%s\n", qPrintable(text));
-    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+    if (!g_Unattended && qobject_cast<QApplication *>(QCoreApplication::instance()))
         QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
     std::exit(kFatalExitStatus);
 }
@@ -36,6 +39,16 @@ bool g_Reporting = false;
 QString ReportText(const RuntimeError &error)
 {
     return QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description());
+}
+
+void SetUnattended(bool unattended) { g_Unattended = unattended; }
+
+bool Unattended() { return g_Unattended; }
+
+void EndUnattended(const QString &text, int exitStatus)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    std::exit(exitStatus);
 }
 
 void SetReporter(Reporter reporter) { CurrentReporter() = std::move(reporter); }

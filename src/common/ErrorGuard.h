@@ -23,6 +23,18 @@ bool Reporting();
 // The exit status that an unhandled error ends the program with.
 constexpr int kFatalExitStatus = 3;
 
+// The exit status of an unattended run that found no logger running.
+constexpr int kNotRunningExitStatus = 1;
+
+// In an unattended run (ardenix --quit-at-end) no one is there to close a
+// message box: the report goes to standard error alone, and a message that
+// would end a command ends the program through EndUnattended instead.
+void SetUnattended(bool unattended);
+bool Unattended();
+
+// Writes text to standard error and ends the program with exitStatus.
+[[noreturn]] void EndUnattended(const QString &text, int exitStatus);
+
 // Tests replace the report and the exit with their own reporter; passing an
 // empty function restores the message box and exit.
 void SetReporter(Reporter reporter);

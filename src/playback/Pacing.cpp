@@ -4,6 +4,7 @@
 #include "Numbers.h"
 #include "RuntimeError.h"
 
+#include <QStringList>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -44,6 +45,13 @@ int32_t ScaledDelay(int32_t delayMs, int16_t speed)
 }
 
 } // namespace
+
+QString SpeedName(int16_t speed)
+{
+    static const QStringList names = {QStringLiteral("1X"), QStringLiteral("2X"), QStringLiteral("4X"),
+                                      QStringLiteral("8X"), QStringLiteral("5/sec")};
+    return names.value(speed);
+}
 
 Wait NextWait(double currentTimeStamp, double nextTimeStamp, int16_t speed)
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
 #include <cstdint>
 
 // The pace of a playback: how long the main window waits after logging a
@@ -10,6 +11,10 @@ namespace Pacing {
 
 // The speeds, by their position in the speed list.
 enum Speed : int16_t { k1X = 0, k2X = 1, k4X = 2, k8X = 3, kFivePerSecond = 4 };
+
+// The text of each speed in the speed list ("1X" ... "5/sec"), by position;
+// empty for a position that is no speed.
+QString SpeedName(int16_t speed);
 
 constexpr int32_t kShortestWaitMs = 200;      // five records a second at most
 constexpr int32_t kLongestPlainWaitMs = 1000; // longer waits count down in seconds

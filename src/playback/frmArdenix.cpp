@@ -48,9 +48,32 @@ QString FileProblem(const QString &path)
     return QString();
 }
 
+// The records of a file, counted by a reader of their own: the playback's
+// reader stays where it stands.
+int32_t CountRecords(const QString &fileName)
+{
+    AdifReaderControl reader;
+    reader.SetFileName(fileName);
+    int32_t count = 0;
+    while (reader.NextRecord())
+        count = Numbers::Add32(count, 1);
+    return count;
+}
+
+// text on one line, so that a contact's line stays one line.
+QString OneLine(QString text)
+{
+    for (QChar &c : text) {
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    }
+    return text;
+}
+
 } // namespace
 
-frmArdenix::frmArdenix(QWidget *parent) : QWidget(parent), ui(std::make_unique<Ui::frmArdenix>())
+frmArdenix::frmArdenix(QWidget *parent)
+    : QWidget(parent), ui(std::make_unique<Ui::frmArdenix>()), m_LauncherEntry(Program::kDesktopFileId)
 {
     Accessibility::Install();
     ui->setupUi(this);
@@ -78,11 +101,8 @@ frmArdenix::~frmArdenix() = default;
 void frmArdenix::Form_Load()
 {
     m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
-    ui->cmbPlaybackSpeed->insertItem(Pacing::k1X, QStringLiteral("1X"));
-    ui->cmbPlaybackSpeed->insertItem(Pacing::k2X, QStringLiteral("2X"));
-    ui->cmbPlaybackSpeed->insertItem(Pacing::k4X, QStringLiteral("4X"));
-    ui->cmbPlaybackSpeed->insertItem(Pacing::k8X, QStringLiteral("8X"));
-    ui->cmbPlaybackSpeed->insertItem(Pacing::kFivePerSecond, QStringLiteral("5/sec"));
+    for (int16_t speed = Pacing::k1X; speed <= Pacing::kFivePerSecond; ++speed)
+        ui->cmbPlaybackSpeed->insertItem(speed, Pacing::SpeedName(speed));
     ui->cmbPlaybackSpeed->setCurrentIndex(Pacing::k1X);
     m_Started = kFlagOff;
 }
@@ -101,23 +121,44 @@ void frmArdenix::cmdBrowseFile_Click()
     });
 }
 
-void frmArdenix::ChooseFile(const QString &path)
+bool frmArdenix::ChooseFile(const QString &path)
 {
-    ErrorGuard::Guarded([this, &path] {
+    bool chosen = false;
+    ErrorGuard::Guarded([this, &path, &chosen] {
         const QString problem = FileProblem(path);
         if (!problem.isEmpty()) {
-            MessageBox::Show(this, problem);
+            Tell(problem, ErrorGuard::kFatalExitStatus);
             return;
         }
         CommonDialog1.FileName = QFileInfo(path).absoluteFilePath();
         TakeChosenFile();
+        chosen = true;
     });
+    return chosen;
+}
+
+void frmArdenix::Start(const StartOptions &options)
+{
+    if (options.Speed >= 0)
+        ui->cmbPlaybackSpeed->setCurrentIndex(options.Speed);
+    if (options.File.isEmpty() || !ChooseFile(options.File))
+        return;
+    if (options.SkipDupes) {
+        ui->cmdSkip->click();
+        if (!m_Started)
+            return; // no logger: "Go" would only say so again
+    }
+    if (options.Go)
+        ui->btnGo->click();
 }
 
 // Shows the file chosen in the file dialog and puts the playback back to its
 // idle state for it: stopped, not set up, with an empty mapping.
 void frmArdenix::TakeChosenFile()
 {
+    m_RecordCount = CountRecords(CommonDialog1.FileName);
+    m_LauncherEntry.HideProgress();
+    ui->lblCountdown->setAccessibleDescription(QString());
     ui->lblFileName->SetPath(CommonDialog1.FileName);
     SetTimerOn(false);
     ui->btnPause->setEnabled(false);
@@ -176,16 +217,20 @@ void frmArdenix::InitDefaultMapping()
 
 // ---- Record transfer ----
 
-void frmArdenix::LoadCurrentRecord()
+// Answers the text of the first mapped column, empty when it has none.
+QString frmArdenix::LoadCurrentRecord()
 {
     VantrelEntry &entry = Required(m_Entry);
     entry.ClearEntry();
 
     const EntryCollection &mapping = Required(m_Mapping.m_FieldPropertyNames);
     const int32_t count = mapping.Count();
+    QString firstColumnText;
     for (int32_t position = 1; position <= count; ++position) {
         const std::shared_ptr<clsEntry> &field = mapping.Item(position);
         QString text = AdifReader1.FieldValue(field->AdifName);
+        if (position == 1)
+            firstColumnText = text;
         if (!text.isEmpty())
             entry.SetFieldN(field->EntryWindowIndex, std::move(text));
     }
@@ -197,6 +242,7 @@ void frmArdenix::LoadCurrentRecord()
     // Any difference at all makes a split contact; the flag is 1, not -1.
     int16_t split = frequency != splitFrequency ? 1 : 0;
     entry.SetLogFrequencyEx(modeCode, Kilohertz(splitFrequency), Kilohertz(frequency), split);
+    return firstColumnText;
 }
 
 // ---- The scheduler ----
@@ -214,6 +260,8 @@ void frmArdenix::btnGo_Click()
         NextRecord();
         if (m_HasRecord)
             BeginPlayback();
+        else
+            emit PlaybackEnded(); // nothing to play: the end of the file is reached at once
     });
 }
 
@@ -256,12 +304,13 @@ void frmArdenix::LogStep()
         m_Busy = kFlagOff;
         return;
     }
-    LoadCurrentRecord();
-    const double currentTimeStamp = CurrentTimeStamp();
+    const QString firstColumnText = LoadCurrentRecord();
+    const RecordTime time = CurrentRecordTime();
     Required(m_Entry).EnterQso();
+    ShowProgress(time, firstColumnText);
     NextRecord();
     if (m_HasRecord)
-        ScheduleNextRecord(currentTimeStamp);
+        ScheduleNextRecord(time.TimeStamp());
     else
         EndPlayback();
     m_Busy = kFlagOff;
@@ -273,13 +322,30 @@ void frmArdenix::EndPlayback()
     ui->cmdSkip->setEnabled(true);
     ui->btnPause->setEnabled(false);
     SetTimerOn(false);
+    m_LauncherEntry.HideProgress();
+    emit PlaybackEnded();
+}
+
+// How far the playback has come once a contact is logged: on the program's
+// entry in the task bar, in the countdown's accessible description (the
+// window itself shows only the countdown), and as the contact's line.
+void frmArdenix::ShowProgress(const RecordTime &time, const QString &firstColumnText)
+{
+    ui->lblCountdown->setAccessibleDescription(
+        QStringLiteral("contact %1 of %2").arg(m_RecordNumber).arg(m_RecordCount));
+    if (m_RecordCount > 0)
+        m_LauncherEntry.ShowProgress(static_cast<double>(m_RecordNumber) / m_RecordCount);
+    QString line = QStringLiteral("%1/%2 %3").arg(m_RecordNumber).arg(m_RecordCount).arg(time.Text());
+    if (!firstColumnText.isEmpty())
+        line += QLatin1Char(' ') + OneLine(firstColumnText);
+    emit ContactLogged(line);
 }
 
 // A wait of one second or less is one timer interval; a longer one counts
 // down in whole seconds, during which "Now" can cut it short.
 void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
-    const double nextTimeStamp = CurrentTimeStamp();
+    const double nextTimeStamp = CurrentRecordTime().TimeStamp();
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
     const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
     if (wait.Countdown == 0) {
@@ -293,16 +359,30 @@ void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
     }
 }
 
-// The current record's time stamp in days.
-double frmArdenix::CurrentTimeStamp()
+frmArdenix::RecordTime frmArdenix::CurrentRecordTime()
 {
-    const int16_t year = AdifReader1.Year();
-    const int16_t month = AdifReader1.Month();
-    const int16_t day = AdifReader1.Day();
-    const int16_t hour = AdifReader1.Hour();
-    const int16_t minute = AdifReader1.Minute();
-    const int16_t second = AdifReader1.Second();
-    return DateSerial::Date(year, month, day) + DateSerial::Time(hour, minute, second);
+    RecordTime time;
+    time.Year = AdifReader1.Year();
+    time.Month = AdifReader1.Month();
+    time.Day = AdifReader1.Day();
+    time.Hour = AdifReader1.Hour();
+    time.Minute = AdifReader1.Minute();
+    time.Second = AdifReader1.Second();
+    return time;
+}
+
+double frmArdenix::RecordTime::TimeStamp() const
+{
+    return DateSerial::Date(Year, Month, Day) + DateSerial::Time(Hour, Minute, Second);
+}
+
+// The parts as given, with no carry-over: the record's own date and time.
+QString frmArdenix::RecordTime::Text() const
+{
+    const auto two = [](int16_t part) { return QStringLiteral("%1").arg(part, 2, 10, QLatin1Char('0')); };
+    return QStringLiteral("%1-%2-%3 %4:%5:%6")
+        .arg(Year, 4, 10, QLatin1Char('0'))
+        .arg(two(Month), two(Day), two(Hour), two(Minute), two(Second));
 }
 
 void frmArdenix::btnPause_Click()
@@ -384,8 +464,17 @@ bool frmArdenix::LookUpVantrel()
 {
     m_Document = VantrelDocument::GetRunning();
     if (!m_Document)
-        MessageBox::Show(this, QStringLiteral("Vantrel is not running!"));
+        Tell(QStringLiteral("Vantrel is not running!"), ErrorGuard::kNotRunningExitStatus);
     return m_Document != nullptr;
+}
+
+// A message that ends the command. In an unattended run no one would read
+// it: it ends the program with the given exit status instead.
+void frmArdenix::Tell(const QString &text, int unattendedExitStatus)
+{
+    if (ErrorGuard::Unattended())
+        ErrorGuard::EndUnattended(text, unattendedExitStatus);
+    MessageBox::Show(this, text);
 }
 
 // Hands the file chosen in the file dialog to the reader, before its first record.
@@ -393,9 +482,15 @@ void frmArdenix::OpenChosenFile()
 {
     AdifReader1.SetFileName(CommonDialog1.FileName);
     m_HasRecord = kFlagOff;
+    m_RecordNumber = 0;
 }
 
-void frmArdenix::NextRecord() { m_HasRecord = Flag(AdifReader1.NextRecord() != 0); }
+void frmArdenix::NextRecord()
+{
+    m_HasRecord = Flag(AdifReader1.NextRecord() != 0);
+    if (m_HasRecord)
+        m_RecordNumber = Numbers::Add32(m_RecordNumber, 1);
+}
 
 // Switching on a timer that is on already does not start its wait anew.
 void frmArdenix::SetTimerOn(bool on)

@@ -2,7 +2,9 @@
 #pragma once
 
 #include "AdifReaderControl.h"
+#include "CommandLine.h"
 #include "CommonDialog.h"
+#include "LauncherEntry.h"
 #include "Vantrel.h"
 #include "clsMappingModel.h"
 
@@ -29,8 +31,26 @@ public:
     clsMappingModel &Mapping() { return m_Mapping; }
 
     // Chooses path as the file to replay, as a choice with "..." does; a file
-    // that is missing or cannot be read gets a message and no choice is made.
-    void ChooseFile(const QString &path);
+    // that is missing or cannot be read gets a message and no choice is
+    // made. Answers whether the file was chosen.
+    bool ChooseFile(const QString &path);
+
+    // Acts on the command line once the window is shown: chooses the speed
+    // and the file, then presses "Skip dupes" and "Go", each through the
+    // handler that a user's choice or click reaches. Nothing is pressed when
+    // the file could not be chosen, nor "Go" when "Skip dupes" found no logger.
+    void Start(const StartOptions &options);
+
+signals:
+    // A contact has been logged, told as a line that a script can follow: its
+    // number in the file and the file's count of records, its date and time,
+    // and the text sent to the first mapped column
+    // ("17/45 2024-11-23 00:14:30 K1ABC").
+    void ContactLogged(const QString &line);
+
+    // The playback has reached the end of the file; at once on "Go" for a
+    // file without records.
+    void PlaybackEnded();
 
 private slots:
     void btnGo_Click();
@@ -48,13 +68,22 @@ private:
     void LoadEntryColumns();
     void InitDefaultMapping();
     void BeginPlayback();
-    void LoadCurrentRecord();
+    QString LoadCurrentRecord();
+
+    // A record's date and time, the six parts as the reader gives them.
+    struct RecordTime {
+        int16_t Year, Month, Day, Hour, Minute, Second;
+        double TimeStamp() const; // in days
+        QString Text() const;     // "2024-11-23 00:14:30"
+    };
 
     void LogStep();
     void EndPlayback();
     void ScheduleNextRecord(double currentTimeStamp);
-    double CurrentTimeStamp();
+    RecordTime CurrentRecordTime();
+    void ShowProgress(const RecordTime &time, const QString &firstColumnText);
     bool LookUpVantrel();
+    void Tell(const QString &text, int unattendedExitStatus);
     void TakeChosenFile();
     void OpenChosenFile();
     void NextRecord();
@@ -64,6 +93,7 @@ private:
     QTimer *Timer1;
     CommonDialog CommonDialog1;
     AdifReaderControl AdifReader1;
+    LauncherEntry m_LauncherEntry;
 
     clsMappingModel m_Mapping;
     std::shared_ptr<VantrelDocument> m_Document;
@@ -74,4 +104,9 @@ private:
     // Whether the reader's last NextRecord made a record current: no step
     // sends a contact to the logger without one.
     int16_t m_HasRecord = 0;
+    // How far a playback has come: the current record's number in the file
+    // (from 1; 0 before the first) and the records of the file, counted
+    // once when it was chosen.
+    int32_t m_RecordNumber = 0;
+    int32_t m_RecordCount = 0;
 };

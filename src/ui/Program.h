@@ -10,6 +10,10 @@ namespace Program {
 
 inline const QString kTitle = QStringLiteral("Ardenix");
 
+// The desktop entry's id (packaging/org.example.ardenix.desktop), by which
+// the desktop ties the running program to its entry and icon.
+inline const QString kDesktopFileId = QStringLiteral("org.example.ardenix");
+
 QIcon Icon();
 
 } // namespace Program

@@ -2,7 +2,10 @@
 #include "../support/ArdenixHarness.h"
 #include "ModeCode.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 
 namespace {
 
@@ -21,6 +24,34 @@ QStringList Describe(const QList<LoggerCall> &calls)
 }
 
 const QByteArray kDay = "20261128";
+
+// A task bar or dock on the session bus: what each launcher-entry Update said.
+class LauncherListener : public QObject {
+    Q_OBJECT
+public:
+    LauncherListener()
+    {
+        m_Bus.connect(QString(), QString(), QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"),
+                      this, SLOT(Update(QString, QVariantMap)));
+        // A call answered after the match rule was sent: the bus has taken the rule.
+        m_Bus.interface()->isServiceRegistered(QStringLiteral("org.freedesktop.DBus"));
+    }
+    ~LauncherListener() override { QDBusConnection::disconnectFromBus(m_Bus.name()); }
+
+    // "URI progress=P" while the progress shows, "URI hidden" when it is hidden.
+    QStringList Updates;
+
+private slots:
+    void Update(const QString &appUri, const QVariantMap &properties)
+    {
+        Updates << appUri + (properties.value(QStringLiteral("progress-visible")).toBool()
+                                 ? QStringLiteral(" progress=%1").arg(properties.value(QStringLiteral("progress")).toDouble())
+                                 : QStringLiteral(" hidden"));
+    }
+
+private:
+    QDBusConnection m_Bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("dock"));
+};
 
 } // namespace
 
@@ -414,6 +445,43 @@ private slots:
         QCOMPARE(h.Messages().size(), 2);
         QVERIFY(h.Tick());
         QCOMPARE(h.Logged(), QStringList{"K1ABC"});
+    }
+
+    // How far a playback has come shows on the task bar, from the file's
+    // count of records, and in the countdown's accessible description; the
+    // task bar hides it at the end of the file and on a new file choice.
+    void progressShowsOnTheTaskBar_data()
+    {
+        QTest::addColumn<int>("moreEvents"); // after the first contact
+        QTest::addColumn<bool>("chooseAgain");
+        QTest::addColumn<QStringList>("updates");
+        QTest::addColumn<QString>("description");
+        const QString uri = QStringLiteral("application://org.example.ardenix.desktop");
+        QTest::newRow("to the end of the file")
+            << 2 << false << QStringList{uri + " progress=0.333333", uri + " progress=0.666667", uri + " progress=1", uri + " hidden"}
+            << "contact 3 of 3";
+        QTest::newRow("file chosen again") << 0 << true << QStringList{uri + " progress=0.333333", uri + " hidden"} << "";
+    }
+    void progressShowsOnTheTaskBar()
+    {
+        QFETCH(int, moreEvents);
+        QFETCH(bool, chooseAgain);
+        QFETCH(QStringList, updates);
+        QFETCH(QString, description);
+        LauncherListener dock;
+        ArdenixHarness h;
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "120001")
+                                    + AdifRecord("N3QQ", kDay, "120002"),
+                                DrivenWindow::kFivePerSecond));
+        QAccessibleInterface *countdown = QAccessible::queryAccessibleInterface(h.Control<QLabel>("lblCountdown"));
+        QCOMPARE(countdown->text(QAccessible::Description), QStringLiteral("contact 1 of 3"));
+        for (int i = 0; i < moreEvents; ++i)
+            QVERIFY(h.Tick());
+        if (chooseAgain)
+            h.ChooseFile(std::nullopt);
+        QTRY_COMPARE(dock.Updates, updates);
+        QCOMPARE(countdown->text(QAccessible::Description), description);
+        QVERIFY(h.Ok());
     }
 
     // A failed call ends the handler and the program; meanwhile nothing more is sent.

@@ -1,16 +1,60 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/ArdenixHarness.h"
+#include "CommandLine.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QSignalSpy>
 
 namespace {
 
 const QByteArray kDay = "20260101";
 
+// Three contacts; the logger holds the first when it is preloaded with kDupe.
+const QByteArray kLog = AdifRecord("K1ABC", kDay, "235958") + AdifRecord("W2XYZ", kDay, "235959")
+    + AdifRecord("N3QQ", "20260102", "000001");
+const QByteArray kDupe = "K1ABC 40m 3\n";
+
+// One run of the program itself, on the test's bus.
+struct Run {
+    int status = -1; // -1 when it crashed or did not end
+    QString out;
+    QString err;
+};
+
+// Runs ardenix with the arguments; offscreen, or with no display at all.
+Run RunProgram(const QStringList &arguments, bool display = true)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QString::fromLatin1(name));
+    if (display)
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(ARDENIX_PROGRAM), arguments);
+    Run run;
+    if (program.waitForFinished(30000) && program.exitStatus() == QProcess::NormalExit)
+        run.status = program.exitCode();
+    run.out = QString::fromUtf8(program.readAllStandardOutput());
+    run.err = QString::fromUtf8(program.readAllStandardError());
+    return run;
+}
+
+QStringList Described(const QList<LoggerCall> &calls)
+{
+    QStringList lines;
+    for (const LoggerCall &call : calls)
+        lines << call.member + QString::fromUtf8(QJsonDocument(call.args).toJson(QJsonDocument::Compact));
+    return lines;
+}
+
 } // namespace
 
 // "ardenix FILE": the file on the command line is chosen as a choice with
 // "..." chooses it; a file that cannot be read gets a message and no choice.
+// The options act on the window through the handlers that clicks reach, and
+// --quit-at-end makes a run that a script can follow and judge.
 class TestCommandLine : public QObject {
     Q_OBJECT
 private slots:
@@ -73,6 +117,135 @@ private slots:
         QCOMPARE(h.Control<QLabel>("lblFileName")->text(), QString());
         QVERIFY(!h.Button("cmdSkip")->isEnabled());
         QVERIFY(h.Errors().isEmpty());
+    }
+
+    // Each option acts once the window is shown, as the user's choice or
+    // click would: the speed row, "Skip dupes" asking the logger about the
+    // head of the log, "Go" logging the first new contact at the first event.
+    void optionsActThroughTheHandlers_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("speedRow");
+        QTest::addColumn<int>("dupeQuestions");
+        QTest::addColumn<QStringList>("lines"); // after one timer event
+        QTest::newRow("FILE alone") << QStringList{} << 0 << 0 << QStringList{};
+        QTest::newRow("a speed in any case") << QStringList{"--speed", "8x"} << 3 << 0 << QStringList{};
+        QTest::newRow("5/sec and go") << QStringList{"--speed", "5/sec", "--go"} << 4 << 0
+                                      << QStringList{"1/3 2026-01-01 23:59:58 K1ABC"};
+        QTest::newRow("skip dupes") << QStringList{"--skip-dupes"} << 0 << 2 << QStringList{};
+        QTest::newRow("skip dupes and go") << QStringList{"--go", "--skip-dupes"} << 0 << 2
+                                           << QStringList{"2/3 2026-01-01 23:59:59 W2XYZ"};
+    }
+    void optionsActThroughTheHandlers()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, speedRow);
+        QFETCH(int, dupeQuestions);
+        QFETCH(QStringList, lines);
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger({QStringLiteral("--preload"), h.WriteTestFile(QStringLiteral("dupes.txt"), kDupe)}));
+        const CommandLine::Reading reading = CommandLine::Read(QStringList{"ardenix"} + options + QStringList{h.WriteLog(kLog)});
+        QCOMPARE(int(reading.Asked), int(CommandLine::Reading::Request::Run));
+        QSignalSpy contacts(&h.Window(), &frmArdenix::ContactLogged);
+        h.Window().Start(reading.Options);
+
+        QCOMPARE(h.Control<QComboBox>("cmbPlaybackSpeed")->currentIndex(), speedRow);
+        QCOMPARE(h.CountOf(QStringLiteral("Dupe")), dupeQuestions);
+        QCOMPARE(h.Tick(), !lines.isEmpty());
+        QStringList told;
+        for (const QList<QVariant> &signal : contacts)
+            told << signal.at(0).toString();
+        QCOMPARE(told, lines);
+        QVERIFY(h.Ok());
+    }
+
+    // A command line that cannot be acted on: why, on standard error, and
+    // exit status 2, before any window (no display is needed).
+    void badCommandLineEndsWithStatus2_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("unknown speed") << QStringList{"--speed", "3X", "log.adi"}
+                                       << "--speed takes 1X, 2X, 4X, 8X or 5/sec, not \"3X\"";
+        QTest::newRow("speed without a value") << QStringList{"log.adi", "--speed"} << "Missing value after '--speed'.";
+        QTest::newRow("go without FILE") << QStringList{"--go", "--quit-at-end"} << "--go needs a FILE";
+        QTest::newRow("skip dupes without FILE") << QStringList{"--skip-dupes"} << "--skip-dupes needs a FILE";
+        QTest::newRow("two FILEs") << QStringList{"a.adi", "b.adi"} << "one FILE at most";
+    }
+    void badCommandLineEndsWithStatus2()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, message);
+        const Run run = RunProgram(arguments, false);
+        QCOMPARE(run.status, CommandLine::kUsageExitStatus);
+        QCOMPARE(run.err, QStringLiteral("ardenix: %1 (see --help)\n").arg(message));
+        QCOMPARE(run.out, QString());
+    }
+
+    // --quit-at-end: the exit status tells how the replay ended, standard
+    // output has a line per contact and standard error the failure.
+    void unattendedRunEnds_data()
+    {
+        QTest::addColumn<QStringList>("loggerOptions"); // no logger when it holds "none"
+        QTest::addColumn<QByteArray>("log");            // a missing file when empty
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("error"); // in standard error
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("entered"); // EnterQso calls that reached the logger
+        const QStringList none{"none"};
+        QTest::newRow("end of the file") << QStringList{} << kLog << 0 << "" << 3 << 3;
+        QTest::newRow("a log without contacts") << QStringList{} << QByteArray("\n") << 0 << "" << 0 << 0;
+        QTest::newRow("no logger") << none << kLog << 1 << "Vantrel is not running!\n" << 0 << 0;
+        QTest::newRow("the logger hangs") << QStringList{"--delay", "3400"} << kLog << 3
+                                          << "Automation error: GetCurrentEntry: no answer within 3000 ms" << 0 << 0;
+        // The second EnterQso is traced, then the logger exits without carrying it out.
+        QTest::newRow("the logger exits") << QStringList{"--exit-at", "EnterQso:2"} << kLog << 3
+                                          << "Automation error: EnterQso: the program has gone away" << 1 << 2;
+        QTest::newRow("a missing file") << QStringList{} << QByteArray() << 3 << "missing.adi\" does not exist.\n"
+                                        << 0 << 0;
+    }
+    void unattendedRunEnds()
+    {
+        QFETCH(QStringList, loggerOptions);
+        QFETCH(QByteArray, log);
+        QFETCH(int, status);
+        QFETCH(QString, error);
+        QFETCH(int, lines);
+        QFETCH(int, entered);
+        ArdenixHarness h;
+        if (loggerOptions != QStringList{"none"})
+            QVERIFY(h.StartLogger(loggerOptions));
+        const QString file = log.isEmpty() ? QFileInfo(h.WriteLog({})).absolutePath() + QStringLiteral("/missing.adi")
+                                           : h.WriteLog(log);
+        const Run run = RunProgram({"--speed", "5/sec", "--go", "--quit-at-end", file});
+        QCOMPARE(run.status, status);
+        QVERIFY2(run.err.contains(error), qPrintable(run.err));
+        QCOMPARE(run.out.count(QLatin1Char('\n')), lines);
+        QCOMPARE(h.CountOf(QStringLiteral("EnterQso")), entered);
+    }
+
+    // An unattended replay sends the logger exactly what the window sends
+    // when its buttons are clicked, and prints each contact as it goes.
+    void unattendedReplayIsTheWindowsReplay()
+    {
+        ArdenixHarness h;
+        const QStringList logger{QStringLiteral("--preload"), h.WriteTestFile(QStringLiteral("dupes.txt"), kDupe)};
+        const QString log = h.WriteLog(kLog);
+        QVERIFY(h.StartLogger(logger));
+        const Run run = RunProgram({"--skip-dupes", "--speed", "5/sec", "--go", "--quit-at-end", log});
+        QCOMPARE(run.status, 0);
+        QCOMPARE(run.out, QStringLiteral("2/3 2026-01-01 23:59:59 W2XYZ\n3/3 2026-01-02 00:00:01 N3QQ\n"));
+        const QList<LoggerCall> unattended = h.Calls();
+
+        QVERIFY(h.StartLogger(logger));
+        h.ChooseFile(log);
+        h.Click("cmdSkip");
+        h.SetSpeed(DrivenWindow::kFivePerSecond);
+        h.Click("btnGo");
+        while (h.Tick()) {
+        }
+        QCOMPARE(Described(unattended), Described(h.Calls()));
+        QVERIFY(h.Ok());
     }
 };
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QSet>
 
 namespace {
@@ -258,6 +259,34 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
         QVERIFY(h.Window().Mapping().m_FieldPropertyNames != mapping);
+    }
+
+    // "..." opened again shows the earlier name selected in its name field,
+    // so that a name typed there replaces it; Enter chooses the typed file.
+    void reopenedFileDialogReplacesTheEarlierName()
+    {
+        ArdenixHarness h;
+        const QString first = h.WriteLog(AdifRecord("K1ABC", "20261128", "120000"), QStringLiteral("first.adi"));
+        const QString second = h.WriteLog(AdifRecord("W2XYZ", "20261128", "120000"), QStringLiteral("second.adi"));
+        h.Window().ChooseFile(first);
+        CommonDialog::SetOpenHook({}); // Qt's own dialog, shown modally
+        QString typed;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = h.Window().findChild<QFileDialog *>();
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            dialog->activateWindow(); // a user's dialog has the keyboard
+            QWidget *focused = QTest::qWaitForWindowActive(dialog) ? dialog->focusWidget() : nullptr;
+            if (focused)
+                QTest::keyClicks(focused, QStringLiteral("second.adi"));
+            typed = name->text();
+            if (focused == name && typed == QLatin1String("second.adi"))
+                QTest::keyClick(name, Qt::Key_Return);
+            else
+                dialog->reject(); // not as a user would find it: end without choosing
+        });
+        h.Click("cmdBrowseFile");
+        QCOMPARE(typed, QStringLiteral("second.adi"));
+        QCOMPARE(h.Control<QLabel>("lblFileName")->text(), second);
     }
 
     // The "ADIF Files" filter lists .ADI files too, as a Windows filter ignores letter case.

@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "CommandLine.h"
+
+#include "Pacing.h"
+
+#include <QCommandLineParser>
+
+namespace CommandLine {
+
+namespace {
+
+const QString kSpeed = QStringLiteral("speed");
+const QString kSkipDupes = QStringLiteral("skip-dupes");
+const QString kGo = QStringLiteral("go");
+const QString kQuitAtEnd = QStringLiteral("quit-at-end");
+
+// "1X, 2X, 4X, 8X or 5/sec"
+QString SpeedNames()
+{
+    QStringList names;
+    for (int16_t speed = Pacing::k1X; speed <= Pacing::kFivePerSecond; ++speed)
+        names << Pacing::SpeedName(speed);
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+}
+
+// The row of the speed list named by text, in any letter case; -1 for none.
+int16_t SpeedRow(const QString &text)
+{
+    for (int16_t speed = Pacing::k1X; speed <= Pacing::kFivePerSecond; ++speed) {
+        if (text.compare(Pacing::SpeedName(speed), Qt::CaseInsensitive) == 0)
+            return speed;
+    }
+    return -1;
+}
+
+void AddOptions(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        QStringLiteral("Replays an ADIF contact log into a running Vantrel contest logger over D-Bus."));
+    parser.addHelpOption();
+    parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
+                      QStringLiteral("Print the version and licence and exit.")});
+    parser.addOption({kSpeed, QStringLiteral("Choose the speed SPEED: %1.").arg(SpeedNames()), QStringLiteral("SPEED")});
+    parser.addOption({kSkipDupes, QStringLiteral("Press \"Skip dupes\" once FILE is chosen.")});
+    parser.addOption({kGo, QStringLiteral("Press \"Go\" once the window is shown.")});
+    parser.addOption({kQuitAtEnd,
+                      QStringLiteral("End at the end of the file, with exit status 0, and print a line per contact "
+                                     "(\"17/45 2024-11-23 00:14:30 K1ABC\"). A failure goes to standard error, "
+                                     "not to a message box, and ends the program: exit status 1 when Vantrel "
+                                     "is not running, 3 for any other failure.")});
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("The ADIF file to replay, chosen as if with \"...\"; "
+                                                "--go and --skip-dupes need it."),
+                                 QStringLiteral("[FILE]"));
+}
+
+Reading Error(const QString &message)
+{
+    Reading reading;
+    reading.Asked = Reading::Request::Error;
+    reading.Text = message;
+    return reading;
+}
+
+} // namespace
+
+Reading Read(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
+    if (!parser.parse(arguments)) {
+        Reading reading = Error(parser.errorText());
+        reading.UnknownOption = !parser.unknownOptionNames().isEmpty();
+        return reading;
+    }
+    Reading reading;
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+        reading.Asked = Reading::Request::Help;
+        // Without an application object (help needs no display), Qt names
+        // the program by a placeholder; the name it was started by is better.
+        reading.Text = parser.helpText().replace(QStringLiteral("<executable_name>"), arguments.value(0));
+        return reading;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        reading.Asked = Reading::Request::Version;
+        return reading;
+    }
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return Error(QStringLiteral("one FILE at most"));
+    StartOptions &options = reading.Options;
+    options.File = files.value(0);
+    if (parser.isSet(kSpeed)) {
+        options.Speed = SpeedRow(parser.value(kSpeed));
+        if (options.Speed < 0)
+            return Error(QStringLiteral("--speed takes %1, not \"%2\"").arg(SpeedNames(), parser.value(kSpeed)));
+    }
+    options.SkipDupes = parser.isSet(kSkipDupes);
+    options.Go = parser.isSet(kGo);
+    options.QuitAtEnd = parser.isSet(kQuitAtEnd);
+    for (const QString &option : {kGo, kSkipDupes}) {
+        if (parser.isSet(option) && options.File.isEmpty())
+            return Error(QStringLiteral("--%1 needs a FILE").arg(option));
+    }
+    return reading;
+}
+
+} // namespace CommandLine
