@@ -79,12 +79,22 @@ int main(int argc, char **argv)
 
     ErrorGuard::SetUnattended(options.QuitAtEnd);
     frmArdenix window;
+    bool reachedEnd = false;
     if (options.QuitAtEnd) {
         QObject::connect(&window, &frmArdenix::ContactLogged, &PrintContactLine);
-        QObject::connect(&window, &frmArdenix::PlaybackEnded, &app, &QCoreApplication::quit);
+        QObject::connect(&window, &frmArdenix::PlaybackEnded, &app, [&reachedEnd] {
+            reachedEnd = true;
+            QCoreApplication::quit();
+        });
     }
     window.show();
     // Once the window is up, so that a message about the file shows over it.
     QTimer::singleShot(0, &window, [&window, &options] { window.Start(options); });
-    return app.exec();
+    const int status = app.exec();
+    // A script waiting for the whole replay must not take a closed window for its end.
+    if (options.QuitAtEnd && !reachedEnd && status == 0) {
+        std::fprintf(stderr, "%s: the window was closed before the end of the file\n", kProgramName);
+        return ErrorGuard::kFatalExitStatus;
+    }
+    return status;
 }

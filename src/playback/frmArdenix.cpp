@@ -12,6 +12,7 @@
 #include "Pacing.h"
 #include "Program.h"
 #include "Required.h"
+#include "RuntimeError.h"
 #include "frmFieldEdit.h"
 #include "ui_frmArdenix.h"
 
@@ -49,14 +50,19 @@ QString FileProblem(const QString &path)
 }
 
 // The records of a file, counted by a reader of their own: the playback's
-// reader stays where it stands.
+// reader stays where it stands. Counting only tells how far a playback has
+// come, so a file the reader fails on is not refused here: the playback
+// meets the same failure at the same record, after the records counted.
 int32_t CountRecords(const QString &fileName)
 {
     AdifReaderControl reader;
-    reader.SetFileName(fileName);
     int32_t count = 0;
-    while (reader.NextRecord())
-        count = Numbers::Add32(count, 1);
+    try {
+        reader.SetFileName(fileName);
+        while (reader.NextRecord())
+            count = Numbers::Add32(count, 1);
+    } catch (const RuntimeError &) {
+    }
     return count;
 }
 

@@ -201,6 +201,9 @@ private slots:
         // The second EnterQso is traced, then the logger exits without carrying it out.
         QTest::newRow("the logger exits") << QStringList{"--exit-at", "EnterQso:2"} << kLog << 3
                                           << "Automation error: EnterQso: the program has gone away" << 1 << 2;
+        // The three contacts before a record the reader cannot hold are logged and counted as the whole.
+        const QByteArray tooLong = kLog + "<COMMENT:17000000>" + QByteArray(17000000, 'x') + "<EOR>\n";
+        QTest::newRow("a record too long") << QStringList{} << tooLong << 3 << "is longer than 16777216 bytes" << 3 << 3;
         QTest::newRow("a missing file") << QStringList{} << QByteArray() << 3 << "missing.adi\" does not exist.\n"
                                         << 0 << 0;
     }
