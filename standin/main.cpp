@@ -2,17 +2,18 @@
 // The stand-in logger: a small contest logger that serves the automation
 // interface on the session bus, for demos, tests and logger authors.
 
-#include "AdifLogFile.h"
-#include "BadInput.h"
-#include "CallTrace.h"
-#include "ColumnSet.h"
-#include "Contract.h"
-#include "DocumentObject.h"
-#include "EntryObject.h"
-#include "FaultPlan.h"
-#include "StandinLogger.h"
-#include "StandinWindow.h"
-#include "UdpFeed.h"
+#include "bus/CallTrace.h"
+#include "bus/Contract.h"
+#include "bus/DocumentObject.h"
+#include "bus/EntryObject.h"
+#include "bus/FaultPlan.h"
+#include "feed/UdpFeed.h"
+#include "logger/AdifLogFile.h"
+#include "logger/BadInput.h"
+#include "logger/ColumnSet.h"
+#include "logger/Preload.h"
+#include "logger/StandinLogger.h"
+#include "window/StandinWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -76,24 +77,39 @@ void AddOptions(QCommandLineParser &parser)
     });
 }
 
+// "HOST:PORT" with a port of 1 to 65535; false when the text is not that.
+bool ParseHostAndPort(const QString &text, QString &host, quint16 &port)
+{
+    const int colon = int(text.lastIndexOf(QLatin1Char(':')));
+    bool isNumber = false;
+    const uint number = text.mid(colon + 1).toUInt(&isNumber);
+    if (colon <= 0 || !isNumber || number < 1 || number > 65535)
+        return false;
+    host = text.left(colon);
+    port = quint16(number);
+    return true;
+}
+
 // Null when no UDP destination is given: then nothing is sent and nothing changes.
 std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const ColumnSet &columns)
 {
-    const std::pair<QString, UdpFeed::Kind> options[] = {{kWsjtxUdpOption, UdpFeed::Kind::Wsjtx},
-                                                         {kContactInfoUdpOption, UdpFeed::Kind::ContactInfo}};
-    auto feed = std::make_unique<UdpFeed>(columns, parser.value(kStationCallOption));
+    const std::pair<QString, FeedDestination::Kind> options[] = {
+        {kWsjtxUdpOption, FeedDestination::Kind::Wsjtx}, {kContactInfoUdpOption, FeedDestination::Kind::ContactInfo}};
+    QList<FeedDestination> destinations;
     for (const auto &[option, kind] : options) {
         for (const QString &text : parser.values(option)) {
-            QString host;
-            quint16 port = 0;
-            if (!UdpFeed::ParseHostAndPort(text, host, port))
+            FeedDestination destination;
+            destination.kind = kind;
+            if (!ParseHostAndPort(text, destination.host, destination.port))
                 throw BadInput(QStringLiteral("--%1 %2: expected HOST:PORT with a port of 1 to 65535, "
                                               "for example 127.0.0.1:2237")
                                    .arg(option, text));
-            feed->AddDestination(kind, host, port);
+            destinations.append(destination);
         }
     }
-    return feed->IsEmpty() ? nullptr : std::move(feed);
+    if (destinations.isEmpty())
+        return nullptr;
+    return std::make_unique<UdpFeed>(columns, parser.value(kStationCallOption), destinations);
 }
 
 // SIGTERM and SIGINT end the event loop, so that the stand-in quits as it
@@ -227,7 +243,7 @@ int main(int argc, char **argv)
             parser.isSet(kColumnsOption) ? ColumnSet::FromFile(parser.value(kColumnsOption)) : ColumnSet::Standard();
         StandinLogger logger(columns);
         for (const QString &path : parser.values(kPreloadOption))
-            logger.Log().PreloadFile(path);
+            Preload::File(logger.Log(), path);
 
         std::unique_ptr<AdifLogFile> adifLog;
         if (parser.isSet(kLogAdifOption))

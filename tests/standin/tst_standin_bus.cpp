@@ -18,7 +18,7 @@
 #include <QTest>
 #include <limits>
 
-#include "Contract.h"
+#include "bus/Contract.h"
 
 #include "../support/EntryCalls.h"
 #include "../support/StandinProcess.h"

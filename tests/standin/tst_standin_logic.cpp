@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in's own logic, without a bus.
 
-#include "AdifLogFile.h"
 #include "AdifReader.h"
-#include "BadInput.h"
-#include "ColumnSet.h"
-#include "ContactLog.h"
-#include "FaultPlan.h"
-#include "StandinLogger.h"
+#include "bus/FaultPlan.h"
+#include "logger/AdifLogFile.h"
+#include "logger/BadInput.h"
+#include "logger/Band.h"
+#include "logger/ColumnSet.h"
+#include "logger/ContactLog.h"
+#include "logger/Preload.h"
+#include "logger/StandinLogger.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -176,7 +178,7 @@ void TestStandinLogic::dupeNeedsSameCallBandAndMode()
 void TestStandinLogic::preloadReadsBandsAndFrequencies()
 {
     ContactLog log;
-    log.PreloadText(QStringLiteral("# call band mode\nW1AW\t20M\t3\nK2XX  7025.5 2\n\nN0CALL 99999 0\n"),
+    Preload::Text(log, QStringLiteral("# call band mode\nW1AW\t20M\t3\nK2XX  7025.5 2\n\nN0CALL 99999 0\n"),
                     QStringLiteral("pre.tsv"));
     QCOMPARE(log.Count(), 3);
     QCOMPARE(log.At(0).band, QStringLiteral("20m"));
@@ -198,7 +200,7 @@ void TestStandinLogic::preloadReadsAnAdifLog()
                             "<call:4>AA7B<freq:6>146.52<mode:3>PSK<eor>\n"));
 
     ContactLog log;
-    log.PreloadFile(path);
+    Preload::File(log, path);
     QCOMPARE(log.Count(), 4);
     QVERIFY(log.Contains(QStringLiteral("W1AW"), QStringLiteral("20m"), Mode::kCw));
     // The band's edge stands in for the missing FREQ.
@@ -225,7 +227,7 @@ void TestStandinLogic::preloadErrorsNameTheLine()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     ContactLog log;
-    const QString message = BadInputMessage([&] { log.PreloadText(text, QStringLiteral("pre.tsv")); });
+    const QString message = BadInputMessage([&] { Preload::Text(log, text, QStringLiteral("pre.tsv")); });
     QVERIFY2(message.startsWith(expected), qPrintable(message));
 }
 

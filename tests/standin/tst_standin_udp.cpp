@@ -10,12 +10,12 @@
 #include <QUdpSocket>
 #include <QXmlStreamReader>
 
-#include "AdifLogFile.h"
-#include "ColumnSet.h"
-#include "ContactInfoXml.h"
-#include "FeedContact.h"
-#include "UdpFeed.h"
-#include "WsjtxMessage.h"
+#include "feed/ContactInfoXml.h"
+#include "feed/FeedContact.h"
+#include "feed/UdpFeedWorker.h"
+#include "feed/WsjtxMessage.h"
+#include "logger/AdifLogFile.h"
+#include "logger/ColumnSet.h"
 
 #include "../support/EntryCalls.h"
 #include "../support/StandinProcess.h"
@@ -341,7 +341,7 @@ void TestStandinUdp::inboundDatagramsAreDropped()
     const QList<QByteArray> garbage = {
         QByteArray(),
         heartbeat.left(6),                                       // truncated
-        QByteArray(UdpFeed::kMaxDatagramBytes, '\xff'),          // huge
+        QByteArray(UdpFeedWorker::kMaxDatagramBytes, '\xff'),          // huge
         QByteArray::fromHex("adbccbda0000000200000063") + Utf8Field("x"),  // unknown type
         QByteArray::fromHex("deadbeef") + heartbeat.mid(4),      // wrong magic
         WsjtxMessage::Close(QStringLiteral("vantrel-standin")),  // a server asking the client to close

@@ -9,7 +9,7 @@
 #include <QFile>
 #include <QVariant>
 
-#include "Contract.h"
+#include "bus/Contract.h"
 
 inline constexpr int kEntryCallWaitMs = 10000;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "WsjtxMessage.h"
+#include "feed/WsjtxMessage.h"
 
 #include <QDataStream>
 #include <QIODevice>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "CallTrace.h"
+#include "bus/CallTrace.h"
 
-#include "BadInput.h"
+#include "logger/BadInput.h"
 
 #include <QDBusObjectPath>
 #include <QDBusSignature>

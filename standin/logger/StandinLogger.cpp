@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "StandinLogger.h"
+#include "logger/StandinLogger.h"
 
-#include "AdifLogFile.h"
-#include "UdpFeed.h"
+#include "feed/UdpFeed.h"
+#include "logger/AdifLogFile.h"
+#include "logger/Band.h"
 
 #include <cstdio>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ServedObject.h"
+#include "bus/ServedObject.h"
 
-#include "CallTrace.h"
-#include "Contract.h"
-#include "FaultPlan.h"
+#include "bus/CallTrace.h"
+#include "bus/Contract.h"
+#include "bus/FaultPlan.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

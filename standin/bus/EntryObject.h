@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ServedObject.h"
+#include "bus/ServedObject.h"
 
 #include <QString>
 

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "EntryObject.h"
+#include "bus/EntryObject.h"
 
-#include "Contract.h"
-#include "StandinLogger.h"
+#include "bus/Contract.h"
+#include "logger/Band.h"
+#include "logger/StandinLogger.h"
 #include "entryadaptor.h"
 
 #include <QDateTime>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "DocumentObject.h"
+#include "bus/DocumentObject.h"
 
-#include "Contract.h"
+#include "bus/Contract.h"
 #include "documentadaptor.h"
 
 DocumentObject::DocumentObject(FaultPlan &plan, CallTrace *trace, QObject *parent)

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ContactInfoXml.h"
+#include "feed/ContactInfoXml.h"
+
+#include "logger/Band.h"
 
 #include <QXmlStreamWriter>
 

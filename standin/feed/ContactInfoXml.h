@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "FeedContact.h"
+#include "feed/FeedContact.h"
 
 #include <QByteArray>
 #include <QString>

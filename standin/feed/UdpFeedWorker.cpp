@@ -1,22 +1,33 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "UdpSender.h"
+#include "feed/UdpFeedWorker.h"
 
-#include "AdifLogFile.h"
-#include "ContactInfoXml.h"
-#include "FeedContact.h"
-#include "WsjtxMessage.h"
+#include "feed/ContactInfoXml.h"
+#include "feed/FeedContact.h"
+#include "feed/WsjtxMessage.h"
+#include "logger/AdifLogFile.h"
 
 #include <QHostInfo>
+#include <QMutexLocker>
 #include <QSysInfo>
 #include <QUdpSocket>
 #include <QUuid>
 
 #include <cstdio>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
 
 // Inbound datagrams read per wake-up, so that a flood cannot hold up the bus.
 constexpr int kMaxDroppedPerWake = 64;
+
+// The feed's work can always wait a little; the logger's answers cannot.
+// On Linux a thread's nice value is its own, so this lowers the feed's thread only.
+void LowerThisThreadsPriority()
+{
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+}
 
 QByteArray Heartbeat()
 {
@@ -25,34 +36,38 @@ QByteArray Heartbeat()
 
 } // namespace
 
-UdpSender::UdpSender(const ColumnSet &columns, const QString &stationCall, int heartbeatMs)
+UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const QString &stationCall,
+                             const QList<FeedDestination> &destinations)
     : m_Columns(columns), m_StationCall(stationCall), m_StationName(QSysInfo::machineHostName()),
-      m_Heartbeat(new QTimer(this))
+      m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this))
 {
-    m_Heartbeat->setInterval(heartbeatMs);
-    connect(m_Heartbeat, &QTimer::timeout, this, &UdpSender::SendHeartbeats);
-}
-
-void UdpSender::Finish()
-{
-    m_Heartbeat->stop();
-    for (Destination &destination : m_Destinations) {
-        if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
-            Write(destination, {WsjtxMessage::Close(WsjtxMessage::kClientId)});
+    for (const FeedDestination &where : destinations) {
+        Destination destination;
+        static_cast<FeedDestination &>(destination) = where;
+        m_Destinations.push_back(destination);
     }
+    m_Heartbeat->setInterval(kHeartbeatMs);
+    connect(m_Heartbeat, &QTimer::timeout, this, &UdpFeedWorker::SendHeartbeats);
+    m_GatherTimer->setSingleShot(true);
+    m_GatherTimer->setInterval(kGatherMs);
+    connect(m_GatherTimer, &QTimer::timeout, this, &UdpFeedWorker::SendQueued);
 }
 
-void UdpSender::AddDestination(Kind kind, const QString &host, quint16 port)
+void UdpFeedWorker::Hand(const Contact &contact, const QByteArray &adifRecord)
 {
-    Destination destination;
-    destination.kind = kind;
-    destination.host = host;
-    destination.port = port;
-    m_Destinations.push_back(destination);
+    bool first = false;
+    {
+        const QMutexLocker lock(&m_QueueLock);
+        first = m_Queue.isEmpty();
+        m_Queue.append({contact, adifRecord});
+    }
+    if (first)
+        QMetaObject::invokeMethod(this, &UdpFeedWorker::Gather, Qt::QueuedConnection);
 }
 
-void UdpSender::Start()
+void UdpFeedWorker::Start()
 {
+    LowerThisThreadsPriority();
     for (size_t i = 0; i < m_Destinations.size(); ++i) {
         const QHostAddress address(m_Destinations[i].host);
         if (!address.isNull())
@@ -64,7 +79,35 @@ void UdpSender::Start()
     TellStatus();
 }
 
-void UdpSender::SendContacts(const QList<QueuedContact> &contacts)
+void UdpFeedWorker::Finish()
+{
+    SendQueued();
+    m_Heartbeat->stop();
+    for (Destination &destination : m_Destinations) {
+        if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
+            Write(destination, {WsjtxMessage::Close(WsjtxMessage::kClientId)});
+    }
+}
+
+// Waits kGatherMs, so that the contacts handed over meanwhile go out together.
+void UdpFeedWorker::Gather()
+{
+    if (!m_GatherTimer->isActive())
+        m_GatherTimer->start();
+}
+
+void UdpFeedWorker::SendQueued()
+{
+    QList<QueuedContact> contacts;
+    {
+        const QMutexLocker lock(&m_QueueLock);
+        contacts.swap(m_Queue);
+    }
+    if (!contacts.isEmpty())
+        SendContacts(contacts);
+}
+
+void UdpFeedWorker::SendContacts(const QList<QueuedContact> &contacts)
 {
     for (const QueuedContact &queued : contacts) {
         QList<QByteArray> wsjtx;
@@ -80,7 +123,7 @@ void UdpSender::SendContacts(const QList<QueuedContact> &contacts)
 }
 
 // The same contact has the same ID at every contactinfo destination.
-QList<QByteArray> UdpSender::Datagrams(Kind kind, const QueuedContact &queued) const
+QList<QByteArray> UdpFeedWorker::Datagrams(Kind kind, const QueuedContact &queued) const
 {
     const FeedContact contact{m_Columns, queued.contact, m_StationCall};
     if (kind == Kind::ContactInfo)
@@ -91,7 +134,7 @@ QList<QByteArray> UdpSender::Datagrams(Kind kind, const QueuedContact &queued) c
             WsjtxMessage::LoggedAdif(WsjtxMessage::kClientId, AdifLogFile::OneRecordFile(record))};
 }
 
-void UdpSender::Deliver(Destination &destination, const QList<QByteArray> &datagrams)
+void UdpFeedWorker::Deliver(Destination &destination, const QList<QByteArray> &datagrams)
 {
     switch (destination.state) {
     case State::Ready:
@@ -110,7 +153,7 @@ void UdpSender::Deliver(Destination &destination, const QList<QByteArray> &datag
 }
 
 // Socket errors arrive through errorOccurred and are reported there.
-bool UdpSender::Write(Destination &destination, const QList<QByteArray> &datagrams)
+bool UdpFeedWorker::Write(Destination &destination, const QList<QByteArray> &datagrams)
 {
     bool allWritten = true;
     for (const QByteArray &datagram : datagrams) {
@@ -128,7 +171,7 @@ bool UdpSender::Write(Destination &destination, const QList<QByteArray> &datagra
 }
 
 // IPv4 first: the destinations this feed is for listen there.
-void UdpSender::Resolved(size_t index, const QHostInfo &info)
+void UdpFeedWorker::Resolved(size_t index, const QHostInfo &info)
 {
     QHostAddress chosen;
     for (const QHostAddress &address : info.addresses()) {
@@ -149,7 +192,7 @@ void UdpSender::Resolved(size_t index, const QHostInfo &info)
 // A connected UDP socket learns of "port unreachable" answers, so a
 // destination where nobody listens is reported; it also takes inbound
 // datagrams only from that destination. Connecting a UDP socket sends nothing.
-void UdpSender::Connect(size_t index, const QHostAddress &address)
+void UdpFeedWorker::Connect(size_t index, const QHostAddress &address)
 {
     Destination &destination = m_Destinations[index];
     destination.address = address;
@@ -171,7 +214,7 @@ void UdpSender::Connect(size_t index, const QHostAddress &address)
     TellStatus();
 }
 
-QUdpSocket *UdpSender::NewSocket(size_t index)
+QUdpSocket *UdpFeedWorker::NewSocket(size_t index)
 {
     auto *socket = new QUdpSocket(this);
     connect(socket, &QUdpSocket::readyRead, this, [socket] { DropInbound(socket); });
@@ -188,7 +231,7 @@ QUdpSocket *UdpSender::NewSocket(size_t index)
 // Once told, a refusal per datagram would only wake the stand-in for nothing:
 // the destination gets an unconnected socket, which hears none, and keeps
 // being sent to, for its receiver may start later.
-void UdpSender::StopListeningForRefusals(size_t index)
+void UdpFeedWorker::StopListeningForRefusals(size_t index)
 {
     Destination &destination = m_Destinations[index];
     if (!destination.connected)
@@ -198,7 +241,7 @@ void UdpSender::StopListeningForRefusals(size_t index)
     destination.connected = false;
 }
 
-void UdpSender::SendHeartbeats()
+void UdpFeedWorker::SendHeartbeats()
 {
     for (Destination &destination : m_Destinations) {
         if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
@@ -206,7 +249,7 @@ void UdpSender::SendHeartbeats()
     }
 }
 
-void UdpSender::Report(Destination &destination, const QString &problem)
+void UdpFeedWorker::Report(Destination &destination, const QString &problem)
 {
     if (destination.problems.contains(problem))
         return;
@@ -221,7 +264,7 @@ void UdpSender::Report(Destination &destination, const QString &problem)
 // first read comes before asking for more: a wake-up may bring a
 // "port unreachable" instead of data, which only a read reports (as
 // errorOccurred); asking first would swallow it.
-void UdpSender::DropInbound(QUdpSocket *socket)
+void UdpFeedWorker::DropInbound(QUdpSocket *socket)
 {
     char byte = 0;
     for (int i = 0; i < kMaxDroppedPerWake; ++i) {
@@ -230,14 +273,14 @@ void UdpSender::DropInbound(QUdpSocket *socket)
     }
 }
 
-QString UdpSender::DescribeError(QAbstractSocket::SocketError error, const QString &errorString)
+QString UdpFeedWorker::DescribeError(QAbstractSocket::SocketError error, const QString &errorString)
 {
     if (error == QAbstractSocket::ConnectionRefusedError)
         return QStringLiteral("nobody is listening");
     return errorString;
 }
 
-QString UdpSender::Name(const Destination &destination)
+QString UdpFeedWorker::Name(const Destination &destination)
 {
     return QStringLiteral("%1 %2:%3")
         .arg(destination.kind == Kind::Wsjtx ? QStringLiteral("WSJT-X") : QStringLiteral("contactinfo"),
@@ -245,12 +288,12 @@ QString UdpSender::Name(const Destination &destination)
         .arg(destination.port);
 }
 
-void UdpSender::TellStatus()
+void UdpFeedWorker::TellStatus()
 {
     emit StatusChanged(StatusText());
 }
 
-QString UdpSender::StatusText() const
+QString UdpFeedWorker::StatusText() const
 {
     QStringList parts;
     for (const Destination &destination : m_Destinations) {

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FeedContact.h"
+#include "feed/FeedContact.h"
 
 QString FeedContact::Field(const QString &adifName) const
 {

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "LogTableModel.h"
+#include "window/LogTableModel.h"
 
-#include "StandinLogger.h"
+#include "logger/StandinLogger.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "AdifLogFile.h"
+#include "logger/AdifLogFile.h"
 
 #include "AdifField.h"
-#include "BadInput.h"
+#include "logger/BadInput.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "Contract.h"
+#include "bus/Contract.h"
 
 #include "documentadaptor.h"
 #include "entryadaptor.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ColumnSet.h"
+#include "logger/ColumnSet.h"
 
-#include "BadInput.h"
+#include "logger/BadInput.h"
 
 #include <QFile>
 #include <QRegularExpression>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "ColumnSet.h"
-#include "ContactLog.h"
+#include "logger/ColumnSet.h"
+#include "logger/ContactLog.h"
 
 #include <QByteArray>
 #include <QFile>

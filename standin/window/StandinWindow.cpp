@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "StandinWindow.h"
+#include "window/StandinWindow.h"
 
-#include "LogTableModel.h"
-#include "StandinLogger.h"
-#include "UdpFeed.h"
+#include "feed/UdpFeed.h"
+#include "logger/StandinLogger.h"
+#include "window/LogTableModel.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "FaultPlan.h"
+#include "bus/FaultPlan.h"
 
-#include "BadInput.h"
+#include "logger/BadInput.h"
 
 FaultPlan::FaultPlan(const QStringList &knownMembers)
     : m_KnownMembers(knownMembers)
