@@ -210,7 +210,7 @@ void TestStandinUdp::contactInfoIsXmlWithEscapedValues()
     const FeedContact feedContact{columns, contact, QStringLiteral("W1AW")};
 
     QString error;
-    const auto elements = XmlElements(ContactInfoXml::Datagram(feedContact, QStringLiteral("abc123"), "pc1"), &error);
+    const auto elements = XmlElements(ContactInfoXml::Datagram(feedContact, QStringLiteral("abc123"), "pc1", ContactInfoXml::kApp), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     const QStringList expectedOrder = QStringLiteral(
