@@ -12,10 +12,12 @@
 // 10 MB value, against the log's mean contact.
 //
 // With --udp it compares instead the cost per contact of the stand-in with no
-// UDP feed, with both feeds sent to receivers that listen (threads of this
-// program on the loopback address), and with both sent to a loopback port
-// where nobody listens; the three take turns, in rounds, on one bus, and the
-// figures are ratios against the run without a feed.
+// feed, with every feed on (WSJT-X, contactinfo, plain ADIF and Tlf's LAN
+// sent to receivers that listen, threads of this program on the loopback
+// address, and the radio set through a rigctld that answers each command
+// after kRadioAnswerMs, as a radio does), and with every feed sent to a
+// loopback port where nobody listens; the three take turns, in rounds, on
+// one bus, and the figures are ratios against the run without a feed.
 
 #include "RuntimeError.h"
 #include "StandinProcess.h"
@@ -26,6 +28,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -42,6 +45,7 @@ constexpr int kDefaultContacts = 20000;
 constexpr int kEdge = 10;         // contacts averaged at the start and at the end
 constexpr int kUdpContacts = 5000; // per run with --udp, unless told
 constexpr int kUdpRounds = 3;
+constexpr int kRadioAnswerMs = 20; // what a radio behind rigctld takes per command
 
 struct Options {
     int contacts = kDefaultContacts;
@@ -255,6 +259,73 @@ private:
     std::thread m_Thread;
 };
 
+// A rigctld on the loopback address, in a thread of its own: takes one
+// connection at a time and answers each command line with "RPRT 0" after
+// kRadioAnswerMs, counting the commands.
+class LoopbackRigctld {
+public:
+    LoopbackRigctld()
+    {
+        m_Listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        bind(m_Listener, reinterpret_cast<sockaddr *>(&address), length);
+        listen(m_Listener, 4);
+        getsockname(m_Listener, reinterpret_cast<sockaddr *>(&address), &length);
+        m_Port = ntohs(address.sin_port);
+        m_Thread = std::thread([this] { ServeUntilStopped(); });
+    }
+
+    ~LoopbackRigctld()
+    {
+        m_Stop = true;
+        m_Thread.join();
+        close(m_Listener);
+    }
+
+    QString Destination() const { return QStringLiteral("127.0.0.1:%1").arg(m_Port); }
+    long Commands() const { return m_Commands; }
+
+private:
+    void ServeUntilStopped()
+    {
+        int peer = -1;
+        while (!m_Stop) {
+            pollfd ready = {peer < 0 ? m_Listener : peer, POLLIN, 0};
+            if (poll(&ready, 1, 50) <= 0)
+                continue;
+            if (peer < 0) {
+                peer = accept(m_Listener, nullptr, nullptr);
+                continue;
+            }
+            char buffer[4096];
+            const ssize_t got = recv(peer, buffer, sizeof buffer, 0);
+            if (got <= 0) { // the stand-in went, for the next round
+                close(peer);
+                peer = -1;
+                continue;
+            }
+            for (ssize_t i = 0; i < got; ++i) {
+                if (buffer[i] != '\n')
+                    continue;
+                std::this_thread::sleep_for(std::chrono::milliseconds(kRadioAnswerMs));
+                send(peer, "RPRT 0\n", 7, MSG_NOSIGNAL);
+                ++m_Commands;
+            }
+        }
+        if (peer >= 0)
+            close(peer);
+    }
+
+    int m_Listener = -1;
+    quint16 m_Port = 0;
+    std::atomic<bool> m_Stop = false;
+    std::atomic<long> m_Commands = 0;
+    std::thread m_Thread;
+};
+
 // A loopback port on which nobody listens: bound for a moment, then let go.
 QString ClosedDestination()
 {
@@ -274,13 +345,24 @@ int MeasureUdp(const Options &options, StandinProcess &logger)
     const int contacts = options.contactsGiven ? options.contacts : kUdpContacts;
     LoopbackReceiver wsjtx;
     LoopbackReceiver contactInfo;
+    LoopbackReceiver adif;
+    LoopbackReceiver tlf;
+    LoopbackRigctld rigctld;
     const QString closed = ClosedDestination();
-    const QString wsjtxOption = QStringLiteral("--wsjtx-udp");
-    const QString contactInfoOption = QStringLiteral("--contactinfo-udp");
+    const auto feeds = [](const QString &wsjtxTo, const QString &contactInfoTo, const QString &adifTo,
+                          const QString &tlfTo, const QString &rigctldTo) {
+        return QStringList{QStringLiteral("--wsjtx-udp"), wsjtxTo,  QStringLiteral("--contactinfo-udp"), contactInfoTo,
+                           QStringLiteral("--adif-udp"),  adifTo,   QStringLiteral("--tlf-lan"),         tlfTo,
+                           QStringLiteral("--rigctld"),   rigctldTo};
+    };
     std::vector<UdpSetup> setups = {
         {"no feed", {}, {}, {}},
-        {"feeds, listening", {wsjtxOption, wsjtx.Destination(), contactInfoOption, contactInfo.Destination()}, {}, {}},
-        {"feeds, closed port", {wsjtxOption, closed, contactInfoOption, closed}, {}, {}},
+        {"feeds, listening",
+         feeds(wsjtx.Destination(), contactInfo.Destination(), adif.Destination(), tlf.Destination(),
+               rigctld.Destination()),
+         {},
+         {}},
+        {"feeds, closed port", feeds(closed, closed, closed, closed, closed), {}, {}},
     };
     std::printf("%d contacts per run, %d rounds, %s, %s\n", contacts, kUdpRounds,
                 options.window ? "window shown" : "no window", qPrintable(PlatformText()));
@@ -313,8 +395,10 @@ int MeasureUdp(const Options &options, StandinProcess &logger)
                     Stats::Mean(setup.enterQsoMs) / Stats::Mean(baseline.enterQsoMs),
                     Stats::Median(setup.contactMs) / Stats::Median(baseline.contactMs));
     }
-    std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld (1 per contact)\n",
-                wsjtx.Count(), contactInfo.Count());
+    std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld and ADIF %ld "
+                "(1 per contact), Tlf %ld (1 per contact it had its turn for, one every 15 ms); rigctld answered %ld "
+                "commands, %d ms each (the newest setting only)\n",
+                wsjtx.Count(), contactInfo.Count(), adif.Count(), tlf.Count(), rigctld.Commands(), kRadioAnswerMs);
     return 0;
 }
 
