@@ -214,24 +214,37 @@ int Measure(const Options &options)
     return 0;
 }
 
-// A UDP receiver on the loopback address that reads and counts datagrams in
-// a thread of its own, as a logging program would.
-class LoopbackReceiver {
+// A socket of this type bound to a free port of the loopback address.
+int BindLoopback(int type, quint16 &port)
+{
+    const int bound = socket(AF_INET, type, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(bound, reinterpret_cast<sockaddr *>(&address), length);
+    getsockname(bound, reinterpret_cast<sockaddr *>(&address), &length);
+    port = ntohs(address.sin_port);
+    return bound;
+}
+
+// A receiver on the loopback address, served by a thread of its own as a
+// logging program or a radio serves it: a UDP receiver reads and counts
+// datagrams; a rigctld takes one connection at a time and answers each
+// command line with "RPRT 0" after kRadioAnswerMs, counting the commands.
+class LoopbackPeer {
 public:
-    LoopbackReceiver()
+    enum class Kind { UdpReceiver, Rigctld };
+
+    explicit LoopbackPeer(Kind kind)
     {
-        m_Socket = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(m_Socket, reinterpret_cast<sockaddr *>(&address), length);
-        getsockname(m_Socket, reinterpret_cast<sockaddr *>(&address), &length);
-        m_Port = ntohs(address.sin_port);
-        m_Thread = std::thread([this] { ReadUntilStopped(); });
+        m_Socket = BindLoopback(kind == Kind::Rigctld ? SOCK_STREAM : SOCK_DGRAM, m_Port);
+        if (kind == Kind::Rigctld)
+            listen(m_Socket, 4);
+        m_Thread = std::thread([this, kind] { kind == Kind::Rigctld ? AnswerUntilStopped() : ReadUntilStopped(); });
     }
 
-    ~LoopbackReceiver()
+    ~LoopbackPeer()
     {
         m_Stop = true;
         m_Thread.join();
@@ -244,60 +257,23 @@ public:
 private:
     void ReadUntilStopped()
     {
-        static char buffer[65536];
+        std::vector<char> buffer(65536);
         while (!m_Stop) {
             pollfd ready = {m_Socket, POLLIN, 0};
-            if (poll(&ready, 1, 50) > 0 && recv(m_Socket, buffer, sizeof buffer, 0) >= 0)
+            if (poll(&ready, 1, 50) > 0 && recv(m_Socket, buffer.data(), buffer.size(), 0) >= 0)
                 ++m_Count;
         }
     }
 
-    int m_Socket = -1;
-    quint16 m_Port = 0;
-    std::atomic<bool> m_Stop = false;
-    std::atomic<long> m_Count = 0;
-    std::thread m_Thread;
-};
-
-// A rigctld on the loopback address, in a thread of its own: takes one
-// connection at a time and answers each command line with "RPRT 0" after
-// kRadioAnswerMs, counting the commands.
-class LoopbackRigctld {
-public:
-    LoopbackRigctld()
-    {
-        m_Listener = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(m_Listener, reinterpret_cast<sockaddr *>(&address), length);
-        listen(m_Listener, 4);
-        getsockname(m_Listener, reinterpret_cast<sockaddr *>(&address), &length);
-        m_Port = ntohs(address.sin_port);
-        m_Thread = std::thread([this] { ServeUntilStopped(); });
-    }
-
-    ~LoopbackRigctld()
-    {
-        m_Stop = true;
-        m_Thread.join();
-        close(m_Listener);
-    }
-
-    QString Destination() const { return QStringLiteral("127.0.0.1:%1").arg(m_Port); }
-    long Commands() const { return m_Commands; }
-
-private:
-    void ServeUntilStopped()
+    void AnswerUntilStopped()
     {
         int peer = -1;
         while (!m_Stop) {
-            pollfd ready = {peer < 0 ? m_Listener : peer, POLLIN, 0};
+            pollfd ready = {peer < 0 ? m_Socket : peer, POLLIN, 0};
             if (poll(&ready, 1, 50) <= 0)
                 continue;
             if (peer < 0) {
-                peer = accept(m_Listener, nullptr, nullptr);
+                peer = accept(m_Socket, nullptr, nullptr);
                 continue;
             }
             char buffer[4096];
@@ -312,24 +288,24 @@ private:
                     continue;
                 std::this_thread::sleep_for(std::chrono::milliseconds(kRadioAnswerMs));
                 send(peer, "RPRT 0\n", 7, MSG_NOSIGNAL);
-                ++m_Commands;
+                ++m_Count;
             }
         }
         if (peer >= 0)
             close(peer);
     }
 
-    int m_Listener = -1;
+    int m_Socket = -1;
     quint16 m_Port = 0;
     std::atomic<bool> m_Stop = false;
-    std::atomic<long> m_Commands = 0;
+    std::atomic<long> m_Count = 0;
     std::thread m_Thread;
 };
 
 // A loopback port on which nobody listens: bound for a moment, then let go.
 QString ClosedDestination()
 {
-    LoopbackReceiver briefly;
+    LoopbackPeer briefly(LoopbackPeer::Kind::UdpReceiver);
     return briefly.Destination();
 }
 
@@ -343,11 +319,11 @@ struct UdpSetup {
 int MeasureUdp(const Options &options, StandinProcess &logger)
 {
     const int contacts = options.contactsGiven ? options.contacts : kUdpContacts;
-    LoopbackReceiver wsjtx;
-    LoopbackReceiver contactInfo;
-    LoopbackReceiver adif;
-    LoopbackReceiver tlf;
-    LoopbackRigctld rigctld;
+    LoopbackPeer wsjtx(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer contactInfo(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer adif(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer tlf(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer rigctld(LoopbackPeer::Kind::Rigctld);
     const QString closed = ClosedDestination();
     const auto feeds = [](const QString &wsjtxTo, const QString &contactInfoTo, const QString &adifTo,
                           const QString &tlfTo, const QString &rigctldTo) {
@@ -398,7 +374,7 @@ int MeasureUdp(const Options &options, StandinProcess &logger)
     std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld and ADIF %ld "
                 "(1 per contact), Tlf %ld (1 per contact it had its turn for, one every 15 ms); rigctld answered %ld "
                 "commands, %d ms each (the newest setting only)\n",
-                wsjtx.Count(), contactInfo.Count(), adif.Count(), tlf.Count(), rigctld.Commands(), kRadioAnswerMs);
+                wsjtx.Count(), contactInfo.Count(), adif.Count(), tlf.Count(), rigctld.Count(), kRadioAnswerMs);
     return 0;
 }
 

@@ -20,12 +20,9 @@
 #include "feed/RigctldCommands.h"
 #include "feed/TlfLanMessage.h"
 
-#include "../support/EntryCalls.h"
-#include "../support/StandinProcess.h"
+#include "FeedTesting.h"
 
 namespace {
-
-constexpr int kWaitMs = 10000;
 
 // A scripted rigctld: takes one connection and answers each command line.
 class ScriptedRigctld {
@@ -38,7 +35,7 @@ public:
     // The connection may have come already, while the test waited for the bus.
     bool WaitForStandin()
     {
-        if (!m_Server.hasPendingConnections() && !m_Server.waitForNewConnection(kWaitMs))
+        if (!m_Server.hasPendingConnections() && !m_Server.waitForNewConnection(kFeedWaitMs))
             return false;
         m_Peer.reset(m_Server.nextPendingConnection());
         return true;
@@ -47,7 +44,7 @@ public:
     // The next command line, unanswered; empty when none comes.
     QByteArray NextCommand()
     {
-        const QDeadlineTimer deadline(kWaitMs);
+        const QDeadlineTimer deadline(kFeedWaitMs);
         while (m_Peer && !m_Peer->canReadLine() && !deadline.hasExpired())
             m_Peer->waitForReadyRead(100);
         return m_Peer && m_Peer->canReadLine() ? m_Peer->readLine().trimmed() : QByteArray();
@@ -87,39 +84,6 @@ bool SetRadio(int mode, double rxKhz, double txKhz, bool split)
         CallEntry(QStringLiteral("SetLogFrequencyEx"), {Int16(mode), rxKhz, txKhz, Int16(split ? 1 : 0)}));
 }
 
-bool LogContact(const QString &call, int mode, double khz)
-{
-    return TypeContact(call, khz, mode) && Answered(CallEntry(QStringLiteral("EnterQso")));
-}
-
-// Datagrams as they arrive, until `count` have come or the wait ends.
-QList<QByteArray> Receive(QUdpSocket &socket, int count)
-{
-    QList<QByteArray> datagrams;
-    const QDeadlineTimer deadline(kWaitMs);
-    while (datagrams.size() < count && !deadline.hasExpired()) {
-        if (!socket.hasPendingDatagrams() && !socket.waitForReadyRead(100))
-            continue;
-        QByteArray datagram(int(socket.pendingDatagramSize()), '\0');
-        socket.readDatagram(datagram.data(), datagram.size());
-        datagrams.append(datagram);
-    }
-    return datagrams;
-}
-
-QString Destination(const QUdpSocket &receiver)
-{
-    return QStringLiteral("127.0.0.1:%1").arg(receiver.localPort());
-}
-
-// A loopback port on which nobody listens, for UDP or TCP: bound for a moment, then let go.
-quint16 ClosedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost, 0);
-    return server.serverPort();
-}
-
 // "dd-Mmm-yy hh:mm" of an ADIF record's QSO_DATE and TIME_ON, as Tlf's log writes it.
 QByteArray TlfDateTime(const QByteArray &record)
 {
@@ -132,21 +96,19 @@ QByteArray TlfDateTime(const QByteArray &record)
     return QLocale::c().toString(when, QStringLiteral("dd-MMM-yy HH:mm")).toLatin1();
 }
 
-const QList<QByteArray> kSplitSsbOn40m = {"S 1 VFOB", "I 7150000", "F 7100000", "M LSB 0"};
-const QList<QByteArray> kCwOn20m = {"S 0 VFOA", "F 14025500", "M CW 0"};
-
-Contact MakeContact(const QString &call, int mode, double khz, const QStringList &values)
+// The known contact in another mode, on another frequency.
+Contact Retuned(int mode, double khz)
 {
-    Contact contact;
-    contact.call = call;
-    contact.band = Band::FromKhz(khz);
+    Contact contact = KnownContact();
     contact.mode = mode;
     contact.txKhz = khz;
     contact.rxKhz = khz;
-    contact.values = values;
-    contact.loggedUtc = QDateTime(QDate(2024, 3, 5), QTime(12, 34, 56, 789), Qt::UTC);
+    contact.band = Band::FromKhz(khz);
     return contact;
 }
+
+const QList<QByteArray> kSplitSsbOn40m = {"S 1 VFOB", "I 7150000", "F 7100000", "M LSB 0"};
+const QList<QByteArray> kCwOn20m = {"S 0 VFOA", "F 14025500", "M CW 0"};
 
 } // namespace
 
@@ -163,15 +125,11 @@ private slots:
     void rigctldFallingBehindGetsTheNewest();
     void tlfAndAdifReceiversGetTheirDatagrams();
     void deadRigctldAndTlfHarmNothing();
-
-private:
-    QTemporaryDir m_Dir;
 };
 
 void TestStandinTlfRigctld::initTestCase()
 {
     QVERIFY2(QDBusConnection::sessionBus().isConnected(), "needs a session bus (run under dbus-run-session)");
-    QVERIFY(m_Dir.isValid());
 }
 
 // One row per mode Tlf keeps, and the contacts it cannot hold (no datagram).
@@ -182,31 +140,26 @@ void TestStandinTlfRigctld::tlfLogEntryBytes_data()
     QTest::addColumn<QByteArray>("expected");
     const QString standard;
     const QString withExchange = QStringLiteral("CALL\tCall\t5\nRST_SENT\tSnt\t6\nRST_RCVD\tRcv\t6\nSRX_STRING\tExch\t6\n");
-    const QStringList contestValues = {QStringLiteral("K1ABC"), QStringLiteral("599"), QStringLiteral("579"),
-                                       QStringLiteral("12"),    QStringLiteral("34"),  QStringLiteral("Ann"),
-                                       QStringLiteral("MA"),    QStringLiteral("1")};
+    Contact longCall = Retuned(Mode::kLsb, 7150);
+    longCall.call = QStringLiteral("DL/K1ABCDEFGHIJKLMNOP");
+    longCall.values = {longCall.call, QStringLiteral("59"), QStringLiteral("57"),
+                       QStringLiteral("155 JOE MA \u00c4XXXXXXXX")};
 
     QTest::newRow("CW on 20 m: serial sent as the QSO number, the exchange from its fields, points")
-        << standard << MakeContact(QStringLiteral("K1ABC"), Mode::kCw, 14025.5, contestValues)
+        << standard << KnownContact()
         << QByteArray("B1 20CW  05-Mar-24 12:34 0012  K1ABC          599  579  34 Ann MA              1  14025.5\n", 90)
                + '\0';
     QTest::newRow("LSB on 40 m: SSB, the contact's number, SRX_STRING cut, a long call cut, no ASCII as ?")
-        << withExchange
-        << MakeContact(QStringLiteral("DL/K1ABCDEFGHIJKLMNOP"), Mode::kLsb, 7150,
-                       {QStringLiteral("DL/K1ABCDEFGHIJKLMNOP"), QStringLiteral("59"), QStringLiteral("57"),
-                        QStringLiteral("155 JOE MA \u00c4XXXXXXXX")})
+        << withExchange << longCall
         << QByteArray("B1 40SSB 05-Mar-24 12:34 0007  DL/K1ABCDEFGHI 59   57   155 JOE MA ?XX             7150.0\n", 90)
                + '\0';
     QTest::newRow("RTTY on 80 m: DIG")
-        << standard << MakeContact(QStringLiteral("K1ABC"), Mode::kRtty, 3580, contestValues)
+        << standard << Retuned(Mode::kRtty, 3580)
         << QByteArray("B1 80DIG 05-Mar-24 12:34 0012  K1ABC          599  579  34 Ann MA              1   3580.0\n", 90)
                + '\0';
-    QTest::newRow("FM: not sent") << standard << MakeContact(QStringLiteral("K1ABC"), Mode::kFm, 29600, contestValues)
-                                  << QByteArray();
-    QTest::newRow("6 m: not sent") << standard << MakeContact(QStringLiteral("K1ABC"), Mode::kUsb, 50150, contestValues)
-                                   << QByteArray();
-    QTest::newRow("no band: not sent") << standard << MakeContact(QStringLiteral("K1ABC"), Mode::kCw, 0, contestValues)
-                                       << QByteArray();
+    QTest::newRow("FM: not sent") << standard << Retuned(Mode::kFm, 29600) << QByteArray();
+    QTest::newRow("6 m: not sent") << standard << Retuned(Mode::kUsb, 50150) << QByteArray();
+    QTest::newRow("no band: not sent") << standard << Retuned(Mode::kCw, 0) << QByteArray();
 }
 
 void TestStandinTlfRigctld::tlfLogEntryBytes()
@@ -281,7 +234,8 @@ void TestStandinTlfRigctld::tlfAndAdifReceiversGetTheirDatagrams()
     QUdpSocket contactInfo;
     for (QUdpSocket *receiver : {&tlf, &adif, &wsjtx, &contactInfo})
         QVERIFY(receiver->bind(QHostAddress::LocalHost, 0));
-    const QString adifPath = m_Dir.filePath(QStringLiteral("fed.adi"));
+    const QTemporaryDir dir;
+    const QString adifPath = dir.filePath(QStringLiteral("fed.adi"));
     StandinProcess standin({QStringLiteral("--tlf-lan"), Destination(tlf), QStringLiteral("--tlf-node"),
                             QStringLiteral("c"), QStringLiteral("--adif-udp"), Destination(adif),
                             QStringLiteral("--wsjtx-udp"), Destination(wsjtx), QStringLiteral("--wsjtx-id"),
@@ -289,9 +243,9 @@ void TestStandinTlfRigctld::tlfAndAdifReceiversGetTheirDatagrams()
                             QStringLiteral("--contactinfo-app"), QStringLiteral("N1"), QStringLiteral("--log-adif"),
                             adifPath});
     QVERIFY(standin.WaitForName());
-    QVERIFY(LogContact(QStringLiteral("K1ABC"), Mode::kCw, 14025));
-    QVERIFY(LogContact(QStringLiteral("K2FM"), Mode::kFm, 29600));
-    QVERIFY(LogContact(QStringLiteral("K3ABC"), Mode::kCw, 7025));
+    QVERIFY(LogContact(QStringLiteral("K1ABC"), 14025));
+    QVERIFY(LogContact(QStringLiteral("K2FM"), 29600, Mode::kFm));
+    QVERIFY(LogContact(QStringLiteral("K3ABC"), 7025));
 
     const QList<QByteArray> records = ReadFile(adifPath).split('\n').mid(2, 3);
     const QList<QByteArray> entries = Receive(tlf, 2);
@@ -315,21 +269,15 @@ void TestStandinTlfRigctld::deadRigctldAndTlfHarmNothing()
     const quint16 rigctldPort = ClosedPort();
     const QString tlf = QStringLiteral("127.0.0.1:%1").arg(ClosedPort());
     const QString rig = QStringLiteral("127.0.0.1:%1").arg(rigctldPort);
-    const QString adifPath = m_Dir.filePath(QStringLiteral("dead.adi"));
+    const QTemporaryDir dir;
+    const QString adifPath = dir.filePath(QStringLiteral("dead.adi"));
     StandinProcess standin({QStringLiteral("--tlf-lan"), tlf, QStringLiteral("--rigctld"), rig,
                             QStringLiteral("--log-adif"), adifPath});
     QVERIFY(standin.WaitForName());
 
     QString errors;
-    int contacts = 0;
-    const QDeadlineTimer deadline(kWaitMs);
-    while (!(errors.contains(tlf) && errors.contains(rig)) && !deadline.hasExpired()) {
-        QVERIFY(LogContact(QStringLiteral("K%1ABC").arg(contacts), Mode::kCw, 14025 + contacts));
-        ++contacts;
-        errors += standin.ErrorOutput();
-    }
-    for (int i = 0; i < 10; ++i, ++contacts)
-        QVERIFY(LogContact(QStringLiteral("W%1XYZ").arg(i), Mode::kCw, 7025 + i));
+    const int contacts = LogUntilReported(standin, {tlf, rig}, errors);
+    QVERIFY(contacts > 0);
     QCOMPARE(int(ReadFile(adifPath).count("<EOR>")), contacts);
 
     ScriptedRigctld rigctld(rigctldPort);
