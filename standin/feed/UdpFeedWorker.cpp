@@ -151,21 +151,31 @@ QList<QByteArray> UdpFeedWorker::Datagrams(Kind kind, const QueuedContact &queue
 {
     const FeedContact contact{m_Columns, queued.contact, m_Identity.stationCall};
     switch (kind) {
+    case Kind::Wsjtx:
+        return {WsjtxMessage::QsoLogged(m_Identity.wsjtxId, contact),
+                WsjtxMessage::LoggedAdif(m_Identity.wsjtxId, AdifText(queued))};
     case Kind::ContactInfo:
         return {ContactInfoXml::Datagram(contact, QUuid::createUuid().toString(QUuid::Id128), m_StationName,
                                          m_Identity.contactInfoApp)};
+    case Kind::Adif:
+        return {AdifText(queued)};
     case Kind::TlfLan: {
         const QByteArray line = TlfLanMessage::LogLine(contact, m_Contacts);
-        return line.isEmpty() ? QList<QByteArray>() : QList<QByteArray>{TlfLanMessage::LogEntry(m_Identity.tlfNode, line)};
+        if (line.isEmpty())
+            return {};
+        return {TlfLanMessage::LogEntry(m_Identity.tlfNode, line)};
     }
-    default:
-        break;
+    case Kind::Rigctld:
+        break; // the radio gets settings, not contacts
     }
-    const QByteArray adifText = AdifLogFile::OneRecordFile(
-        queued.adifRecord.isEmpty() ? AdifLogFile::Record(m_Columns, queued.contact) : queued.adifRecord);
-    if (kind == Kind::Adif)
-        return {adifText};
-    return {WsjtxMessage::QsoLogged(m_Identity.wsjtxId, contact), WsjtxMessage::LoggedAdif(m_Identity.wsjtxId, adifText)};
+    return {};
+}
+
+// The one-record ADIF file of the contact, around the log's own line when there is one.
+QByteArray UdpFeedWorker::AdifText(const QueuedContact &queued) const
+{
+    return AdifLogFile::OneRecordFile(queued.adifRecord.isEmpty() ? AdifLogFile::Record(m_Columns, queued.contact)
+                                                                  : queued.adifRecord);
 }
 
 void UdpFeedWorker::Deliver(Destination &destination, const QList<QByteArray> &datagrams)

@@ -120,6 +120,7 @@ private:
     void SendQueued();
     void SendContacts(const QList<QueuedContact> &contacts);
     QList<QByteArray> Datagrams(Kind kind, const QueuedContact &queued) const;
+    QByteArray AdifText(const QueuedContact &queued) const;
     void Deliver(Destination &destination, const QList<QByteArray> &datagrams);
     void SendPaced();
     bool Write(Destination &destination, const QList<QByteArray> &datagrams);
