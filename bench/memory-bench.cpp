@@ -12,39 +12,17 @@
 // private session bus without its window; Ardenix's window is offscreen when
 // there is no display.
 
+#include "BenchStart.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
 #include "StandinProcess.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
 
 namespace {
-
-struct Options {
-    int records = 1000000;
-    int steps = 20000;
-    int every = 1000;
-};
-
-bool ParseOptions(const QStringList &args, Options &options)
-{
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = false;
-        if (args[i] == QLatin1String("--records") && i + 1 < args.size())
-            options.records = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--steps") && i + 1 < args.size())
-            options.steps = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--every") && i + 1 < args.size())
-            options.every = args[++i].toInt(&ok);
-        if (!ok)
-            return false;
-    }
-    return options.steps >= 1 && options.steps < options.records && options.every >= 1;
-}
 
 // A "Vm..." line of /proc/self/status in KiB; -1 when it is missing.
 long StatusKib(const QByteArray &name)
@@ -79,24 +57,28 @@ long PrintMemory(const char *when, long goRssKib = 0)
 
 int main(int argc, char **argv)
 {
-    OffscreenWithoutDisplay();
-    QApplication app(argc, argv);
-    Options options;
-    if (!ParseOptions(QCoreApplication::arguments(), options)) {
-        std::fprintf(stderr, "usage: memory-bench [--records N] [--steps S < N] [--every K]\n");
-        return 2;
-    }
+    BenchStart start(argc, argv, BenchStart::Kind::Window, QStringLiteral("Ardenix's memory over a long replay at \"5/sec\"."));
+    start.AddNumber(QStringLiteral("records"), QStringLiteral("Records in the generated log."), 1000000, 2);
+    start.AddNumber(QStringLiteral("steps"), QStringLiteral("Log steps to raise, fewer than the records."), 20000);
+    start.AddNumber(QStringLiteral("every"), QStringLiteral("Steps between two lines of figures."), 1000);
+    if (!start.Parse())
+        return BenchStart::kUsageExit;
+    const int records = start.Number(QStringLiteral("records"));
+    const int steps = start.Number(QStringLiteral("steps"));
+    const int every = start.Number(QStringLiteral("every"));
+    if (steps >= records && !start.Refuse(QStringLiteral("--steps must be fewer than --records")))
+        return BenchStart::kUsageExit;
 
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("long.adi"));
-    if (!ContestLog::Write(log, options.records))
+    if (!ContestLog::Write(log, records))
         return 1;
     StandinProcess logger({QStringLiteral("--no-window")}, StandinProcess::Use::Benchmark);
     if (!logger.WaitForName())
         return 1;
 
-    std::printf("Ardenix's memory, replaying %d of %d records (%.1f MiB) at \"5/sec\"\n", options.steps,
-                options.records, double(QFile(log).size()) / (1 << 20));
+    std::printf("Ardenix's memory, replaying %d of %d records (%.1f MiB) at \"5/sec\"\n", steps,
+                records, double(QFile(log).size()) / (1 << 20));
     DrivenWindow window;
     window.Window(); // made and shown
     PrintMemory("window shown");
@@ -110,12 +92,12 @@ int main(int argc, char **argv)
 
     QElapsedTimer clock;
     clock.start();
-    for (int step = 1; step <= options.steps; ++step) {
+    for (int step = 1; step <= steps; ++step) {
         window.RaiseTimeout();
-        if (step % options.every == 0 || step == options.steps) {
+        if (step % every == 0 || step == steps) {
             if (!window.Ok())
                 return 1;
-            const int since = step % options.every == 0 ? options.every : step % options.every;
+            const int since = step % every == 0 ? every : step % every;
             const QByteArray when = "after " + QByteArray::number(step) + " steps ("
                 + QByteArray::number(double(clock.nsecsElapsed()) / 1e6 / since, 'f', 3) + " ms a step)";
             PrintMemory(when.constData(), goRssKib);

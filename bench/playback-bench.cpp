@@ -12,13 +12,13 @@
 // window is offscreen when there is no display.
 
 #include "BareCalls.h"
+#include "BenchStart.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
 #include "StandinProcess.h"
 #include "StandinTrace.h"
 #include "Stats.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QJsonObject>
@@ -79,21 +79,14 @@ private:
 
 int main(int argc, char **argv)
 {
-    OffscreenWithoutDisplay();
-    QApplication app(argc, argv);
-    int steps = 1000;
-    bool loggerWindow = false;
-    const QStringList args = QCoreApplication::arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--steps") && i + 1 < args.size())
-            steps = std::max(kBlock, args[++i].toInt() / kBlock * kBlock);
-        else if (args[i] == QLatin1String("--window"))
-            loggerWindow = true;
-        else {
-            std::fprintf(stderr, "usage: playback-bench [--steps N] [--window]\n");
-            return 2;
-        }
-    }
+    BenchStart start(argc, argv, BenchStart::Kind::Window,
+                     QStringLiteral("One log step against bare QtDBus round trips, and the pacing at \"5/sec\"."));
+    start.AddNumber(QStringLiteral("steps"), QStringLiteral("Log steps to time, in blocks of %1.").arg(kBlock), 1000);
+    start.AddFlag(QStringLiteral("window"), QStringLiteral("Show the stand-in's window."));
+    if (!start.Parse())
+        return BenchStart::kUsageExit;
+    const int steps = std::max(kBlock, start.Number(QStringLiteral("steps")) / kBlock * kBlock);
+    const bool loggerWindow = start.IsSet(QStringLiteral("window"));
 
     QTemporaryDir dir;
     const QString trace = dir.filePath(QStringLiteral("trace.jsonl"));

@@ -15,12 +15,12 @@
 // window is offscreen when there is no display.
 
 #include "BareCalls.h"
+#include "BenchStart.h"
 #include "ContestLog.h"
 #include "DrivenWindow.h"
 #include "StandinProcess.h"
 #include "Stats.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -28,30 +28,6 @@
 #include <vector>
 
 namespace {
-
-struct Options {
-    int dupes = 5000;
-    int runs = 3;
-    bool loggerWindow = false;
-};
-
-bool ParseOptions(const QStringList &args, Options &options)
-{
-    for (int i = 1; i < args.size(); ++i) {
-        bool ok = true;
-        if (args[i] == QLatin1String("--dupes") && i + 1 < args.size())
-            options.dupes = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--runs") && i + 1 < args.size())
-            options.runs = args[++i].toInt(&ok);
-        else if (args[i] == QLatin1String("--window"))
-            options.loggerWindow = true;
-        else
-            return false;
-        if (!ok || options.dupes < 1 || options.runs < 1)
-            return false;
-    }
-    return true;
-}
 
 // True when the logger's ADIF log holds exactly one contact, the one with call.
 bool LoggedOnly(const QString &adifLog, const QByteArray &call)
@@ -67,23 +43,26 @@ bool LoggedOnly(const QString &adifLog, const QByteArray &call)
 
 int main(int argc, char **argv)
 {
-    OffscreenWithoutDisplay();
-    QApplication app(argc, argv);
-    Options options;
-    if (!ParseOptions(QCoreApplication::arguments(), options)) {
-        std::fprintf(stderr, "usage: skipdupes-bench [--dupes N] [--runs R] [--window]\n");
-        return 2;
-    }
+    BenchStart start(argc, argv, BenchStart::Kind::Window,
+                     QStringLiteral("\"Skip dupes\" over preloaded dupes, against the same calls sent bare."));
+    start.AddNumber(QStringLiteral("dupes"), QStringLiteral("Dupes before the one new contact."), 5000);
+    start.AddNumber(QStringLiteral("runs"), QStringLiteral("Runs of \"Skip dupes\"."), 3);
+    start.AddFlag(QStringLiteral("window"), QStringLiteral("Show the stand-in's window."));
+    if (!start.Parse())
+        return BenchStart::kUsageExit;
+    const int dupes = start.Number(QStringLiteral("dupes"));
+    const int runs = start.Number(QStringLiteral("runs"));
+    const bool loggerWindow = start.IsSet(QStringLiteral("window"));
 
     QTemporaryDir dir;
     const QString preload = dir.filePath(QStringLiteral("preload.adi"));
     const QString log = dir.filePath(QStringLiteral("log.adi"));
     const QString logged = dir.filePath(QStringLiteral("logged.adi"));
-    if (!ContestLog::Write(preload, options.dupes) || !ContestLog::Write(log, options.dupes + 1))
+    if (!ContestLog::Write(preload, dupes) || !ContestLog::Write(log, dupes + 1))
         return 1;
     StandinProcess logger(
         StandinProcess::WithWindow({QStringLiteral("--preload"), preload, QStringLiteral("--log-adif"), logged},
-                                   options.loggerWindow),
+                                   loggerWindow),
         StandinProcess::Use::Benchmark);
     if (!logger.WaitForName())
         return 1;
@@ -91,9 +70,9 @@ int main(int argc, char **argv)
     DrivenWindow window;
     BareCalls bare;
     std::printf("\"Skip dupes\" over %d dupes to one new contact, against the same calls sent bare (stand-in %s)\n",
-                options.dupes, options.loggerWindow ? "with its window" : "without a window");
+                dupes, loggerWindow ? "with its window" : "without a window");
     std::vector<double> rates, bareRates, ratios;
-    for (int run = 1; run <= options.runs; ++run) {
+    for (int run = 1; run <= runs; ++run) {
         window.ChooseFile(log); // starts the file and the playback anew
         QElapsedTimer clock;
         clock.start();
@@ -102,16 +81,16 @@ int main(int argc, char **argv)
         if (!window.Ok())
             return 1;
         clock.start();
-        for (int i = 0; i < options.dupes; ++i) {
+        for (int i = 0; i < dupes; ++i) {
             bare.Load(i);
             bare.Call(QStringLiteral("Dupe"));
         }
         const double bareMs = double(clock.nsecsElapsed()) / 1e6;
-        rates.push_back(options.dupes / (ms / 1000));
-        bareRates.push_back(options.dupes / (bareMs / 1000));
+        rates.push_back(dupes / (ms / 1000));
+        bareRates.push_back(dupes / (bareMs / 1000));
         ratios.push_back(ms / bareMs);
         std::printf("  run %d: Ardenix %7.0f records/s (%.3f ms a record), bare %7.0f records/s, ratio %.3f\n", run,
-                    rates.back(), ms / options.dupes, bareRates.back(), ratios.back());
+                    rates.back(), ms / dupes, bareRates.back(), ratios.back());
     }
     std::printf("  median: Ardenix %.0f records/s (min %.0f, max %.0f), bare %.0f records/s, ratio %.3f\n",
                 Stats::Median(rates), Stats::Min(rates), Stats::Max(rates), Stats::Median(bareRates),
@@ -120,7 +99,7 @@ int main(int argc, char **argv)
     // "Go" after the last skip logs the record it stopped at: the new contact.
     window.Click("btnGo");
     window.Tick();
-    if (!window.Ok() || !LoggedOnly(logged, "K" + QByteArray::number(options.dupes) + "ABC")) {
+    if (!window.Ok() || !LoggedOnly(logged, "K" + QByteArray::number(dupes) + "ABC")) {
         std::fprintf(stderr, "\"Go\" after \"Skip dupes\" did not log the new contact alone\n");
         return 1;
     }

@@ -19,12 +19,12 @@
 // loopback port where nobody listens; the three take turns, in rounds, on
 // one bus, and the figures are ratios against the run without a feed.
 
+#include "BenchStart.h"
 #include "RuntimeError.h"
 #include "StandinProcess.h"
 #include "Stats.h"
 #include "Vantrel.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <atomic>
@@ -49,7 +49,7 @@ constexpr int kRadioAnswerMs = 20; // what a radio behind rigctld takes per comm
 
 struct Options {
     int contacts = kDefaultContacts;
-    QString standin = StandinProcess::BuiltProgram();
+    QString standin;
     bool window = true;
     bool udp = false;
     bool contactsGiven = false;
@@ -59,29 +59,6 @@ struct Sample {
     double enterQsoMs = 0;
     double contactMs = 0;
 };
-
-bool ParseOptions(const QStringList &args, Options &options)
-{
-    for (int i = 1; i < args.size(); ++i) {
-        const QString &arg = args[i];
-        if (arg == QLatin1String("--contacts") && i + 1 < args.size()) {
-            bool ok = false;
-            options.contacts = args[++i].toInt(&ok);
-            if (!ok || options.contacts < 2 * kEdge)
-                return false;
-            options.contactsGiven = true;
-        } else if (arg == QLatin1String("--standin") && i + 1 < args.size()) {
-            options.standin = args[++i];
-        } else if (arg == QLatin1String("--no-window")) {
-            options.window = false;
-        } else if (arg == QLatin1String("--udp")) {
-            options.udp = true;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
 
 double ElapsedMs(const QElapsedTimer &timer)
 {
@@ -412,14 +389,21 @@ int Run(const Options &options)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    BenchStart start(argc, argv, BenchStart::Kind::Console, QStringLiteral("Cost per logged contact in the stand-in logger."));
+    start.AddNumber(QStringLiteral("contacts"),
+                    QStringLiteral("Contacts to log (%1 a run with --udp unless given).").arg(kUdpContacts),
+                    kDefaultContacts, 2 * kEdge);
+    start.AddText(QStringLiteral("standin"), QStringLiteral("PATH"), QStringLiteral("The stand-in program to measure."),
+                  StandinProcess::BuiltProgram());
+    start.AddFlag(QStringLiteral("no-window"), QStringLiteral("Run the stand-in without its window."));
+    start.AddFlag(QStringLiteral("udp"), QStringLiteral("Compare the cost with and without the feeds (UDP, Tlf, rigctld)."));
+    if (!start.Parse())
+        return BenchStart::kUsageExit;
     Options options;
-    if (!ParseOptions(QCoreApplication::arguments(), options)) {
-        std::fprintf(stderr,
-                     "usage: standin-bench [--contacts N (at least %d)] [--standin PATH] [--no-window] [--udp]\n",
-                     2 * kEdge);
-        return 2;
-    }
-    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as soon as it is known
+    options.contacts = start.Number(QStringLiteral("contacts"));
+    options.contactsGiven = start.IsSet(QStringLiteral("contacts"));
+    options.standin = start.Text(QStringLiteral("standin"));
+    options.window = !start.IsSet(QStringLiteral("no-window"));
+    options.udp = start.IsSet(QStringLiteral("udp"));
     return Run(options);
 }

@@ -13,6 +13,7 @@
 // bus and, when there is none, a runtime folder, as a desktop session gives
 // them. Needs an X display: run it under `xvfb-run -a`.
 
+#include "BenchStart.h"
 #include "PrivateBus.h"
 #include "Stats.h"
 
@@ -238,15 +239,12 @@ double Between(const std::vector<QMap<QByteArray, double>> &runs, const QByteArr
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    int runs = 20;
-    const QStringList args = QCoreApplication::arguments();
-    if (args.size() == 3 && args[1] == QLatin1String("--runs"))
-        runs = std::max(1, args[2].toInt());
-    else if (args.size() != 1) {
-        std::fprintf(stderr, "usage: startup-bench [--runs N]\n");
-        return 2;
-    }
+    BenchStart start(argc, argv, BenchStart::Kind::Console,
+                     QStringLiteral("Start of ardenix to its main window mapped, watched from an X client."));
+    start.AddNumber(QStringLiteral("runs"), QStringLiteral("Runs counted (after one that is not)."), 20);
+    if (!start.Parse())
+        return BenchStart::kUsageExit;
+    const int runs = start.Number(QStringLiteral("runs"));
     Display display;
     if (!display.Open()) {
         std::fprintf(stderr, "startup-bench needs an X display: run it under xvfb-run -a\n");

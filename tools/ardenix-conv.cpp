@@ -7,10 +7,8 @@
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <limits>
 #include <map>
 
 namespace {
@@ -21,7 +19,7 @@ const char kUsage[] =
     "  text-int16 T | text-int32 T | text-double T\n"
     "                             text converted as a variant from the logger or reader\n"
     "  text-of-double D           a double as text\n"
-    "  add16 A B | add32 A B | sub32 A B | mul32 A B\n"
+    "  add16 A B | add32 A B | sub32 A B\n"
     "                             integer arithmetic that watches its range\n"
     "  date Y M D | time H M S    date and time serials in days since 1899-12-30\n";
 
@@ -43,15 +41,6 @@ int ParseInt(const QString &text)
     return value;
 }
 
-// A product that does not fit 32 bits is an Overflow, as for the sums.
-int32_t Mul32(int32_t a, int32_t b)
-{
-    const int64_t product = int64_t(a) * b;
-    if (product < std::numeric_limits<int32_t>::min() || product > std::numeric_limits<int32_t>::max())
-        throw RuntimeError::Overflow();
-    return static_cast<int32_t>(product);
-}
-
 using Operation = std::function<QString(const QStringList &)>;
 
 const std::map<QString, std::pair<int, Operation>> &Operations()
@@ -69,7 +58,6 @@ const std::map<QString, std::pair<int, Operation>> &Operations()
          }}},
         {"add32", {2, [](const QStringList &a) { return DecimalText(Add32(ParseInt(a[0]), ParseInt(a[1]))); }}},
         {"sub32", {2, [](const QStringList &a) { return DecimalText(Sub32(ParseInt(a[0]), ParseInt(a[1]))); }}},
-        {"mul32", {2, [](const QStringList &a) { return DecimalText(Mul32(ParseInt(a[0]), ParseInt(a[1]))); }}},
         {"date", {3, [](const QStringList &a) {
              return QString::number(DateSerial::Date(ParseInt(a[0]), ParseInt(a[1]), ParseInt(a[2])), 'g', 17);
          }}},

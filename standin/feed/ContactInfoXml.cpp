@@ -41,7 +41,7 @@ QString NumberOr0(const QString &value)
 
 QString ContactInfoXml::BandText(const QString &adifBand)
 {
-    const double mhz = Band::LowerEdgeKhz(adifBand) / 1000.0;
+    const double mhz = Band::LowerEdgeMhz(adifBand);
     if (mhz <= 0)
         return QString();
     // Whole megahertz from 60 m up (5, 7, 10, 14, 18, ...); 1.8 and 3.5 below.

@@ -3,11 +3,12 @@
 
 #include <QString>
 
-// Amateur bands by ADIF band name. A frequency outside every band has the
+// Amateur bands by ADIF band name, from the ADIF reader's band table (every
+// band of the ADIF Band enumeration). A frequency outside every band has the
 // empty band, which counts as a band of its own for dupes.
 namespace Band {
-QString FromKhz(double khz);
-bool IsFrequency(double khz);      // a finite number of kHz, 0 or more
-bool IsName(const QString &text);  // "20m", "70CM", ...
-double LowerEdgeKhz(const QString &name);  // 0 for a name that is no band
+QString FromKhz(double khz);                // edges included
+bool IsFrequency(double khz);               // a finite number of kHz, 0 or more
+QString NameOf(const QString &text);        // "20M" gives "20m"; "" when the text names no band
+double LowerEdgeMhz(const QString &name);   // 0 for a name that is no band
 } // namespace Band

@@ -3,15 +3,9 @@
 
 #include <QString>
 
-// Mode codes of SetLogFrequencyEx.
 namespace Mode {
-constexpr int kNone = 0;
-constexpr int kLsb = 1;
-constexpr int kUsb = 2;
-constexpr int kCw = 3;
-constexpr int kFm = 4;
-constexpr int kAm = 5;
-constexpr int kRtty = 6;
+// Mode codes of SetLogFrequencyEx; kNone is also any other mode.
+enum Code : int { kNone = 0, kLsb = 1, kUsb = 2, kCw = 3, kFm = 4, kAm = 5, kRtty = 6 };
 
 bool IsValid(int code);
 QString Label(int code);        // as the window shows it: "LSB", "CW", "" for none

@@ -80,8 +80,8 @@ Contact ParseLine(const QString &line, const QString &where)
         contact.band = Band::FromKhz(khz);
         contact.txKhz = khz;
         contact.rxKhz = khz;
-    } else if (Band::IsName(fields[1])) {
-        contact.band = fields[1].toLower();
+    } else if (const QString band = Band::NameOf(fields[1]); !band.isEmpty()) {
+        contact.band = band;
     } else {
         throw BadInput(QStringLiteral("%1: '%2' is neither a band such as 20m nor a frequency in kHz")
                            .arg(where, fields[1]));

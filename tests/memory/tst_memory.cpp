@@ -35,21 +35,6 @@ QByteArray Records(int first, int last)
     return records;
 }
 
-// The call sign of each contact the logger logged: the text last sent to
-// column 1 before each EnterQso.
-QStringList Logged(const ArdenixHarness &h)
-{
-    QStringList logged;
-    QString call;
-    for (const LoggerCall &c : h.Calls()) {
-        if (c.member == QLatin1String("SetFieldN") && c.args.at(0).toInt() == 1)
-            call = c.args.at(1).toString();
-        else if (c.member == QLatin1String("EnterQso"))
-            logged << call;
-    }
-    return logged;
-}
-
 // Unreachable heap blocks found now, with LeakSanitizer on; 0 without it.
 int LeaksNow()
 {
@@ -100,7 +85,7 @@ private slots:
             QStringList expected;
             for (int i = preloaded; i < kRecords; ++i)
                 expected << QString::fromLatin1(Call(i));
-            QCOMPARE(Logged(h), expected);
+            QCOMPARE(h.Logged(), expected);
             QVERIFY(!h.Timer()->isActive());
             QCOMPARE(h.Errors().size(), 0);
             QCOMPARE(h.Messages(), QStringList());

@@ -75,20 +75,34 @@ void TestStandinLogic::bandFromFrequency_data()
 {
     QTest::addColumn<double>("khz");
     QTest::addColumn<QString>("band");
-    QTest::newRow("160m low edge") << 1800.0 << "160m";
-    QTest::newRow("160m high edge") << 2000.0 << "160m";
+    // Both edges, in kHz, of every band the stand-in has always known: each is still known by its name.
+    const struct {
+        const char *name;
+        double lowKhz, highKhz;
+    } known[] = {
+        {"2190m", 135.7, 137.8},     {"630m", 472, 479},          {"160m", 1800, 2000},
+        {"80m", 3500, 4000},         {"60m", 5060, 5450},         {"40m", 7000, 7300},
+        {"30m", 10100, 10150},       {"20m", 14000, 14350},       {"17m", 18068, 18168},
+        {"15m", 21000, 21450},       {"12m", 24890, 24990},       {"10m", 28000, 29700},
+        {"6m", 50000, 54000},        {"4m", 70000, 71000},        {"2m", 144000, 148000},
+        {"1.25m", 222000, 225000},   {"70cm", 420000, 450000},    {"33cm", 902000, 928000},
+        {"23cm", 1240000, 1300000},  {"13cm", 2300000, 2450000},  {"9cm", 3300000, 3500000},
+        {"6cm", 5650000, 5925000},   {"3cm", 10000000, 10500000}, {"1.25cm", 24000000, 24250000},
+    };
+    for (const auto &band : known) {
+        QTest::addRow("%s low edge", band.name) << band.lowKhz << band.name;
+        QTest::addRow("%s high edge", band.name) << band.highKhz << band.name;
+    }
+    // The bands the reader's table adds.
+    QTest::newRow("560m") << 502.0 << "560m";
+    QTest::newRow("8m") << 40680.0 << "8m";
+    QTest::newRow("5m above 6m's top") << 54000.001 << "5m";
+    QTest::newRow("5m") << 60000.0 << "5m";
+    QTest::newRow("6mm") << 47088000.0 << "6mm";
+    QTest::newRow("submm") << 300000000.0 << "submm";
     QTest::newRow("below 160m") << 1799.9 << "";
-    QTest::newRow("80m") << 3573.0 << "80m";
-    QTest::newRow("40m") << 7074.0 << "40m";
-    QTest::newRow("20m top") << 14350.0 << "20m";
     QTest::newRow("just above 20m") << 14350.1 << "";
-    QTest::newRow("17m") << 18100.0 << "17m";
-    QTest::newRow("10m") << 28500.0 << "10m";
-    QTest::newRow("6m") << 50313.0 << "6m";
-    QTest::newRow("2m") << 144300.0 << "2m";
-    QTest::newRow("70cm") << 432100.0 << "70cm";
-    QTest::newRow("23cm") << 1296200.0 << "23cm";
-    QTest::newRow("3cm") << 10368100.0 << "3cm";
+    QTest::newRow("between 8m and 6m") << 47000.0 << "";
     QTest::newRow("no frequency") << 0.0 << "";
     QTest::newRow("negative") << -14025.0 << "";
 }
@@ -168,13 +182,14 @@ void TestStandinLogic::dupeNeedsSameCallBandAndMode()
 void TestStandinLogic::preloadReadsBandsAndFrequencies()
 {
     ContactLog log;
-    Preload::Text(log, QStringLiteral("# call band mode\nW1AW\t20M\t3\nK2XX  7025.5 2\n\nN0CALL 99999 0\n"),
-                    QStringLiteral("pre.tsv"));
-    QCOMPARE(log.Count(), 3);
+    Preload::Text(log, QStringLiteral("# call band mode\nW1AW\t20M\t3\nK2XX  7025.5 2\n\nN0CALL 99999 0\nG4AAA SUBMM 0\n"),
+                  QStringLiteral("pre.tsv"));
+    QCOMPARE(log.Count(), 4);
     QCOMPARE(log.At(0).band, QStringLiteral("20m"));
     QCOMPARE(log.At(1).band, QStringLiteral("40m"));
     QCOMPARE(log.At(1).txKhz, 7025.5);
     QCOMPARE(log.At(2).band, QString());
+    QCOMPARE(log.At(3).band, QStringLiteral("submm"));
     QVERIFY(log.Contains(QStringLiteral("w1aw"), QStringLiteral("20m"), Mode::kCw));
     QVERIFY(log.Contains(QStringLiteral("K2XX"), QStringLiteral("40m"), Mode::kUsb));
 }

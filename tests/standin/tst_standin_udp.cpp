@@ -192,7 +192,8 @@ void TestStandinUdp::bandTexts_data()
     QTest::addColumn<QString>("text");
     const char *rows[][2] = {{"160m", "1.8"}, {"80m", "3.5"}, {"60m", "5"}, {"40m", "7"}, {"30m", "10"},
                              {"20m", "14"},   {"17m", "18"},  {"10m", "28"}, {"6m", "50"}, {"2m", "144"},
-                             {"70cm", "420"}, {"", ""}};
+                             {"70cm", "420"}, {"2190m", "0.1357"}, {"560m", "0.501"}, {"8m", "40"},
+                             {"5m", "54"},    {"submm", "300000"}, {"11m", ""}, {"", ""}};
     for (const auto &row : rows)
         QTest::newRow(row[0][0] ? row[0] : "unknown") << QString::fromLatin1(row[0]) << QString::fromLatin1(row[1]);
 }

@@ -56,6 +56,21 @@ QStringList ArdenixHarness::Members() const
     return members;
 }
 
+QStringList ArdenixHarness::Logged() const
+{
+    QStringList logged;
+    QString call;
+    for (const LoggerCall &c : Calls()) {
+        if (c.member == QLatin1String("ClearEntry"))
+            call.clear();
+        else if (c.member == QLatin1String("SetFieldN") && c.args.at(0).toInt() == 1)
+            call = c.args.at(1).toString();
+        else if (c.member == QLatin1String("EnterQso"))
+            logged << call;
+    }
+    return logged;
+}
+
 QStringList Rows(const QListWidget *list)
 {
     QStringList rows;

@@ -45,6 +45,9 @@ public:
     QList<LoggerCall> Calls() const;
     QStringList Members() const;
     int CountOf(const QString &member) const { return Members().count(member); }
+    // The call sign of each contact the logger logged: the text last sent to
+    // column 1 before each EnterQso, since the last ClearEntry.
+    QStringList Logged() const;
     // The calls after the first n.
     QList<LoggerCall> CallsAfter(qsizetype n) const { return Calls().mid(n); }
 
