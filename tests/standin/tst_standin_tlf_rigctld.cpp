@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QUdpSocket>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -32,11 +33,16 @@ public:
     quint16 Port() const { return m_Server.serverPort(); }
     QString Destination() const { return QStringLiteral("127.0.0.1:%1").arg(Port()); }
 
-    // The connection may have come already, while the test waited for the bus.
-    bool WaitForStandin()
+    // Until the stand-in is on the bus and has connected. The connection may
+    // have come already, while the test waited for the bus.
+    bool WaitForStandin(StandinProcess &standin)
     {
-        if (!m_Server.hasPendingConnections() && !m_Server.waitForNewConnection(kFeedWaitMs))
+        if (!standin.WaitForName())
             return false;
+        if (!m_Server.hasPendingConnections() && !m_Server.waitForNewConnection(kFeedWaitMs)) {
+            std::fprintf(stderr, "no connection from the stand-in: %s\n", qPrintable(standin.ErrorOutput()));
+            return false;
+        }
         m_Peer.reset(m_Server.nextPendingConnection());
         return true;
     }
@@ -179,8 +185,7 @@ void TestStandinTlfRigctld::rigctldGetsEachSettingInTurn()
 {
     ScriptedRigctld rigctld;
     StandinProcess standin({QStringLiteral("--rigctld"), rigctld.Destination()});
-    QVERIFY(standin.WaitForName());
-    QVERIFY2(rigctld.WaitForStandin(), qPrintable(standin.ErrorOutput()));
+    QVERIFY(rigctld.WaitForStandin(standin));
 
     QVERIFY(SetRadio(Mode::kLsb, 7100, 7150, true));
     QCOMPARE(rigctld.Answer(4), kSplitSsbOn40m);
@@ -207,8 +212,7 @@ void TestStandinTlfRigctld::rigctldFallingBehindGetsTheNewest()
 {
     ScriptedRigctld rigctld;
     StandinProcess standin({QStringLiteral("--rigctld"), rigctld.Destination()});
-    QVERIFY(standin.WaitForName());
-    QVERIFY2(rigctld.WaitForStandin(), qPrintable(standin.ErrorOutput()));
+    QVERIFY(rigctld.WaitForStandin(standin));
 
     QVERIFY(SetRadio(Mode::kLsb, 7100, 7150, true));
     QCOMPARE(rigctld.NextCommand(), kSplitSsbOn40m.first()); // on its way, unanswered
@@ -281,7 +285,7 @@ void TestStandinTlfRigctld::deadRigctldAndTlfHarmNothing()
     QCOMPARE(int(ReadFile(adifPath).count("<EOR>")), contacts);
 
     ScriptedRigctld rigctld(rigctldPort);
-    QVERIFY2(rigctld.WaitForStandin(), qPrintable(standin.ErrorOutput()));
+    QVERIFY(rigctld.WaitForStandin(standin));
     QCOMPARE(rigctld.Answer(3), QList<QByteArray>({"S 0 VFOA", "F 7034000", "M CW 0"}));
     QVERIFY(standin.Terminate());
     errors += standin.ErrorOutput();
