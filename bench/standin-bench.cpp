@@ -12,10 +12,12 @@
 // 10 MB value, against the log's mean contact.
 //
 // With --udp it compares instead the cost per contact of the stand-in with no
-// UDP feed, with both feeds sent to receivers that listen (threads of this
-// program on the loopback address), and with both sent to a loopback port
-// where nobody listens; the three take turns, in rounds, on one bus, and the
-// figures are ratios against the run without a feed.
+// feed, with every feed on (WSJT-X, contactinfo, plain ADIF and Tlf's LAN
+// sent to receivers that listen, threads of this program on the loopback
+// address, and the radio set through a rigctld that answers each command
+// after kRadioAnswerMs, as a radio does), and with every feed sent to a
+// loopback port where nobody listens; the three take turns, in rounds, on
+// one bus, and the figures are ratios against the run without a feed.
 
 #include "BenchStart.h"
 #include "RuntimeError.h"
@@ -26,6 +28,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <thread>
 #include <vector>
@@ -42,6 +45,7 @@ constexpr int kDefaultContacts = 20000;
 constexpr int kEdge = 10;         // contacts averaged at the start and at the end
 constexpr int kUdpContacts = 5000; // per run with --udp, unless told
 constexpr int kUdpRounds = 3;
+constexpr int kRadioAnswerMs = 20; // what a radio behind rigctld takes per command
 
 struct Options {
     int contacts = kDefaultContacts;
@@ -187,24 +191,37 @@ int Measure(const Options &options)
     return 0;
 }
 
-// A UDP receiver on the loopback address that reads and counts datagrams in
-// a thread of its own, as a logging program would.
-class LoopbackReceiver {
+// A socket of this type bound to a free port of the loopback address.
+int BindLoopback(int type, quint16 &port)
+{
+    const int bound = socket(AF_INET, type, 0);
+    sockaddr_in address = {};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    bind(bound, reinterpret_cast<sockaddr *>(&address), length);
+    getsockname(bound, reinterpret_cast<sockaddr *>(&address), &length);
+    port = ntohs(address.sin_port);
+    return bound;
+}
+
+// A receiver on the loopback address, served by a thread of its own as a
+// logging program or a radio serves it: a UDP receiver reads and counts
+// datagrams; a rigctld takes one connection at a time and answers each
+// command line with "RPRT 0" after kRadioAnswerMs, counting the commands.
+class LoopbackPeer {
 public:
-    LoopbackReceiver()
+    enum class Kind { UdpReceiver, Rigctld };
+
+    explicit LoopbackPeer(Kind kind)
     {
-        m_Socket = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        bind(m_Socket, reinterpret_cast<sockaddr *>(&address), length);
-        getsockname(m_Socket, reinterpret_cast<sockaddr *>(&address), &length);
-        m_Port = ntohs(address.sin_port);
-        m_Thread = std::thread([this] { ReadUntilStopped(); });
+        m_Socket = BindLoopback(kind == Kind::Rigctld ? SOCK_STREAM : SOCK_DGRAM, m_Port);
+        if (kind == Kind::Rigctld)
+            listen(m_Socket, 4);
+        m_Thread = std::thread([this, kind] { kind == Kind::Rigctld ? AnswerUntilStopped() : ReadUntilStopped(); });
     }
 
-    ~LoopbackReceiver()
+    ~LoopbackPeer()
     {
         m_Stop = true;
         m_Thread.join();
@@ -217,12 +234,42 @@ public:
 private:
     void ReadUntilStopped()
     {
-        static char buffer[65536];
+        std::vector<char> buffer(65536);
         while (!m_Stop) {
             pollfd ready = {m_Socket, POLLIN, 0};
-            if (poll(&ready, 1, 50) > 0 && recv(m_Socket, buffer, sizeof buffer, 0) >= 0)
+            if (poll(&ready, 1, 50) > 0 && recv(m_Socket, buffer.data(), buffer.size(), 0) >= 0)
                 ++m_Count;
         }
+    }
+
+    void AnswerUntilStopped()
+    {
+        int peer = -1;
+        while (!m_Stop) {
+            pollfd ready = {peer < 0 ? m_Socket : peer, POLLIN, 0};
+            if (poll(&ready, 1, 50) <= 0)
+                continue;
+            if (peer < 0) {
+                peer = accept(m_Socket, nullptr, nullptr);
+                continue;
+            }
+            char buffer[4096];
+            const ssize_t got = recv(peer, buffer, sizeof buffer, 0);
+            if (got <= 0) { // the stand-in went, for the next round
+                close(peer);
+                peer = -1;
+                continue;
+            }
+            for (ssize_t i = 0; i < got; ++i) {
+                if (buffer[i] != '\n')
+                    continue;
+                std::this_thread::sleep_for(std::chrono::milliseconds(kRadioAnswerMs));
+                send(peer, "RPRT 0\n", 7, MSG_NOSIGNAL);
+                ++m_Count;
+            }
+        }
+        if (peer >= 0)
+            close(peer);
     }
 
     int m_Socket = -1;
@@ -235,7 +282,7 @@ private:
 // A loopback port on which nobody listens: bound for a moment, then let go.
 QString ClosedDestination()
 {
-    LoopbackReceiver briefly;
+    LoopbackPeer briefly(LoopbackPeer::Kind::UdpReceiver);
     return briefly.Destination();
 }
 
@@ -249,15 +296,26 @@ struct UdpSetup {
 int MeasureUdp(const Options &options, StandinProcess &logger)
 {
     const int contacts = options.contactsGiven ? options.contacts : kUdpContacts;
-    LoopbackReceiver wsjtx;
-    LoopbackReceiver contactInfo;
+    LoopbackPeer wsjtx(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer contactInfo(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer adif(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer tlf(LoopbackPeer::Kind::UdpReceiver);
+    LoopbackPeer rigctld(LoopbackPeer::Kind::Rigctld);
     const QString closed = ClosedDestination();
-    const QString wsjtxOption = QStringLiteral("--wsjtx-udp");
-    const QString contactInfoOption = QStringLiteral("--contactinfo-udp");
+    const auto feeds = [](const QString &wsjtxTo, const QString &contactInfoTo, const QString &adifTo,
+                          const QString &tlfTo, const QString &rigctldTo) {
+        return QStringList{QStringLiteral("--wsjtx-udp"), wsjtxTo,  QStringLiteral("--contactinfo-udp"), contactInfoTo,
+                           QStringLiteral("--adif-udp"),  adifTo,   QStringLiteral("--tlf-lan"),         tlfTo,
+                           QStringLiteral("--rigctld"),   rigctldTo};
+    };
     std::vector<UdpSetup> setups = {
         {"no feed", {}, {}, {}},
-        {"feeds, listening", {wsjtxOption, wsjtx.Destination(), contactInfoOption, contactInfo.Destination()}, {}, {}},
-        {"feeds, closed port", {wsjtxOption, closed, contactInfoOption, closed}, {}, {}},
+        {"feeds, listening",
+         feeds(wsjtx.Destination(), contactInfo.Destination(), adif.Destination(), tlf.Destination(),
+               rigctld.Destination()),
+         {},
+         {}},
+        {"feeds, closed port", feeds(closed, closed, closed, closed, closed), {}, {}},
     };
     std::printf("%d contacts per run, %d rounds, %s, %s\n", contacts, kUdpRounds,
                 options.window ? "window shown" : "no window", qPrintable(PlatformText()));
@@ -290,8 +348,10 @@ int MeasureUdp(const Options &options, StandinProcess &logger)
                     Stats::Mean(setup.enterQsoMs) / Stats::Mean(baseline.enterQsoMs),
                     Stats::Median(setup.contactMs) / Stats::Median(baseline.contactMs));
     }
-    std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld (1 per contact)\n",
-                wsjtx.Count(), contactInfo.Count());
+    std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld and ADIF %ld "
+                "(1 per contact), Tlf %ld (1 per contact it had its turn for, one every 15 ms); rigctld answered %ld "
+                "commands, %d ms each (the newest setting only)\n",
+                wsjtx.Count(), contactInfo.Count(), adif.Count(), tlf.Count(), rigctld.Count(), kRadioAnswerMs);
     return 0;
 }
 
@@ -336,7 +396,7 @@ int main(int argc, char **argv)
     start.AddText(QStringLiteral("standin"), QStringLiteral("PATH"), QStringLiteral("The stand-in program to measure."),
                   StandinProcess::BuiltProgram());
     start.AddFlag(QStringLiteral("no-window"), QStringLiteral("Run the stand-in without its window."));
-    start.AddFlag(QStringLiteral("udp"), QStringLiteral("Compare the cost with and without the UDP feeds."));
+    start.AddFlag(QStringLiteral("udp"), QStringLiteral("Compare the cost with and without the feeds (UDP, Tlf, rigctld)."));
     if (!start.Parse())
         return BenchStart::kUsageExit;
     Options options;

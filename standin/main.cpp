@@ -7,7 +7,9 @@
 #include "bus/DocumentObject.h"
 #include "bus/EntryObject.h"
 #include "bus/FaultPlan.h"
+#include "feed/ContactInfoXml.h"
 #include "feed/UdpFeed.h"
+#include "feed/WsjtxMessage.h"
 #include "logger/AdifLogFile.h"
 #include "logger/BadInput.h"
 #include "logger/ColumnSet.h"
@@ -45,7 +47,13 @@ const QString kWrongTypeOption = QStringLiteral("wrong-type");
 const QString kNoWindowOption = QStringLiteral("no-window");
 const QString kWsjtxUdpOption = QStringLiteral("wsjtx-udp");
 const QString kContactInfoUdpOption = QStringLiteral("contactinfo-udp");
+const QString kAdifUdpOption = QStringLiteral("adif-udp");
+const QString kTlfLanOption = QStringLiteral("tlf-lan");
+const QString kTlfNodeOption = QStringLiteral("tlf-node");
+const QString kRigctldOption = QStringLiteral("rigctld");
 const QString kStationCallOption = QStringLiteral("station-call");
+const QString kWsjtxIdOption = QStringLiteral("wsjtx-id");
+const QString kContactInfoAppOption = QStringLiteral("contactinfo-app");
 const QString kVersionOption = QStringLiteral("version");
 
 // The help texts are plain text; only the names of the interface come from Contract.
@@ -72,7 +80,23 @@ void AddOptions(QCommandLineParser &parser)
                           "WSJT-X receivers listen on port 2237 by default) (repeatable).", "HOST:PORT"},
         {kContactInfoUdpOption, "Send each logged contact as a contactinfo XML datagram to HOST:PORT "
                                 "(port 12060 by default in the tools that take them) (repeatable).", "HOST:PORT"},
+        {kAdifUdpOption, "Send each logged contact as one datagram of plain ADIF text (a one-record ADIF file) "
+                         "to HOST:PORT (several loggers take it on port 2333) (repeatable).", "HOST:PORT"},
+        {kTlfLanOption, "Send each logged contact to a Tlf at HOST:PORT as another station of its LAN "
+                        "would (Tlf's LAN_PORT, 6788 by default), at most one every 15 ms; contacts "
+                        "above 10 m or below 160 m, or in a mode other than CW, SSB and RTTY, are not "
+                        "sent (repeatable).", "HOST:PORT"},
+        {kTlfNodeOption, "The stand-in's node letter on Tlf's LAN, A to H (default B). It must differ from "
+                         "the receiving Tlf's THISNODE: a Tlf that hears its own letter stops taking "
+                         "anything from its LAN until it is restarted.", "LETTER"},
+        {kRigctldOption, "Set the radio through Hamlib's rigctld at HOST:PORT (4532 by default) whenever "
+                         "the frequency or mode is set: split, frequency, mode.", "HOST:PORT"},
         {kStationCallOption, "The station's own call, sent with each contact on UDP.", "CALL"},
+        {kWsjtxIdOption, QStringLiteral("The client id of the WSJT-X messages (default %1).").arg(WsjtxMessage::kClientId),
+         "ID"},
+        {kContactInfoAppOption,
+         QStringLiteral("The application name in the contactinfo datagrams (default %1).").arg(ContactInfoXml::kApp),
+         "NAME"},
         {{QStringLiteral("v"), kVersionOption}, "Print the version and licence and exit."},
     });
 }
@@ -90,11 +114,46 @@ bool ParseHostAndPort(const QString &text, QString &host, quint16 &port)
     return true;
 }
 
-// Null when no UDP destination is given: then nothing is sent and nothing changes.
+// A text option that may not be empty, or its default when not given.
+QString NamedValue(const QCommandLineParser &parser, const QString &option, const QString &fallback)
+{
+    if (!parser.isSet(option))
+        return fallback;
+    const QString value = parser.value(option);
+    if (value.trimmed().isEmpty())
+        throw BadInput(QStringLiteral("--%1: the name may not be empty").arg(option));
+    return value;
+}
+
+FeedIdentity MakeFeedIdentity(const QCommandLineParser &parser)
+{
+    FeedIdentity identity;
+    identity.stationCall = parser.value(kStationCallOption);
+    identity.wsjtxId = NamedValue(parser, kWsjtxIdOption, WsjtxMessage::kClientId);
+    identity.contactInfoApp = NamedValue(parser, kContactInfoAppOption, ContactInfoXml::kApp);
+    const QString node = parser.value(kTlfNodeOption).toUpper();
+    if (parser.isSet(kTlfNodeOption)) {
+        if (node.size() != 1 || node[0] < QLatin1Char('A') || node[0] > QLatin1Char('H'))
+            throw BadInput(QStringLiteral("--%1 %2: expected one letter from A to H, as Tlf's THISNODE takes")
+                               .arg(kTlfNodeOption, parser.value(kTlfNodeOption)));
+        identity.tlfNode = node[0].toLatin1();
+    }
+    return identity;
+}
+
+// Null when no destination is given: then nothing is sent and nothing changes.
 std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const ColumnSet &columns)
 {
     const std::pair<QString, FeedDestination::Kind> options[] = {
-        {kWsjtxUdpOption, FeedDestination::Kind::Wsjtx}, {kContactInfoUdpOption, FeedDestination::Kind::ContactInfo}};
+        {kWsjtxUdpOption, FeedDestination::Kind::Wsjtx},
+        {kContactInfoUdpOption, FeedDestination::Kind::ContactInfo},
+        {kAdifUdpOption, FeedDestination::Kind::Adif},
+        {kTlfLanOption, FeedDestination::Kind::TlfLan},
+        {kRigctldOption, FeedDestination::Kind::Rigctld},
+    };
+    const FeedIdentity identity = MakeFeedIdentity(parser); // checked even when nothing is sent
+    if (parser.values(kRigctldOption).size() > 1)
+        throw BadInput(QStringLiteral("--%1 may be given once: the stand-in moves one radio").arg(kRigctldOption));
     QList<FeedDestination> destinations;
     for (const auto &[option, kind] : options) {
         for (const QString &text : parser.values(option)) {
@@ -109,7 +168,7 @@ std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const Col
     }
     if (destinations.isEmpty())
         return nullptr;
-    return std::make_unique<UdpFeed>(columns, parser.value(kStationCallOption), destinations);
+    return std::make_unique<UdpFeed>(columns, identity, destinations);
 }
 
 // SIGTERM and SIGINT end the event loop, so that the stand-in quits as it

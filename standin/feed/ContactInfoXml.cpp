@@ -48,11 +48,12 @@ QString ContactInfoXml::BandText(const QString &adifBand)
     return QString::number(mhz >= 5 ? std::floor(mhz) : mhz);
 }
 
-QByteArray ContactInfoXml::Datagram(const FeedContact &contact, const QString &id, const QString &stationName)
+QByteArray ContactInfoXml::Datagram(const FeedContact &contact, const QString &id, const QString &stationName,
+                                    const QString &app)
 {
     const Contact &logged = contact.contact;
     const std::pair<const char *, QString> elements[] = {
-        {"app", QStringLiteral("vantrel-standin")},
+        {"app", app},
         {"contestname", contact.Field(QStringLiteral("CONTEST_ID"))},
         {"contestnr", kZero},
         {"timestamp", logged.loggedUtc.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))},

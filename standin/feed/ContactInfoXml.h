@@ -10,9 +10,12 @@
 // statistics tools take: one UTF-8 XML document per contact.
 namespace ContactInfoXml {
 
+// The application name the stand-in gives unless told otherwise.
+inline const QString kApp = QStringLiteral("vantrel-standin");
+
 // `id` tells contacts apart (it is unique per contact); `stationName` names
-// the computer that logged it.
-QByteArray Datagram(const FeedContact &contact, const QString &id, const QString &stationName);
+// the computer that logged it; `app` the program that sent it.
+QByteArray Datagram(const FeedContact &contact, const QString &id, const QString &stationName, const QString &app);
 
 // The band as these tools name it, in MHz: "1.8", "3.5", "7", "14", ... "" when unknown.
 QString BandText(const QString &adifBand);

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "feed/UdpFeed.h"
 
-UdpFeed::UdpFeed(const ColumnSet &columns, const QString &stationCall, const QList<FeedDestination> &destinations,
+UdpFeed::UdpFeed(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
                  QObject *parent)
-    : QObject(parent), m_Worker(new UdpFeedWorker(columns, stationCall, destinations))
+    : QObject(parent), m_Worker(new UdpFeedWorker(columns, identity, destinations))
 {
     m_Thread.setObjectName(QStringLiteral("udp-feed"));
     m_StatusText = m_Worker->StatusText(); // the thread has not started yet
@@ -39,4 +39,9 @@ void UdpFeed::Start()
 void UdpFeed::Send(const Contact &contact, const QByteArray &adifRecord)
 {
     m_Worker->Hand(contact, adifRecord);
+}
+
+void UdpFeed::SetRadio(const RadioSetting &setting)
+{
+    m_Worker->HandRadio(setting);
 }

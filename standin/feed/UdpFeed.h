@@ -7,10 +7,12 @@
 #include <QTimer>
 
 // Sends every logged contact over UDP to other logging software: WSJT-X
-// protocol messages, contactinfo XML datagrams, or both, to any number of
-// destinations. It never holds up logging: the feed works on a thread of its
-// own (UdpFeedWorker), and this class, on the main thread, only starts and
-// ends that thread, hands it each contact and keeps the status text.
+// protocol messages, contactinfo XML datagrams, plain ADIF and Tlf's LAN log
+// entries, to any number of destinations; and moves a radio through rigctld
+// as the logger's frequency and mode are set. It never holds up logging: the
+// feed works on a thread of its own (UdpFeedWorker), and this class, on the
+// main thread, only starts and ends that thread, hands it each contact and
+// radio setting and keeps the status text.
 // Every function of this class runs on the main thread.
 class UdpFeed : public QObject {
     Q_OBJECT
@@ -20,7 +22,7 @@ public:
     // without repainting for every batch.
     static constexpr int kStatusMs = 250;
 
-    UdpFeed(const ColumnSet &columns, const QString &stationCall, const QList<FeedDestination> &destinations,
+    UdpFeed(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
             QObject *parent = nullptr);
     // The worker sends what is still queued, then a WSJT-X Close; then its thread ends.
     ~UdpFeed() override;
@@ -31,6 +33,10 @@ public:
     // Hands the contact to the feed's thread. adifRecord is its ADIF record
     // when the caller has made it already, else empty.
     void Send(const Contact &contact, const QByteArray &adifRecord);
+
+    // Hands the radio's new setting to the feed's thread, which passes the
+    // newest on to rigctld (without --rigctld, nothing happens).
+    void SetRadio(const RadioSetting &setting);
 
     // Where contacts go, how many went out, and any problem; one line, the
     // destinations separated by " · ".

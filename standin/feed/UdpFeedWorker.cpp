@@ -3,6 +3,9 @@
 
 #include "feed/ContactInfoXml.h"
 #include "feed/FeedContact.h"
+#include "feed/RigctldClient.h"
+#include "feed/SocketProblem.h"
+#include "feed/TlfLanMessage.h"
 #include "feed/WsjtxMessage.h"
 #include "logger/AdifLogFile.h"
 
@@ -12,7 +15,9 @@
 #include <QUdpSocket>
 #include <QUuid>
 
+#include <algorithm>
 #include <cstdio>
+#include <map>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -29,19 +34,19 @@ void LowerThisThreadsPriority()
     setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
 }
 
-QByteArray Heartbeat()
-{
-    return WsjtxMessage::Heartbeat(WsjtxMessage::kClientId, QStringLiteral(VANTREL_STANDIN_VERSION), QString());
-}
-
 } // namespace
 
-UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const QString &stationCall,
+UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &identity,
                              const QList<FeedDestination> &destinations)
-    : m_Columns(columns), m_StationCall(stationCall), m_StationName(QSysInfo::machineHostName()),
-      m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this))
+    : m_Columns(columns), m_Identity(identity), m_StationName(QSysInfo::machineHostName()),
+      m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this)), m_PaceTimer(new QTimer(this))
 {
     for (const FeedDestination &where : destinations) {
+        if (where.kind == Kind::Rigctld) {
+            m_Radio = new RigctldClient(where.host, where.port, this);
+            connect(m_Radio, &RigctldClient::StatusChanged, this, &UdpFeedWorker::TellStatus);
+            continue;
+        }
         Destination destination;
         static_cast<FeedDestination &>(destination) = where;
         m_Destinations.push_back(destination);
@@ -51,6 +56,9 @@ UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const QString &stationCal
     m_GatherTimer->setSingleShot(true);
     m_GatherTimer->setInterval(kGatherMs);
     connect(m_GatherTimer, &QTimer::timeout, this, &UdpFeedWorker::SendQueued);
+    m_PaceTimer->setSingleShot(true);
+    m_PaceTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_PaceTimer, &QTimer::timeout, this, &UdpFeedWorker::SendPaced);
 }
 
 void UdpFeedWorker::Hand(const Contact &contact, const QByteArray &adifRecord)
@@ -65,6 +73,12 @@ void UdpFeedWorker::Hand(const Contact &contact, const QByteArray &adifRecord)
         QMetaObject::invokeMethod(this, &UdpFeedWorker::Gather, Qt::QueuedConnection);
 }
 
+void UdpFeedWorker::HandRadio(const RadioSetting &setting)
+{
+    if (m_Radio)
+        m_Radio->Hand(setting);
+}
+
 void UdpFeedWorker::Start()
 {
     LowerThisThreadsPriority();
@@ -75,6 +89,8 @@ void UdpFeedWorker::Start()
         else
             QHostInfo::lookupHost(m_Destinations[i].host, this, [this, i](const QHostInfo &info) { Resolved(i, info); });
     }
+    if (m_Radio)
+        m_Radio->Start();
     m_Heartbeat->start();
     TellStatus();
 }
@@ -85,7 +101,10 @@ void UdpFeedWorker::Finish()
     m_Heartbeat->stop();
     for (Destination &destination : m_Destinations) {
         if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
-            Write(destination, {WsjtxMessage::Close(WsjtxMessage::kClientId)});
+            Write(destination, {WsjtxMessage::Close(m_Identity.wsjtxId)});
+        if (!destination.paced.isEmpty())
+            std::fprintf(stderr, "vantrel-standin: %s: %d contact(s) still waiting their turn are not sent\n",
+                         qPrintable(Name(destination)), int(destination.paced.size()));
     }
 }
 
@@ -107,39 +126,73 @@ void UdpFeedWorker::SendQueued()
         SendContacts(contacts);
 }
 
+// Each kind's datagrams are made once per contact, for all its destinations.
 void UdpFeedWorker::SendContacts(const QList<QueuedContact> &contacts)
 {
     for (const QueuedContact &queued : contacts) {
-        QList<QByteArray> wsjtx;
-        QList<QByteArray> contactInfo;
+        ++m_Contacts;
+        std::map<Kind, QList<QByteArray>> made;
         for (Destination &destination : m_Destinations) {
-            QList<QByteArray> &datagrams = destination.kind == Kind::Wsjtx ? wsjtx : contactInfo;
-            if (datagrams.isEmpty())
-                datagrams = Datagrams(destination.kind, queued);
-            Deliver(destination, datagrams);
+            auto datagrams = made.find(destination.kind);
+            if (datagrams == made.end())
+                datagrams = made.emplace(destination.kind, Datagrams(destination.kind, queued)).first;
+            if (datagrams->second.isEmpty())
+                ++destination.notSent;
+            else
+                Deliver(destination, datagrams->second);
         }
     }
     TellStatus();
 }
 
-// The same contact has the same ID at every contactinfo destination.
+// The same contact has the same ID at every contactinfo destination. None
+// for a contact that Tlf cannot hold.
 QList<QByteArray> UdpFeedWorker::Datagrams(Kind kind, const QueuedContact &queued) const
 {
-    const FeedContact contact{m_Columns, queued.contact, m_StationCall};
-    if (kind == Kind::ContactInfo)
-        return {ContactInfoXml::Datagram(contact, QUuid::createUuid().toString(QUuid::Id128), m_StationName)};
-    const QByteArray record =
-        queued.adifRecord.isEmpty() ? AdifLogFile::Record(m_Columns, queued.contact) : queued.adifRecord;
-    return {WsjtxMessage::QsoLogged(WsjtxMessage::kClientId, contact),
-            WsjtxMessage::LoggedAdif(WsjtxMessage::kClientId, AdifLogFile::OneRecordFile(record))};
+    const FeedContact contact{m_Columns, queued.contact, m_Identity.stationCall};
+    switch (kind) {
+    case Kind::Wsjtx:
+        return {WsjtxMessage::QsoLogged(m_Identity.wsjtxId, contact),
+                WsjtxMessage::LoggedAdif(m_Identity.wsjtxId, AdifText(queued))};
+    case Kind::ContactInfo:
+        return {ContactInfoXml::Datagram(contact, QUuid::createUuid().toString(QUuid::Id128), m_StationName,
+                                         m_Identity.contactInfoApp)};
+    case Kind::Adif:
+        return {AdifText(queued)};
+    case Kind::TlfLan: {
+        const QByteArray line = TlfLanMessage::LogLine(contact, m_Contacts);
+        if (line.isEmpty())
+            return {};
+        return {TlfLanMessage::LogEntry(m_Identity.tlfNode, line)};
+    }
+    case Kind::Rigctld:
+        break; // the radio gets settings, not contacts
+    }
+    return {};
+}
+
+// The one-record ADIF file of the contact, around the log's own line when there is one.
+QByteArray UdpFeedWorker::AdifText(const QueuedContact &queued) const
+{
+    return AdifLogFile::OneRecordFile(queued.adifRecord.isEmpty() ? AdifLogFile::Record(m_Columns, queued.contact)
+                                                                  : queued.adifRecord);
 }
 
 void UdpFeedWorker::Deliver(Destination &destination, const QList<QByteArray> &datagrams)
 {
     switch (destination.state) {
     case State::Ready:
-        if (Write(destination, datagrams))
+        if (destination.kind == Kind::TlfLan) {
+            if (destination.paced.size() < kMaxTlfWaiting) {
+                destination.paced.append(datagrams);
+            } else {
+                ++destination.notSent;
+                Report(destination, QStringLiteral("Tlf takes contacts slower than they come; later ones are not sent"));
+            }
+            SendPaced();
+        } else if (Write(destination, datagrams)) {
             ++destination.sent;
+        }
         break;
     case State::Resolving:
         if (destination.waiting.size() < kMaxWaitingContacts)
@@ -150,6 +203,31 @@ void UdpFeedWorker::Deliver(Destination &destination, const QList<QByteArray> &d
     case State::Dead:
         break;
     }
+}
+
+// One log entry to each Tlf whose turn has come; then waits for the next turn.
+void UdpFeedWorker::SendPaced()
+{
+    qint64 nextTurnMs = -1;
+    bool wrote = false;
+    for (Destination &destination : m_Destinations) {
+        if (destination.paced.isEmpty())
+            continue;
+        if (!destination.lastWrite.isValid() || destination.lastWrite.elapsed() >= kTlfGapMs) {
+            if (Write(destination, {destination.paced.takeFirst()}))
+                ++destination.sent;
+            destination.lastWrite.start();
+            wrote = true;
+        }
+        if (!destination.paced.isEmpty()) {
+            const qint64 waitMs = kTlfGapMs - destination.lastWrite.elapsed();
+            nextTurnMs = nextTurnMs < 0 ? waitMs : std::min(nextTurnMs, waitMs);
+        }
+    }
+    if (nextTurnMs >= 0 && !m_PaceTimer->isActive())
+        m_PaceTimer->start(int(std::max<qint64>(nextTurnMs, 1)));
+    if (wrote)
+        TellStatus();
 }
 
 // Socket errors arrive through errorOccurred and are reported there.
@@ -221,7 +299,7 @@ QUdpSocket *UdpFeedWorker::NewSocket(size_t index)
     connect(socket, &QUdpSocket::errorOccurred, this, [this, index, socket](QAbstractSocket::SocketError error) {
         if (error == QAbstractSocket::TemporaryError) // nothing to read after all
             return;
-        Report(m_Destinations[index], DescribeError(error, socket->errorString()));
+        Report(m_Destinations[index], DescribeSocketProblem(error, socket->errorString()));
         if (error == QAbstractSocket::ConnectionRefusedError)
             StopListeningForRefusals(index);
     });
@@ -239,6 +317,11 @@ void UdpFeedWorker::StopListeningForRefusals(size_t index)
     destination.socket->deleteLater();
     destination.socket = NewSocket(index);
     destination.connected = false;
+}
+
+QByteArray UdpFeedWorker::Heartbeat() const
+{
+    return WsjtxMessage::Heartbeat(m_Identity.wsjtxId, QStringLiteral(VANTREL_STANDIN_VERSION), QString());
 }
 
 void UdpFeedWorker::SendHeartbeats()
@@ -273,19 +356,13 @@ void UdpFeedWorker::DropInbound(QUdpSocket *socket)
     }
 }
 
-QString UdpFeedWorker::DescribeError(QAbstractSocket::SocketError error, const QString &errorString)
-{
-    if (error == QAbstractSocket::ConnectionRefusedError)
-        return QStringLiteral("nobody is listening");
-    return errorString;
-}
-
 QString UdpFeedWorker::Name(const Destination &destination)
 {
-    return QStringLiteral("%1 %2:%3")
-        .arg(destination.kind == Kind::Wsjtx ? QStringLiteral("WSJT-X") : QStringLiteral("contactinfo"),
-             destination.host)
-        .arg(destination.port);
+    static const std::map<Kind, QString> kNames = {{Kind::Wsjtx, QStringLiteral("WSJT-X")},
+                                                   {Kind::ContactInfo, QStringLiteral("contactinfo")},
+                                                   {Kind::Adif, QStringLiteral("ADIF")},
+                                                   {Kind::TlfLan, QStringLiteral("Tlf")}};
+    return QStringLiteral("%1 %2:%3").arg(kNames.at(destination.kind), destination.host).arg(destination.port);
 }
 
 void UdpFeedWorker::TellStatus()
@@ -298,11 +375,16 @@ QString UdpFeedWorker::StatusText() const
     QStringList parts;
     for (const Destination &destination : m_Destinations) {
         QString part = QStringLiteral("%1: %2 sent").arg(Name(destination)).arg(destination.sent);
+        if (destination.notSent > 0)
+            part += QStringLiteral(", %1 not sent").arg(destination.notSent);
         if (destination.state == State::Resolving)
             part += QStringLiteral(", resolving");
         if (!destination.problems.isEmpty())
             part += QStringLiteral(" (%1)").arg(destination.problems.last());
         parts.append(part);
     }
-    return QStringLiteral("UDP to ") + parts.join(QStringLiteral(" · "));
+    QString text = parts.isEmpty() ? QString() : QStringLiteral("UDP to ") + parts.join(QStringLiteral(" · "));
+    if (m_Radio)
+        text += (text.isEmpty() ? QString() : QStringLiteral(" · ")) + m_Radio->StatusText();
+    return text;
 }

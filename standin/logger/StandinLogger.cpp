@@ -42,6 +42,8 @@ void StandinLogger::SetFrequency(int mode, double rxKhz, double txKhz, bool spli
     m_Entry.rxKhz = rxKhz;
     m_Entry.txKhz = txKhz;
     m_Entry.split = split;
+    if (m_Feed)
+        m_Feed->SetRadio({mode, rxKhz, txKhz, split});
     emit EntryChanged();
 }
 

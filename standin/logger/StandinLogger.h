@@ -43,7 +43,8 @@ public:
 
     // Optional; not owned.
     void SetAdifLog(AdifLogFile *adifLog) { m_AdifLog = adifLog; }
-    // Optional; not owned. Gets each contact with the record the ADIF log gets.
+    // Optional; not owned. Gets each contact with the record the ADIF log gets,
+    // and each frequency and mode set, for the radio.
     void SetFeed(UdpFeed *feed) { m_Feed = feed; }
 
     void ClearEntry();

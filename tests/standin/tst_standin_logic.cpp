@@ -16,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "FeedTesting.h"
 #include "../support/WriteFile.h"
 
 namespace {
@@ -30,17 +31,6 @@ QString BadInputMessage(Load load)
         return error.Message();
     }
     return QString();
-}
-
-Contact ContactOn(const QString &call, double khz, int mode)
-{
-    Contact contact;
-    contact.call = call;
-    contact.band = Band::FromKhz(khz);
-    contact.txKhz = khz;
-    contact.rxKhz = khz;
-    contact.mode = mode;
-    return contact;
 }
 
 bool ReaderNextRecord(AdifReader &reader)

@@ -17,12 +17,9 @@
 #include "logger/AdifLogFile.h"
 #include "logger/ColumnSet.h"
 
-#include "../support/EntryCalls.h"
-#include "../support/StandinProcess.h"
+#include "FeedTesting.h"
 
 namespace {
-
-constexpr int kWaitMs = 10000;
 
 // A utf8 field as the protocol spells it: a 32-bit big-endian length, then the bytes.
 QByteArray Utf8Field(const QByteArray &bytes)
@@ -35,21 +32,6 @@ QByteArray Utf8Field(const QByteArray &bytes)
 QByteArray Header(const char *typeHex)
 {
     return QByteArray::fromHex("adbccbda00000002") + QByteArray::fromHex(typeHex) + Utf8Field("vantrel-standin");
-}
-
-// 2024-03-05 12:34:56.789 UTC, on 14025.5 kHz CW, in the standard columns.
-Contact KnownContact()
-{
-    Contact contact;
-    contact.call = QStringLiteral("K1ABC");
-    contact.band = QStringLiteral("20m");
-    contact.mode = Mode::kCw;
-    contact.txKhz = 14025.5;
-    contact.rxKhz = 14025.5;
-    contact.values = {QStringLiteral("K1ABC"), QStringLiteral("599"), QStringLiteral("579"), QStringLiteral("12"),
-                      QStringLiteral("34"), QStringLiteral("Ann"), QStringLiteral("MA"), QStringLiteral("1")};
-    contact.loggedUtc = QDateTime(QDate(2024, 3, 5), QTime(12, 34, 56, 789), Qt::UTC);
-    return contact;
 }
 
 // Julian day 2460375, 45296789 ms after midnight, UTC.
@@ -75,21 +57,6 @@ Decoded Decode(const QByteArray &datagram)
         decoded.texts.append(text);
     }
     return decoded;
-}
-
-// Datagrams as they arrive, until `count` have come or the wait ends.
-QList<QByteArray> Receive(QUdpSocket &socket, int count, QHostAddress *sender = nullptr, quint16 *senderPort = nullptr)
-{
-    QList<QByteArray> datagrams;
-    const QDeadlineTimer deadline(kWaitMs);
-    while (datagrams.size() < count && !deadline.hasExpired()) {
-        if (!socket.hasPendingDatagrams() && !socket.waitForReadyRead(100))
-            continue;
-        QByteArray datagram(int(socket.pendingDatagramSize()), '\0');
-        socket.readDatagram(datagram.data(), datagram.size(), sender, senderPort);
-        datagrams.append(datagram);
-    }
-    return datagrams;
 }
 
 QList<quint32> Types(const QList<QByteArray> &datagrams)
@@ -125,24 +92,6 @@ QString XmlValue(const QList<std::pair<QString, QString>> &elements, const QStri
             return value;
     }
     return QStringLiteral("(missing)");
-}
-
-bool LogContact(const QString &call, double khz)
-{
-    return TypeContact(call, khz, Mode::kCw) && Answered(CallEntry(QStringLiteral("EnterQso")));
-}
-
-// A loopback port on which nobody listens: bound for a moment, then let go.
-quint16 ClosedPort()
-{
-    QUdpSocket socket;
-    socket.bind(QHostAddress::LocalHost, 0);
-    return socket.localPort();
-}
-
-QString Destination(const QUdpSocket &receiver)
-{
-    return QStringLiteral("127.0.0.1:%1").arg(receiver.localPort());
 }
 
 } // namespace
@@ -210,7 +159,7 @@ void TestStandinUdp::contactInfoIsXmlWithEscapedValues()
     const FeedContact feedContact{columns, contact, QStringLiteral("W1AW")};
 
     QString error;
-    const auto elements = XmlElements(ContactInfoXml::Datagram(feedContact, QStringLiteral("abc123"), "pc1"), &error);
+    const auto elements = XmlElements(ContactInfoXml::Datagram(feedContact, QStringLiteral("abc123"), "pc1", ContactInfoXml::kApp), &error);
     QVERIFY2(error.isEmpty(), qPrintable(error));
 
     const QStringList expectedOrder = QStringLiteral(
@@ -308,17 +257,9 @@ void TestStandinUdp::deadDestinationsAreReportedOnce()
                             QStringLiteral("--log-adif"), adifPath});
     QVERIFY(standin.WaitForName());
 
-    // Contacts until both problems are told, then ten more.
     QString errors;
-    int contacts = 0;
-    const QDeadlineTimer deadline(kWaitMs);
-    while (!(errors.contains(closed) && errors.contains(unknown)) && !deadline.hasExpired()) {
-        QVERIFY(LogContact(QStringLiteral("K%1ABC").arg(contacts), 14025 + contacts));
-        ++contacts;
-        errors += standin.ErrorOutput();
-    }
-    for (int i = 0; i < 10; ++i, ++contacts)
-        QVERIFY(LogContact(QStringLiteral("W%1XYZ").arg(i), 7025 + i));
+    const int contacts = LogUntilReported(standin, {closed, unknown}, errors);
+    QVERIFY(contacts > 0);
     QCOMPARE(int(ReadFile(adifPath).count("<EOR>")), contacts);
     QVERIFY(standin.Terminate());
     errors += standin.ErrorOutput();

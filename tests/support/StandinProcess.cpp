@@ -3,6 +3,7 @@
 
 #include "Vantrel.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
@@ -78,5 +79,11 @@ bool StandinProcess::Restart(const QStringList &arguments)
 bool StandinProcess::WaitForExit() { return m_Process.waitForFinished(kWaitMs); }
 int StandinProcess::ExitCode() const { return m_Process.exitCode(); }
 QProcess::ExitStatus StandinProcess::ExitStatus() const { return m_Process.exitStatus(); }
-QString StandinProcess::ErrorOutput() { return QString::fromUtf8(m_Process.readAllStandardError()); }
+// The pipe is read by the event loop; a test that only makes blocking calls
+// would otherwise see nothing until the program ends.
+QString StandinProcess::ErrorOutput()
+{
+    QCoreApplication::processEvents();
+    return QString::fromUtf8(m_Process.readAllStandardError());
+}
 qint64 StandinProcess::ProcessId() const { return m_Process.processId(); }

@@ -1,0 +1,239 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""The listeners and the comparisons of tools/check-udp-feeds.
+
+Each subcommand reads what a receiver this project did not write made of a
+replay (udp_daemon's output, Tlf's log, the dummy radio's state) and compares
+it with the stand-in's own ADIF log, contact by contact:
+
+  check_feeds.py listen-xml PORT OUT       parse each contactinfo datagram, one JSON line each
+  check_feeds.py listen-raw PORT OUT       keep each datagram as a JSON string line
+  check_feeds.py udp ADIF DAEMON XML RAW   WSJT-X, contactinfo and plain ADIF against the log
+  check_feeds.py watch-radio ADIF PORT OUT after each contact logged, read the radio from rigctld
+  check_feeds.py tlf-radio ADIF TLFLOG RADIO  Tlf's log and the radio readings against the log
+"""
+import ast
+import datetime
+import json
+import os
+import re
+import socket
+import sys
+import time
+import xml.etree.ElementTree as ElementTree
+
+# Tlf 1.4.1's bands and modes, as its log writes them.
+TLF_BANDS = {"160m": "160", "80m": " 80", "60m": " 60", "40m": " 40", "30m": " 30",
+             "20m": " 20", "17m": " 17", "15m": " 15", "12m": " 12", "10m": " 10"}
+TLF_MODES = {"CW": "CW ", "SSB": "SSB", "RTTY": "DIG"}
+# The received exchange when there is no SRX_STRING, in this order.
+EXCHANGE_FIELDS = ["SRX", "PRECEDENCE", "CHECK", "CLASS", "ARRL_SECT", "NAME", "STATE", "CQZ", "ITUZ"]
+# How long after a contact is logged the radio is read: the stand-in sets it
+# before EnterQso, and the next contact comes 200 ms later at "5/sec".
+RADIO_SETTLE_S = 0.08
+
+
+def fields(record):
+    """The fields of one ADIF record, by upper-case name; lengths count UTF-8 bytes."""
+    found, at = {}, 0
+    data = record.encode()
+    while True:
+        match = re.compile(rb"<([A-Za-z0-9_]+):(\d+)>").search(data, at)
+        if not match:
+            return found
+        start = match.end()
+        found[match.group(1).decode().upper()] = data[start:start + int(match.group(2))].decode()
+        at = start + int(match.group(2))
+
+
+def adif_records(path):
+    """The record lines after <EOH>, with their fields."""
+    lines = open(path, encoding="utf-8").read().split("\n")
+    header_end = next(i for i, line in enumerate(lines) if "<EOH>" in line)
+    records = [line for line in lines[header_end + 1:] if line]
+    return records, [fields(record) for record in records]
+
+
+class Problems:
+    def __init__(self):
+        self.found = []
+
+    def check(self, what, got, expected):
+        if got != expected:
+            self.found.append(f"{what}: got {got!r}, expected {expected!r}")
+
+    def end(self, summary):
+        for problem in self.found[:20]:
+            print("  " + problem)
+        if self.found:
+            sys.exit(f"check-udp-feeds: {len(self.found)} problem(s)")
+        print("  " + summary)
+
+
+def listen(port, out_path, convert):
+    sock = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+    sock.bind(("127.0.0.1", int(port)))
+    with open(out_path, "w", encoding="utf-8") as out:
+        while True:
+            data, _ = sock.recvfrom(65535)
+            out.write(json.dumps(convert(data)) + "\n")
+            out.flush()
+
+
+def contactinfo(data):
+    return {child.tag: child.text or "" for child in ElementTree.fromstring(data)}
+
+
+def check_udp(adif_path, daemon_path, xml_path, raw_path):
+    records, logged = adif_records(adif_path)
+    daemon = open(daemon_path, encoding="utf-8").read()
+    qsos = re.findall(r'time_on: QDateTime\((\S+ \S+) UTC Qt::UTC\) time_off: QDateTime\((\S+ \S+) UTC Qt::UTC\) '
+                      r'dx_call: "([^"]*)" grid: "[^"]*" freq: (\d+) mode: "([^"]*)" rpt_sent: "([^"]*)" '
+                      r'rpt_rcvd: "([^"]*)"', daemon)
+    # udp_daemon prints the text's bytes as Latin-1 letters (and escapes), so UTF-8 comes back from that.
+    adif_texts = [ast.literal_eval(text).encode("latin-1").decode("utf-8")
+                  for text in re.findall(r'^ADIF: (".*")$', daemon, re.M)]
+    xml = [json.loads(line) for line in open(xml_path, encoding="utf-8")]
+    plain = [json.loads(line) for line in open(raw_path, encoding="utf-8")]
+
+    problems = Problems()
+    problems.check("QSO Logged messages", len(qsos), len(logged))
+    problems.check("Logged ADIF messages", len(adif_texts), len(logged))
+    problems.check("contactinfo datagrams", len(xml), len(logged))
+    problems.check("plain ADIF datagrams", len(plain), len(logged))
+    for i, record in enumerate(logged):
+        if i >= min(len(qsos), len(adif_texts), len(xml), len(plain)):
+            break
+        time_on, time_off, call, hertz, mode, sent, received = qsos[i]
+        stamp = record["QSO_DATE"] + record["TIME_ON"]
+        what = f"contact {i + 1}"
+        problems.check(f"{what} call", call, record.get("CALL", ""))
+        problems.check(f"{what} Hz", int(hertz), round(float(record.get("FREQ", "0")) * 1e6))
+        problems.check(f"{what} time on", re.sub(r"[-:]", "", time_on).replace(" ", "")[:14], stamp)
+        problems.check(f"{what} time off", time_off, time_on)
+        problems.check(f"{what} mode", mode, record.get("MODE", ""))
+        problems.check(f"{what} report sent", sent, record.get("RST_SENT", ""))
+        problems.check(f"{what} report received", received, record.get("RST_RCVD", ""))
+        problems.check(f"{what} ADIF text", adif_texts[i].split("<EOH>\n", 1)[-1], records[i] + "\n")
+        problems.check(f"{what} plain ADIF datagram", plain[i], adif_texts[i])
+        problems.check(f"{what} XML call", xml[i]["call"], record.get("CALL", ""))
+        problems.check(f"{what} XML txfreq", int(xml[i]["txfreq"]), round(float(record.get("FREQ", "0")) * 1e5))
+        problems.check(f"{what} XML timestamp", re.sub(r"[-: ]", "", xml[i]["timestamp"]), stamp)
+        problems.check(f"{what} XML snt", xml[i]["snt"], record.get("RST_SENT", ""))
+        problems.check(f"{what} XML rcv", xml[i]["rcv"], record.get("RST_RCVD", ""))
+    if "Removed WSJT-X instance: vantrel-standin" not in daemon:
+        problems.found.append("udp_daemon saw no Close")
+    problems.end(f"{len(logged)} contacts logged; udp_daemon decoded {len(qsos)} QSO Logged and {len(adif_texts)} "
+                 f"Logged ADIF, the XML listener parsed {len(xml)} contactinfo datagrams, the ADIF listener got "
+                 f"{len(plain)} datagrams: all in order and equal to the ADIF log")
+
+
+def rigctld(port, commands):
+    """Answers of rigctld to get commands, one value per line."""
+    with socket.create_connection(("127.0.0.1", int(port)), timeout=5) as sock:
+        sock.sendall("".join(command + "\n" for command in commands).encode())
+        wanted = {"f": 1, "m": 2, "s": 2, "i": 1}
+        lines, data = [], b""
+        while len(lines) < sum(wanted[command] for command in commands):
+            chunk = sock.recv(4096)
+            if not chunk:
+                break
+            data += chunk
+            *complete, data = data.split(b"\n")
+            lines += [line.decode() for line in complete]
+    values, at = {}, 0
+    for command in commands:
+        values[command] = lines[at:at + wanted[command]]
+        at += wanted[command]
+    return values
+
+
+def watch_radio(adif_path, port, out_path):
+    """After each contact the stand-in logs, the radio's frequency, mode, split and split frequency."""
+    seen = 0
+    with open(out_path, "w", encoding="utf-8") as out:
+        while True:
+            count = 0
+            if os.path.exists(adif_path):
+                count = open(adif_path, encoding="utf-8").read().count("<EOR>")
+            while seen < count:
+                time.sleep(RADIO_SETTLE_S)
+                out.write(json.dumps(rigctld(port, ["f", "m", "s", "i"])) + "\n")
+                out.flush()
+                seen += 1
+            time.sleep(0.01)
+
+
+def printable(text):
+    return "".join(c if " " <= c <= "~" else "?" for c in text)
+
+
+def expected_exchange(record):
+    text = record.get("SRX_STRING", "")
+    if not text:
+        text = " ".join(record[name].strip() for name in EXCHANGE_FIELDS if record.get(name, "").strip())
+    return printable(text)[:14].rstrip()
+
+
+def expected_number(record, number):
+    serial = record.get("STX", "").strip()
+    return f"{int(serial):04d}" if serial.isdigit() and int(serial) <= 9999 else f"{number % 10000:04d}"
+
+
+def check_tlf_radio(adif_path, tlf_log_path, radio_path):
+    _, logged = adif_records(adif_path)
+    tlf_lines = [line for line in open(tlf_log_path, encoding="latin-1").read().split("\n") if line]
+    radio = [json.loads(line) for line in open(radio_path, encoding="utf-8")]
+
+    problems = Problems()
+    kept = [(i, record) for i, record in enumerate(logged)
+            if record.get("BAND", "") in TLF_BANDS and record.get("MODE", "") in TLF_MODES]
+    problems.check("contacts in Tlf's log", len(tlf_lines), len(kept))
+    for (i, record), line in zip(kept, tlf_lines):
+        what = f"contact {i + 1} in Tlf's log"
+        when = datetime.datetime.strptime(record["QSO_DATE"] + record["TIME_ON"][:4], "%Y%m%d%H%M")
+        problems.check(f"{what}, length", len(line), 87)
+        problems.check(f"{what}, band", line[0:3], TLF_BANDS[record["BAND"]])
+        problems.check(f"{what}, mode", line[3:6], TLF_MODES[record["MODE"]])
+        problems.check(f"{what}, date and time", line[7:22], when.strftime("%d-%b-%y %H:%M"))
+        problems.check(f"{what}, QSO number", line[23:27], expected_number(record, i + 1))
+        problems.check(f"{what}, call", line[29:43].rstrip(), printable(record.get("CALL", ""))[:14])
+        problems.check(f"{what}, report sent", line[44:47].rstrip(), record.get("RST_SENT", "")[:3])
+        problems.check(f"{what}, report received", line[49:52].rstrip(), record.get("RST_RCVD", "")[:3])
+        problems.check(f"{what}, exchange", line[54:68].rstrip(), expected_exchange(record))
+        problems.check(f"{what}, kHz", line[80:87].strip(), f"{float(record['FREQ']) * 1000:.1f}")
+
+    problems.check("radio readings", len(radio), len(logged))
+    splits = 0
+    for i, (record, reading) in enumerate(zip(logged, radio)):
+        what = f"the radio after contact {i + 1}"
+        split = "FREQ_RX" in record
+        splits += split
+        tx_hertz = round(float(record.get("FREQ", "0")) * 1e6)
+        problems.check(f"{what}, split", reading["s"], ["1", "VFOB"] if split else ["0", "VFOA"])
+        problems.check(f"{what}, frequency", int(reading["f"][0]),
+                       round(float(record["FREQ_RX"]) * 1e6) if split else tx_hertz)
+        if split:
+            problems.check(f"{what}, transmit frequency", int(reading["i"][0]), tx_hertz)
+        if "MODE" in record:
+            mode = record.get("SUBMODE", "") if record["MODE"] == "SSB" else record["MODE"]
+            problems.check(f"{what}, mode", reading["m"][0], mode)
+    problems.end(f"{len(logged)} contacts logged; Tlf's log holds the {len(tlf_lines)} it can (call, band, mode, "
+                 f"time, number, reports, exchange and kHz as logged); after each contact the dummy radio had its "
+                 f"frequency, mode and split ({splits} split)")
+
+
+def main(argv):
+    commands = {
+        "listen-xml": lambda port, out: listen(port, out, contactinfo),
+        "listen-raw": lambda port, out: listen(port, out, lambda data: data.decode("utf-8")),
+        "udp": check_udp,
+        "watch-radio": watch_radio,
+        "tlf-radio": check_tlf_radio,
+    }
+    if len(argv) < 2 or argv[1] not in commands:
+        sys.exit(__doc__)
+    commands[argv[1]](*argv[2:])
+
+
+if __name__ == "__main__":
+    main(sys.argv)
