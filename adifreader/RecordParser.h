@@ -56,11 +56,6 @@ public:
     // (or an error) the parser stays at the end.
     virtual bool Next() = 0;
 
-    // Tells a parser that only the field names will be looked at, so that it
-    // may spare work that only the values need, and pass over a record whose
-    // names are those of the record before.
-    virtual void ReadNamesOnly() {}
-
     // Fields of the current record in file order (repeats included).
     const std::vector<FieldRef> &Fields() const { return m_Fields; }
     std::string_view Name(const FieldRef &f) const { return {m_Base + f.nameOff, f.nameLen}; }
