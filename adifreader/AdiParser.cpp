@@ -5,6 +5,7 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <limits>
 
@@ -17,12 +18,17 @@ constexpr size_t kMaxTypeLength = 32;
 constexpr uint64_t kWalkAllowance = 4 * 1024;
 constexpr uint64_t kLongBlankRun = 64;
 
-// The bytes a field name may hold: any but control bytes and those that
-// end or break a tag. A '<' followed by anything else is text.
-bool IsNameByte(unsigned char c)
-{
-    return c >= 0x20 && c != '<' && c != '>' && c != ':' && c != '{' && c != '}' && c != ',';
-}
+// What each byte is to a tag's name: most bytes may be in it, ':' and '>'
+// end it, and the others (control bytes, '<', '{', '}', ',') show the '<'
+// before them to be text.
+enum NameByte : unsigned char { kInName, kEndsName, kNotInName };
+constexpr std::array<NameByte, 256> kNameBytes = [] {
+    std::array<NameByte, 256> table{};
+    for (int c = 0; c < 256; ++c)
+        table[c] = c < 0x20 || c == '<' || c == '{' || c == '}' || c == ',' ? kNotInName : kInName;
+    table[':'] = table['>'] = kEndsName;
+    return table;
+}();
 
 size_t ClampedChunk(size_t chunk) { return std::clamp<size_t>(chunk, 16, kMaxRecordLimit); }
 
@@ -39,6 +45,14 @@ bool AdiParser::Fill()
     if (m_Bytes.Full())
         TooLarge(m_Bytes.Offset()); // the current record holds all it may, and needs more
     return m_Bytes.Fill();
+}
+
+bool AdiParser::FillTo(size_t p)
+{
+    while (p >= Avail())
+        if (!Fill())
+            return false;
+    return true;
 }
 
 void AdiParser::TooLarge(uint64_t recordAt)
@@ -151,8 +165,8 @@ bool AdiParser::FindTagStart(size_t &p)
 void AdiParser::ParseTag(size_t p, Tag &tag)
 {
     tag = Tag();
-    size_t q = p + 1;
-    tag.nameOff = q;
+    const size_t nameOff = p + 1;
+    size_t q = nameOff;
     unsigned char c = 0;
     for (;;) {
         if (!Have(q)) {
@@ -160,13 +174,14 @@ void AdiParser::ParseTag(size_t p, Tag &tag)
             return;
         }
         c = At(q);
-        if (c == ':' || c == '>')
+        if (kNameBytes[c] == kEndsName)
             break;
-        if (!IsNameByte(c) || q - tag.nameOff >= kMaxNameLength)
+        if (kNameBytes[c] == kNotInName || q - nameOff >= kMaxNameLength)
             return;
         ++q;
     }
-    tag.nameLen = q - tag.nameOff;
+    tag.nameOff = nameOff;
+    tag.nameLen = q - nameOff;
     if (tag.nameLen == 0 || At(tag.nameOff) == ' ')
         return;
     while (At(tag.nameOff + tag.nameLen - 1) == ' ')
@@ -370,7 +385,6 @@ bool AdiParser::TakeValue(const Tag &tag, size_t &next)
 void AdiParser::AddField(const Tag &tag, size_t start, size_t end)
 {
     m_Fields.push_back(FieldRef::At(tag.nameOff, tag.nameLen, start, end - start));
-    NoteName(std::string_view(Data() + tag.nameOff, tag.nameLen));
 }
 
 // The writer may have counted characters of UTF-8 text, or CR LF line

@@ -79,14 +79,9 @@ private:
     size_t Avail() const { return m_Bytes.Size(); }
     unsigned char At(size_t p) const { return static_cast<unsigned char>(Data()[p]); }
     bool Fill();
+    bool FillTo(size_t p);
     // Makes the byte at position p available; false at the end of the data.
-    bool Have(size_t p)
-    {
-        while (p >= Avail())
-            if (!Fill())
-                return false;
-        return true;
-    }
+    bool Have(size_t p) { return p < Avail() || FillTo(p); }
 
     size_t m_MaxRecord;
     ChunkBuffer m_Bytes; // marked at the start of the current record

@@ -13,9 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <string>
-#include <vector>
 
 using namespace adif;
 
@@ -72,10 +70,10 @@ QStringList GatherFieldNames(RecordParser &pass)
     while (pass.Next()) {
         for (const FieldRef &f : pass.Fields()) {
             const std::string_view name = pass.Name(f);
-            const QByteArray bytes(name.data(), static_cast<qsizetype>(name.size()));
-            if (written.contains(bytes))
+            const auto size = static_cast<qsizetype>(name.size());
+            if (written.contains(QByteArray::fromRawData(name.data(), size)))
                 continue;
-            written.insert(bytes);
+            written.insert(QByteArray(name.data(), size));
             QString reported = text::ReportedName(text::NameKey(name));
             if (listed.contains(reported))
                 continue;
@@ -134,8 +132,6 @@ QString TextArgument(const QVariant &value)
 int32_t Int32Argument(const QVariant &value)
 {
     const int type = value.metaType().id();
-    if (type == QMetaType::Int) // the usual case
-        return *static_cast<const int *>(value.constData());
     if (type == QMetaType::UnknownType)
         return 0;
     if (type == QMetaType::Bool)
@@ -184,10 +180,7 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
         RequireArgs(dispatchId, args, 1);
         if (!m_HasRecord)
             return QString();
-        const QVariant &name = args.at(0);
-        if (name.metaType().id() == QMetaType::QString) // the usual case, looked at in place
-            return Lookup().Value(*static_cast<const QString *>(name.constData()));
-        return Lookup().Value(TextArgument(name));
+        return Lookup().Value(TextArgument(args.at(0)));
     }
     case kFieldName: {
         RequireArgs(dispatchId, args, 1);
@@ -285,7 +278,7 @@ int AdifReader::NextRecord()
 const Derived &AdifReader::Current()
 {
     if (!m_Derived)
-        m_Derived = m_HasRecord ? Derive(*m_Parser, m_ModeCache) : Derived();
+        m_Derived = m_HasRecord ? Derive(*m_Parser) : Derived();
     return *m_Derived;
 }
 

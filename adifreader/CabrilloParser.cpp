@@ -409,7 +409,6 @@ int CabrilloParser::CountRun()
     return count;
 }
 
-// The names are this parser's own, all ASCII: none needs noting.
 void CabrilloParser::Add(std::string_view name, std::string_view value)
 {
     const size_t nameOff = m_Arena.size();

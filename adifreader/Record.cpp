@@ -4,6 +4,8 @@
 #include "Bands.h"
 #include "Text.h"
 
+#include <algorithm>
+
 namespace adif {
 
 namespace {
@@ -24,7 +26,7 @@ int InRange(int v, int lo, int hi) { return v >= lo && v <= hi ? v : 0; }
 
 } // namespace
 
-Derived Derive(const RecordParser &record, ModeCache &cache)
+Derived Derive(const RecordParser &record)
 {
     // One pass over the fields; a later repeat replaces an earlier one.
     std::string_view date, time, freq, freqRx, band, mode;
@@ -62,14 +64,10 @@ Derived Derive(const RecordParser &record, ModeCache &cache)
     const auto rx = text::ParseNumber(freqRx);
     d.splitFrequency = rx ? *rx : d.frequency;
 
-    if (mode != cache.written) {
-        cache.written.assign(mode);
-        if (text::EqualsNoCase(mode, "USB") || text::EqualsNoCase(mode, "LSB"))
-            cache.mode = QStringLiteral("SSB"); // import-only modes: the sideband belongs in SUBMODE
-        else
-            cache.mode = text::UpperName(mode); // upper case, as field names are
-    }
-    d.mode = cache.mode;
+    if (text::EqualsNoCase(mode, "USB") || text::EqualsNoCase(mode, "LSB"))
+        d.mode = QStringLiteral("SSB"); // import-only modes: the sideband belongs in SUBMODE
+    else
+        d.mode = text::UpperName(mode); // upper case, as field names are
     return d;
 }
 
@@ -78,7 +76,9 @@ FieldLookup::FieldLookup(const RecordParser &record) : m_Record(record)
     // Beyond this many fields, a look-up by key costs less than a scan, and
     // listing a record of any size stays linear in its size.
     constexpr size_t kMostScanned = 64;
-    m_Scan = record.Fields().size() <= kMostScanned && record.NamesAscii();
+    m_Scan = record.Fields().size() <= kMostScanned
+             && std::all_of(record.Fields().begin(), record.Fields().end(),
+                            [&](const FieldRef &f) { return text::IsAsciiBytes(record.Name(f)); });
 }
 
 QString FieldLookup::Value(QStringView name)
