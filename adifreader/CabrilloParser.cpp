@@ -73,12 +73,13 @@ bool ReadTime(std::string_view t, uint64_t &hhmm)
     return true;
 }
 
-const BandToken *FindBandToken(std::string_view token)
+// The ADIF band of a band token; empty for any other token.
+std::string_view BandOfToken(std::string_view token)
 {
     for (const BandToken &b : kBandTokens)
         if (text::EqualsNoCase(token, b.token))
-            return &b;
-    return nullptr;
+            return b.band;
+    return {};
 }
 
 std::optional<double> Kilohertz(std::string_view token)
@@ -349,7 +350,9 @@ CabrilloParser::Problem CabrilloParser::Check(QsoLine &qso)
         return Problem::BadDate;
     if (!ReadTime(qso.time, hhmm))
         return Problem::BadTime;
-    if (!Kilohertz(qso.freq) && !FindBandToken(qso.freq))
+    qso.khz = Kilohertz(qso.freq);
+    qso.band = qso.khz ? std::string_view() : BandOfToken(qso.freq);
+    if (!qso.khz && qso.band.empty())
         return Problem::BadFrequency;
     qso.minute = day * 10000 + hhmm;
     return Problem::None;
@@ -442,11 +445,11 @@ void CabrilloParser::BuildRecord(const QsoLine &qso, int second)
                           char('0' + second % 10)};
     Add("TIME_ON", std::string_view(time, 6));
 
-    if (const auto khz = Kilohertz(qso.freq)) {
-        const QByteArray mhz = Megahertz(qso.freq, *khz);
+    if (qso.khz) {
+        const QByteArray mhz = Megahertz(qso.freq, *qso.khz);
         Add("FREQ", std::string_view(mhz.constData(), size_t(mhz.size())));
     } else {
-        Add("BAND", FindBandToken(qso.freq)->band);
+        Add("BAND", qso.band);
     }
 
     std::string_view mode = qso.mode;

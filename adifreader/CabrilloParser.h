@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,11 +39,14 @@ private:
 
 // One QSO: line taken apart: the four leading fields, the exchange tokens
 // (my call, sent exchange, their call, received exchange, perhaps the
-// transmitter), and the minute it was made as one number (yyyymmddhhmm).
+// transmitter), the minute it was made as one number (yyyymmddhhmm), and
+// its frequency: kHz, or else the ADIF band of a band token.
 struct QsoLine {
     std::string_view freq, mode, date, time;
     std::vector<std::string_view> exchange;
     uint64_t minute = 0;
+    std::optional<double> khz;
+    std::string_view band;
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
