@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ChunkBuffer.h"
 #include "RecordParser.h"
 
 #include <cstdint>
@@ -41,7 +42,7 @@ public:
     explicit AdiParser(std::unique_ptr<ByteSource> source, size_t chunk = kChunk, size_t maxRecord = kMaxRecord);
 
     bool Next() override;
-    const ByteSource &Source() const override { return *m_Source; }
+    const ByteSource &Source() const override { return m_Bytes.Source(); }
 
 private:
     struct Tag {
@@ -53,9 +54,8 @@ private:
     };
 
     bool ReadRecord();
-    size_t FastFields(size_t p);
+    bool FindTagStart(size_t &p);
     void ParseTag(size_t p, Tag &tag);
-    bool ParseTagInBuffer(size_t p, Tag &tag) const;
     bool TakeValue(const Tag &tag, size_t &next);
     bool OtherReading(size_t start, uint64_t length, bool bytesFit, size_t &end, size_t &next);
     bool TakeValueBeyondLimit(const Tag &tag, size_t &next);
@@ -65,38 +65,30 @@ private:
     bool OpensEor(size_t p);
     uint64_t FarWalkLeft() const;
     void SkipHugeValue(size_t start, uint64_t length);
-    [[noreturn]] void TooLarge();
+    [[noreturn]] void TooLarge(uint64_t recordAt);
+    void AddField(const Tag &tag, size_t start, size_t end);
 
     QString DeclaredLength(const Tag &tag) const;
     void ReportCut(const Tag &tag, size_t swallowed, const char *why);
     void ReportDropped(uint64_t at, const QString &declared);
     void ReportFileEndsInTag(size_t p);
-    uint64_t FileOffset(size_t p) const { return m_Offset + m_Rec + p; }
+    uint64_t FileOffset(size_t p) const { return m_Bytes.Offset() + p; }
 
-    const char *Data() const { return m_Buf.get() + m_Rec; }
-    size_t Avail() const { return m_End - m_Rec; }
-    const unsigned char *Bytes() const { return reinterpret_cast<const unsigned char *>(Data()); }
+    // The current record's bytes: positions count from its start.
+    const char *Data() const { return m_Bytes.Data(); }
+    size_t Avail() const { return m_Bytes.Size(); }
+    unsigned char At(size_t p) const { return static_cast<unsigned char>(Data()[p]); }
     bool Fill();
-    bool HaveSlow(size_t p);
-    // Makes the byte at record-relative position p available; false at the end of the data.
-    bool Have(size_t p)
-    {
-        return p < Avail() || HaveSlow(p);
-    }
+    bool FillTo(size_t p);
+    // Makes the byte at position p available; false at the end of the data.
+    bool Have(size_t p) { return p < Avail() || FillTo(p); }
 
-    std::unique_ptr<ByteSource> m_Source;
-    std::unique_ptr<char[]> m_Buf;
-    size_t m_Cap = 0;
-    size_t m_Chunk;
     size_t m_MaxRecord;
-    size_t m_Rec = 0;      // buffer index where the current record starts
-    size_t m_End = 0;      // buffer index past the last byte read
-    size_t m_Resume = 0;   // record-relative position where the next record begins
+    ChunkBuffer m_Bytes; // marked at the start of the current record
+    size_t m_Resume = 0;   // position where the next record begins
     uint64_t m_Walked = 0; // bytes walked by other readings of lengths in the current record
     uint64_t m_FarWalked = 0; // bytes those readings walked past the end of their record, in the whole file
-    uint64_t m_Offset = 0; // file offset of m_Buf[0]
     uint64_t m_BlanksFrom = 0, m_BlanksTo = 0; // file offsets of the last long run of blanks scanned
-    bool m_SourceDone = false;
     bool m_Done = false;
     bool m_Delivered = false;
 };

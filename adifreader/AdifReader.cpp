@@ -13,9 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <iterator>
 #include <string>
-#include <vector>
 
 using namespace adif;
 
@@ -60,46 +58,27 @@ bool LooksLikeCabrillo(std::string_view head)
     return text::EqualsNoCase(WithoutLeadingSpace(head).substr(0, kStart.size()), kStart);
 }
 
-// The i-th of the names held one after another in `names`.
-std::string_view NthName(const std::string &names, const std::vector<size_t> &ends, size_t i)
-{
-    const size_t begin = i ? ends[i - 1] : 0;
-    return std::string_view(names).substr(begin, ends[i] - begin);
-}
-
 // Every distinct field name of the records the parser reads, as reported,
 // in order of first appearance. Reported names differ exactly when their
-// keys differ, so the names listed serve as their own set.
+// keys differ, so the names listed serve as their own set. A name is looked
+// at once for each way it is written.
 QStringList GatherFieldNames(RecordParser &pass)
 {
     QStringList names;
     QSet<QStringView> listed; // views into the names' own text
-    // The names of the last record that differed from the one before, one
-    // after another: most records repeat them, and are then not copied.
-    std::string previous;
-    std::vector<size_t> previousEnds;
-    pass.ReadNamesOnly();
+    QSet<QByteArray> written;
     while (pass.Next()) {
-        const auto &fields = pass.Fields();
-        bool same = fields.size() == previousEnds.size();
-        for (size_t i = 0; i < fields.size(); ++i) {
-            const std::string_view name = pass.Name(fields[i]);
-            if (i < previousEnds.size() && name == NthName(previous, previousEnds, i))
+        for (const FieldRef &f : pass.Fields()) {
+            const std::string_view name = pass.Name(f);
+            const auto size = static_cast<qsizetype>(name.size());
+            if (written.contains(QByteArray::fromRawData(name.data(), size)))
                 continue;
-            same = false;
+            written.insert(QByteArray(name.data(), size));
             QString reported = text::ReportedName(text::NameKey(name));
             if (listed.contains(reported))
                 continue;
             names.append(std::move(reported));
             listed.insert(names.constLast());
-        }
-        if (same)
-            continue;
-        previous.clear();
-        previousEnds.clear();
-        for (const FieldRef &f : fields) {
-            previous += pass.Name(f);
-            previousEnds.push_back(previous.size());
         }
     }
     return names;
@@ -153,8 +132,6 @@ QString TextArgument(const QVariant &value)
 int32_t Int32Argument(const QVariant &value)
 {
     const int type = value.metaType().id();
-    if (type == QMetaType::Int) // the usual case
-        return *static_cast<const int *>(value.constData());
     if (type == QMetaType::UnknownType)
         return 0;
     if (type == QMetaType::Bool)
@@ -203,10 +180,7 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
         RequireArgs(dispatchId, args, 1);
         if (!m_HasRecord)
             return QString();
-        const QVariant &name = args.at(0);
-        if (name.metaType().id() == QMetaType::QString) // the usual case, looked at in place
-            return Lookup().Value(*static_cast<const QString *>(name.constData()));
-        return Lookup().Value(TextArgument(name));
+        return Lookup().Value(TextArgument(args.at(0)));
     }
     case kFieldName: {
         RequireArgs(dispatchId, args, 1);
@@ -304,7 +278,7 @@ int AdifReader::NextRecord()
 const Derived &AdifReader::Current()
 {
     if (!m_Derived)
-        m_Derived = m_HasRecord ? Derive(*m_Parser, m_ModeCache) : Derived();
+        m_Derived = m_HasRecord ? Derive(*m_Parser) : Derived();
     return *m_Derived;
 }
 

@@ -92,6 +92,5 @@ private:
     bool m_HasRecord = false;
     std::optional<adif::Derived> m_Derived; // computed when first asked for, per record
     std::optional<adif::FieldLookup> m_Lookup; // made when first asked for, per record
-    adif::ModeCache m_ModeCache;
     std::optional<QStringList> m_FieldNames;  // the whole file's names, gathered once
 };

@@ -72,7 +72,6 @@ void AdxParser::StartField()
     m_Arena.append(bytes.constData(), static_cast<size_t>(bytes.size()));
     CheckRecordSize();
     m_Fields.push_back(FieldRef::At(nameOff, static_cast<size_t>(bytes.size()), m_Arena.size(), 0));
-    NoteName(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
 }
 
 void AdxParser::CheckRecordSize()

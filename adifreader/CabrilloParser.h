@@ -2,20 +2,21 @@
 #pragma once
 
 #include "CabrilloLayouts.h"
+#include "ChunkBuffer.h"
 #include "RecordParser.h"
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace adif {
 
-// The lines of a file one at a time, from a buffer refilled in chunks; only
-// the current line is held. A line longer than maxLine is passed over whole
-// and reported as too long, so no line makes memory grow beyond that.
+// The lines of a file one at a time; only the current line is held. A line
+// longer than maxLine is passed over whole and reported as too long, so no
+// line makes memory grow beyond that.
 class LineReader {
 public:
     LineReader(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine);
@@ -23,68 +24,29 @@ public:
     // The next line without its line end (LF or CR LF) and the file offset
     // of its first byte; false at the end of the data. A line held only in
     // part comes back empty with tooLong set.
-    bool Next(std::string_view &line, uint64_t &offset, bool &tooLong)
-    {
-        tooLong = false;
-        // Nearly always the whole line is in the buffer already.
-        const void *lf = m_Begin < m_End ? std::memchr(m_Buf.data() + m_Begin, '\n', m_End - m_Begin) : nullptr;
-        if (!lf)
-            return NextFilling(line, offset, tooLong);
-        Take(lf, line, offset);
-        return true;
-    }
+    bool Next(std::string_view &line, uint64_t &offset, bool &tooLong);
 
-    const ByteSource &Source() const { return *m_Source; }
+    const ByteSource &Source() const { return m_Bytes.Source(); }
     size_t MaxLine() const { return m_MaxLine; }
 
 private:
-    bool NextFilling(std::string_view &line, uint64_t &offset, bool &tooLong);
-    // The line up to lf, or to the end of the data when lf is null.
-    void Take(const void *lf, std::string_view &line, uint64_t &offset)
-    {
-        const size_t stop = lf ? static_cast<size_t>(static_cast<const char *>(lf) - m_Buf.data()) : m_End;
-        offset = m_Offset + m_Begin;
-        line = std::string_view(m_Buf.data() + m_Begin, stop - m_Begin);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        m_Begin = lf ? stop + 1 : m_End;
-    }
-    bool Fill();
+    const char *FindLineEnd(size_t from) const;
     void SkipRestOfLine();
 
-    std::unique_ptr<ByteSource> m_Source;
-    std::vector<char> m_Buf;
-    size_t m_Chunk;
     size_t m_MaxLine;
-    size_t m_Begin = 0;    // where the next line starts in m_Buf
-    size_t m_End = 0;      // past the last byte read
-    uint64_t m_Offset = 0; // file offset of m_Buf[0]
-    bool m_SourceDone = false;
+    ChunkBuffer m_Bytes; // marked at the start of the current line
 };
 
-struct BandToken;
-
-// A kHz frequency's digits before the point (no leading zeros) and after it.
-struct PlainKhz {
-    std::string_view whole, fraction;
-};
-constexpr size_t kPlainMhzSize = 16; // 15 digits and the point
-
-// One QSO: line taken apart: the four leading fields and the exchange
-// tokens (my call, sent exchange, their call, received exchange, perhaps the
+// One QSO: line taken apart: the four leading fields, the exchange tokens
+// (my call, sent exchange, their call, received exchange, perhaps the
 // transmitter), the minute it was made as one number (yyyymmddhhmm), and
-// what its frequency field is.
+// its frequency: kHz, or else the ADIF band of a band token.
 struct QsoLine {
-    std::string_view text; // the line after QSO:, of which all the others are parts
     std::string_view freq, mode, date, time;
     std::vector<std::string_view> exchange;
     uint64_t minute = 0;
-    const BandToken *band = nullptr; // the band token freq is, else freq is kHz
-    bool plainKhz = false;           // freq is plain digits, moved to MHz as text
-    PlainKhz plain;
-    double khz = 0;                  // freq in kHz otherwise
-    char dateBefore[10] = {};        // the last sound date read, and its yyyymmdd (0 before the first)
-    uint64_t dayBefore = 0;
+    std::optional<double> khz;
+    std::string_view band;
 };
 
 // Reader of Cabrillo contest logs (3.0, and 2.0 as written in practice):
@@ -105,8 +67,6 @@ public:
     CabrilloParser(std::unique_ptr<ByteSource> source, size_t chunk, size_t maxLine);
 
     bool Next() override;
-    // No runs counted, no values kept, and a record named as the one before is passed over.
-    void ReadNamesOnly() override { m_NamesOnly = true; }
     const ByteSource &Source() const override { return m_Lines.Source(); }
 
     // The X-QSO: lines met so far.
@@ -118,36 +78,9 @@ private:
     bool NextQso(LineReader &lines, QsoLine &qso, bool diagnose);
     int SecondInRun(uint64_t minute);
     int CountRun();
-    // What a record's names follow from, besides the layout.
-    struct NamesShape {
-        uint64_t contestLines = 0; // the CONTEST: lines before it
-        bool band = false;         // BAND rather than FREQ
-        size_t call = 0, end = 0;  // where the exchange divides (Halves)
-        size_t tokens = 0;         // past end: a transmitter
-        uint32_t typed = 0;        // the slots that type their token: sent from bit 0, received from bit 16
-        bool operator==(const NamesShape &) const = default;
-    };
-    // Bytes kept in m_Arena.
-    struct ArenaText {
-        size_t at = 0, size = 0;
-    };
-    // A record's own field names, as kNames lists them.
-    enum FieldName {
-        kCall, kQsoDate, kTimeOn, kBand, kFreq, kMode, kStationCallsign, kContestId, kStxString, kSrxString,
-        kTransmitter, kFieldNames
-    };
-    NamesShape ShapeOf(const QsoLine &qso) const;
-    bool NamedAsBefore(std::string_view value) const;
-    void NoteLayout();
-    void KeepNames();
-    void BuildRecord(const QsoLine &qso, const NamesShape &shape, int second);
-    size_t Append(std::string_view bytes);
-    char *Extend(size_t size);
-    void GrowArena(size_t size);
-    void Add(ArenaText name, std::string_view value);
-    char *AddRoom(ArenaText name, size_t size);
-    void AddPart(ArenaText name, std::string_view part);
-    void AddTokens(ArenaText name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
+    void BuildRecord(const QsoLine &qso, int second);
+    void Add(std::string_view name, std::string_view value);
+    void AddTokens(std::string_view name, const std::vector<std::string_view> &tokens, size_t from, size_t to);
 
     static Problem Check(QsoLine &qso);
     static QString Explain(Problem problem, const QsoLine &qso, size_t fields);
@@ -165,23 +98,9 @@ private:
     std::string m_Contest;
     ContestLayout m_Layout;
     bool m_KnownLayout = false;
-    bool m_SlotsLookAtTokens = true; // a slot of m_Layout types its token only when the token looks so
-    uint32_t m_SentNamed = 0, m_ReceivedNamed = 0; // NamedSlots of m_Layout's halves
     uint64_t m_XQsoCount = 0;
-    std::vector<char> m_Arena; // the names (KeepNames), then the values of the current record
-    size_t m_ArenaUsed = 0;    // the part of m_Arena that holds them
-    bool m_NamesKept = false;  // the names at the front of m_Arena are those of the contest
-    size_t m_NamesEnd = 0;     // where the values begin
-    ArenaText m_NameAt[kFieldNames];
-    ArenaText m_ContestAt;
-    std::vector<ArenaText> m_SentNameAt, m_ReceivedNameAt; // of the layout's slots
-    std::string_view m_LineText; // the current record's line
-    size_t m_LineAt = 0;         // where its copy begins in m_Arena
+    std::string m_Arena; // names and values of the current record
     bool m_Done = false;
-    bool m_NamesOnly = false;
-    uint64_t m_ContestLines = 0;
-    NamesShape m_LastShape;     // of the last record read for its names
-    bool m_NamedBefore = false; // m_LastShape is set
 };
 
 } // namespace adif

@@ -4,6 +4,8 @@
 #include "Bands.h"
 #include "Text.h"
 
+#include <algorithm>
+
 namespace adif {
 
 namespace {
@@ -24,30 +26,19 @@ int InRange(int v, int lo, int hi) { return v >= lo && v <= hi ? v : 0; }
 
 } // namespace
 
-Derived Derive(const RecordParser &record, ModeCache &cache)
+Derived Derive(const RecordParser &record)
 {
     // One pass over the fields; a later repeat replaces an earlier one.
     std::string_view date, time, freq, freqRx, band, mode;
-    for (const FieldRef &f : record.Fields()) {
-        const std::string_view name = record.Name(f);
-        // By length and first letter, so that a name is compared once at most.
-        std::string_view *slot = nullptr;
-        std::string_view wanted;
-        const unsigned char first = name.empty() ? 0 : text::AsciiUpper(static_cast<unsigned char>(name[0]));
-        switch (name.size() * 256 + first) {
-        case 4 * 256 + 'F': slot = &freq; wanted = "FREQ"; break;
-        case 4 * 256 + 'B': slot = &band; wanted = "BAND"; break;
-        case 4 * 256 + 'M': slot = &mode; wanted = "MODE"; break;
-        case 7 * 256 + 'T': slot = &time; wanted = "TIME_ON"; break;
-        case 7 * 256 + 'F': slot = &freqRx; wanted = "FREQ_RX"; break;
-        case 8 * 256 + 'Q': slot = &date; wanted = "QSO_DATE"; break;
-        default: break;
-        }
-        if (slot && !text::EqualsNoCase(name, wanted))
-            slot = nullptr;
-        if (slot)
-            *slot = text::Trimmed(record.Value(f));
-    }
+    const struct {
+        std::string_view name;
+        std::string_view *value;
+    } wanted[] = {{"QSO_DATE", &date}, {"TIME_ON", &time}, {"FREQ", &freq},
+                  {"FREQ_RX", &freqRx}, {"BAND", &band}, {"MODE", &mode}};
+    for (const FieldRef &f : record.Fields())
+        for (const auto &w : wanted)
+            if (text::EqualsNoCase(record.Name(f), w.name))
+                *w.value = text::Trimmed(record.Value(f));
 
     Derived d;
 
@@ -73,14 +64,10 @@ Derived Derive(const RecordParser &record, ModeCache &cache)
     const auto rx = text::ParseNumber(freqRx);
     d.splitFrequency = rx ? *rx : d.frequency;
 
-    if (mode != cache.written) {
-        cache.written.assign(mode);
-        if (text::EqualsNoCase(mode, "USB") || text::EqualsNoCase(mode, "LSB"))
-            cache.mode = QStringLiteral("SSB"); // import-only modes: the sideband belongs in SUBMODE
-        else
-            cache.mode = text::UpperName(mode); // upper case, as field names are
-    }
-    d.mode = cache.mode;
+    if (text::EqualsNoCase(mode, "USB") || text::EqualsNoCase(mode, "LSB"))
+        d.mode = QStringLiteral("SSB"); // import-only modes: the sideband belongs in SUBMODE
+    else
+        d.mode = text::UpperName(mode); // upper case, as field names are
     return d;
 }
 
@@ -89,7 +76,9 @@ FieldLookup::FieldLookup(const RecordParser &record) : m_Record(record)
     // Beyond this many fields, a look-up by key costs less than a scan, and
     // listing a record of any size stays linear in its size.
     constexpr size_t kMostScanned = 64;
-    m_Scan = record.Fields().size() <= kMostScanned && record.NamesAscii();
+    m_Scan = record.Fields().size() <= kMostScanned
+             && std::all_of(record.Fields().begin(), record.Fields().end(),
+                            [&](const FieldRef &f) { return text::IsAsciiBytes(record.Name(f)); });
 }
 
 QString FieldLookup::Value(QStringView name)
@@ -164,7 +153,7 @@ void FieldLookup::BuildIndex()
     m_Keys.reserve(static_cast<qsizetype>(nameBytes));
     m_KeyEnds.reserve(fields.size());
     for (const FieldRef &f : fields) {
-        text::AppendNameKey(m_Keys, m_Record.Name(f));
+        m_Keys += text::NameKey(m_Record.Name(f));
         m_KeyEnds.push_back(static_cast<uint32_t>(m_Keys.size()));
     }
     m_Last.reserve(static_cast<qsizetype>(fields.size()));

@@ -7,7 +7,6 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
-#include <string>
 #include <vector>
 
 namespace adif {
@@ -22,14 +21,7 @@ struct Derived {
     QString mode;
 };
 
-// Remembers the last mode text, so the usual run of records in one mode
-// shares one QString instead of building it per record.
-struct ModeCache {
-    std::string written;
-    QString mode;
-};
-
-Derived Derive(const RecordParser &record, ModeCache &cache);
+Derived Derive(const RecordParser &record);
 
 // Finds the current record's fields by name, under the keyed collection's
 // comparison of keys (text::NameKey): a field is found under any spelling of

@@ -2,7 +2,6 @@
 #pragma once
 
 #include "ByteSource.h"
-#include "Text.h"
 
 #include <QString>
 #include <cstddef>
@@ -56,19 +55,10 @@ public:
     // (or an error) the parser stays at the end.
     virtual bool Next() = 0;
 
-    // Tells a parser that only the field names will be looked at, so that it
-    // may spare work that only the values need, and pass over a record whose
-    // names are those of the record before.
-    virtual void ReadNamesOnly() {}
-
     // Fields of the current record in file order (repeats included).
     const std::vector<FieldRef> &Fields() const { return m_Fields; }
     std::string_view Name(const FieldRef &f) const { return {m_Base + f.nameOff, f.nameLen}; }
     std::string_view Value(const FieldRef &f) const { return {m_Base + f.valueOff, f.valueLen}; }
-
-    // True when every field name of the current record is ASCII, so that a
-    // look-up by an ASCII name may compare bytes.
-    bool NamesAscii() const { return m_NamesAscii; }
 
     virtual const ByteSource &Source() const = 0;
 
@@ -86,24 +76,10 @@ protected:
             m_Diagnostics.kept.push_back({offset, makeMessage()});
     }
 
-    void ClearFields()
-    {
-        m_Fields.clear();
-        m_NamesAscii = true;
-    }
-
-    // Every name added to m_Fields is noted here, unless its parser has
-    // looked at its bytes already and clears m_NamesAscii itself, or writes
-    // only names of its own.
-    void NoteName(std::string_view name)
-    {
-        if (!text::IsAsciiBytes(name))
-            m_NamesAscii = false;
-    }
+    void ClearFields() { m_Fields.clear(); }
 
     std::vector<FieldRef> m_Fields;
     const char *m_Base = nullptr; // where the current record's offsets count from; set by Next()
-    bool m_NamesAscii = true;
 
 private:
     Diagnostics m_Diagnostics;

@@ -109,16 +109,7 @@ QString Decode(std::string_view s)
     return out;
 }
 
-QString UpperName(std::string_view name)
-{
-    if (!IsAsciiBytes(name))
-        return Decode(name).toUpper();
-    QString out(static_cast<qsizetype>(name.size()), Qt::Uninitialized);
-    QChar *d = out.data();
-    for (unsigned char c : name)
-        *d++ = QChar(char16_t(AsciiUpper(c)));
-    return out;
-}
+QString UpperName(std::string_view name) { return Decode(name).toUpper(); }
 
 bool IsAsciiBytes(std::string_view s)
 {
@@ -128,47 +119,12 @@ bool IsAsciiBytes(std::string_view s)
     return true;
 }
 
-QString NameKey(std::string_view name)
-{
-    QString key;
-    AppendNameKey(key, name);
-    return key;
-}
+QString NameKey(std::string_view name) { return FoldName(Decode(name)); }
 
-void AppendNameKey(QString &out, std::string_view name)
-{
-    if (!IsAsciiBytes(name)) {
-        out += FoldName(Decode(name));
-        return;
-    }
-    // ASCII folds to its lower case: no need to decode first.
-    const qsizetype at = out.size();
-    out.resize(at + static_cast<qsizetype>(name.size()));
-    QChar *d = out.data() + at;
-    for (unsigned char c : name)
-        *d++ = QChar(char16_t(c >= 'A' && c <= 'Z' ? c + 32 : c));
-}
-
-QString LookupKey(QStringView name)
-{
-    if (!IsAscii(name))
-        return FoldName(name.toString());
-    QString key(name.size(), Qt::Uninitialized);
-    QChar *d = key.data();
-    for (QChar c : name)
-        *d++ = QChar(char16_t(c >= u'A' && c <= u'Z' ? c.unicode() + 32 : c.unicode()));
-    return key;
-}
+QString LookupKey(QStringView name) { return FoldName(name.toString()); }
 
 QString ReportedName(QStringView key)
 {
-    if (IsAscii(key)) { // the usual case: upper case is always safe
-        QString upper(key.size(), Qt::Uninitialized);
-        QChar *d = upper.data();
-        for (QChar c : key)
-            *d++ = QChar(char16_t(c >= u'a' && c <= u'z' ? c.unicode() - 32 : c.unicode()));
-        return upper;
-    }
     QString upper = key.toString().toUpper();
     return FoldName(upper) == key ? upper : key.toString();
 }

@@ -54,7 +54,6 @@ inline QString FoldName(const QString &name) { return name.toCaseFolded(); }
 // name. Names with different keys can never clash as keys of a collection,
 // and a name is found under any spelling that folds the same.
 QString NameKey(std::string_view name);
-void AppendNameKey(QString &out, std::string_view name);
 
 // The key of a name a caller asks for (FoldName of it).
 QString LookupKey(QStringView name);

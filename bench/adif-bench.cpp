@@ -2,20 +2,22 @@
 // adif-bench [--scale N] [FILE]
 // adif-bench [--scale N] --write PATH
 // Writes a contest log of 100,000 records (times N) to a temporary folder, or
-// takes FILE, and reads it through the reader's dispatch contract as Ardenix
-// does: NextRecord, a few FieldValue look-ups, Frequency, Mode and the
-// time-stamp parts per record, once through the adapter and once on the
-// dispatch entry itself; then NextRecord alone and the field-name pass. Each
-// reading pass is timed as the least of three runs.
-// Prints MB/s, records/s and the peak RSS, and each speed against a baseline
+// takes FILE (an ADIF file or a Cabrillo log), and reads it as a user waits
+// for it: whole, every record and then the file's field names, as
+// adif-dump --count does; through the adapter as Ardenix replays it
+// (NextRecord, a few FieldValue look-ups, Frequency, Mode and the time-stamp
+// parts per record); and the field-name pass alone, which "Customize
+// Fields..." waits for. Each pass is timed as the least of three runs.
+// Prints MB/s, records/s and the peak RSS, and each time against a baseline
 // taken in the same run: memchr for '<' over the same bytes in memory,
-// counting the tags, the floor of any ADIF reader. Then reads one record of
+// counting the tags, the floor of any ADIF reader (for a Cabrillo log, memchr
+// for the line ends, the floor of any line reader). Then reads one record of
 // 90,000 distinct fields (990 KB) the way adif-dump lists it, and one whose
 // 40,000 lengths all overlap, each against the tag scan of its bytes: the
 // cost of a record must stay linear in its size however many fields it has.
 // Last, 1 MiB of small records that each declare a long, wrong length,
-// against a clean MiB of the log: the cost of a file must stay linear in its
-// size however damaged it is.
+// against the tag scan of its bytes and a clean MiB of the contest log: the
+// cost of a file must stay linear in its size however damaged it is.
 // With --write it only writes the log to PATH, so that bench/peer-bench
 // reads the very file these figures come from.
 
@@ -139,13 +141,14 @@ QByteArray WideRecord(int fields)
 }
 
 // The tags in data, found with memchr for '<': the floor of any ADIF
-// reader, which must at least find each tag.
-long CountTags(const QByteArray &data)
+// reader, which must at least find each tag. With '\n', the lines of a
+// Cabrillo log.
+long CountTags(const QByteArray &data, char opener = '<')
 {
     const char *at = data.constData();
     const char *const end = at + data.size();
     long tags = 0;
-    while ((at = static_cast<const char *>(std::memchr(at, '<', static_cast<size_t>(end - at)))) != nullptr) {
+    while ((at = static_cast<const char *>(std::memchr(at, opener, static_cast<size_t>(end - at)))) != nullptr) {
         ++tags;
         ++at;
     }
@@ -170,13 +173,13 @@ struct TagScan {
     long tags = 0;
 };
 
-TagScan ScanTags(const QByteArray &data)
+TagScan ScanTags(const QByteArray &data, char opener = '<')
 {
     using Clock = std::chrono::steady_clock;
     TagScan best;
     for (int run = 0; run < 5; ++run) {
         const auto start = Clock::now();
-        const long tags = CountTags(data);
+        const long tags = CountTags(data, opener);
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         if (run == 0 || seconds < best.seconds)
             best = {seconds, tags};
@@ -266,13 +269,14 @@ double ReadSeconds(const QByteArray &data, int &records, uint64_t &recoveries)
 }
 
 // 1 MiB of small records that each declare a long, wrong length, against
-// as much of the clean log read in the same run: recovering every record
-// must cost time in proportion to the file, not to its square.
+// the tag scan of its bytes and as much of the clean contest log (its first
+// records, written to cleanPath) read in the same run: recovering every
+// record must cost time in proportion to the file, not to its square.
 void BenchDamagedRecords(const QString &cleanPath)
 {
     constexpr qsizetype kSize = 1 << 20;
     QFile file(cleanPath);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!Generate(cleanPath, 4100) || !file.open(QIODevice::ReadOnly))
         return;
     QByteArray clean = file.read(kSize);
     clean.truncate(clean.lastIndexOf("<EOR>") + 5);
@@ -285,15 +289,16 @@ void BenchDamagedRecords(const QString &cleanPath)
         int records = 0;
         uint64_t recoveries = 0;
         const double seconds = ReadSeconds(damaged, records, recoveries);
-        std::printf("damaged records %d of %s, %.0f KB: read in %.1f ms, %.2f x a clean %.0f KB (%d records) "
-                    "in %.1f ms; %llu recoveries\n",
+        const TagScan scan = ScanTags(damaged);
+        std::printf("damaged records %d of %s, %.0f KB: read in %.1f ms, %.0f x the tag scan of its bytes "
+                    "(%.3f ms), %.2f x a clean %.0f KB (%d records) in %.1f ms; %llu recoveries\n",
                     records, record.trimmed().constData(), damaged.size() / 1e3, seconds * 1e3,
-                    seconds / cleanSeconds, clean.size() / 1e3, cleanRecords, cleanSeconds * 1e3,
-                    static_cast<unsigned long long>(recoveries));
+                    seconds / scan.seconds, scan.seconds * 1e3, seconds / cleanSeconds, clean.size() / 1e3,
+                    cleanRecords, cleanSeconds * 1e3, static_cast<unsigned long long>(recoveries));
     }
 }
 
-QByteArray ReadWhole(const QString &path)
+QByteArray ReadBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -334,34 +339,15 @@ double ReadThroughAdapter(AdifReaderControl &reader, const QString &path, Totals
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The same calls on the component's dispatch entry, without the adapter's conversions.
-double ReadThroughDispatch(AdifReader &component, const QString &path, Totals &totals)
-{
-    const QVariantList none;
-    const QVariantList call{QStringLiteral("CALL")}, rst{QStringLiteral("rst_rcvd")}, srx{QStringLiteral("SRX")};
-    const auto start = std::chrono::steady_clock::now();
-    component.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {path});
-    while (component.Invoke(AdifReader::kNextRecord, InvokeKind::Method, none).toInt() != 0) {
-        totals.textLength += component.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, call).toString().size();
-        totals.textLength += component.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, rst).toString().size();
-        totals.textLength += component.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, srx).toString().size();
-        totals.textLength += component.Invoke(AdifReader::kMode, InvokeKind::PropertyGet, none).toString().size();
-        for (int id : {AdifReader::kFrequency, AdifReader::kSplitFrequency})
-            totals.checksum += component.Invoke(id, InvokeKind::PropertyGet, none).toDouble();
-        for (int id : {AdifReader::kYear, AdifReader::kMonth, AdifReader::kDay, AdifReader::kHour, AdifReader::kMinute,
-                       AdifReader::kSecond})
-            totals.checksum += component.Invoke(id, InvokeKind::PropertyGet, none).toInt();
-    }
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-// The parser alone, without the per-record look-ups.
-double ReadRecordsOnly(AdifReaderControl &reader, const QString &path)
+// Seconds that reading the whole log takes, as adif-dump --count reads it:
+// every record, then the file's field names.
+double ReadWhole(AdifReaderControl &reader, const QString &path, int32_t &names)
 {
     const auto start = std::chrono::steady_clock::now();
     reader.SetFileName(path);
     while (reader.NextRecord() != 0) {
     }
+    names = reader.FieldNameCount();
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -425,33 +411,38 @@ int main(int argc, char **argv)
     try {
         using Clock = std::chrono::steady_clock;
         Totals totals;
+        int32_t names = 0;
         AdifReaderControl reader;
+        const double wholeSeconds = BestOf(3, [&] { return ReadWhole(reader, path, names); });
         const double seconds = BestOf(3, [&] { return ReadThroughAdapter(reader, path, totals); });
-        const double invokeSeconds = BestOf(3, [&] { return ReadThroughDispatch(reader.Component(), path, totals); });
-        const double parseSeconds = BestOf(3, [&] { return ReadRecordsOnly(reader, path); });
-
-        const auto namesStart = Clock::now();
-        const int32_t names = reader.FieldNameCount();
-        const double namesSeconds = std::chrono::duration<double>(Clock::now() - namesStart).count();
+        const double namesSeconds = BestOf(3, [&] {
+            reader.SetFileName(path);
+            const auto start = Clock::now();
+            reader.FieldNameCount();
+            return std::chrono::duration<double>(Clock::now() - start).count();
+        });
         const long rssRead = PeakRssKiB(); // before the baseline holds the whole file in memory
-        const TagScan scan = ScanTags(ReadWhole(path));
+        const bool cabrillo = reader.Component().IsCabrillo();
+        const TagScan scan = ScanTags(ReadBytes(path), cabrillo ? '\n' : '<');
 
+        // Each pass as the time it takes, and that time as a multiple of the tag scan's.
+        const auto print = [&](const char *pass, double passSeconds, const char *what) {
+            std::printf("%-15s %.3f s: %.0f MB/s, %.0f records/s, %.1f x baseline%s\n", pass, passSeconds,
+                        megabytes / passSeconds, static_cast<double>(totals.records) / passSeconds,
+                        passSeconds / scan.seconds, what);
+        };
         std::printf("file            %.1f MB, %ld records, %d field names\n", megabytes, totals.records, names);
-        std::printf("baseline        %.4f s: %.0f MB/s, memchr for '<' over the file in memory (%ld tags, best of 5)\n",
-                    scan.seconds, megabytes / scan.seconds, scan.tags);
-        std::printf("adapter         %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", seconds, megabytes / seconds,
-                    static_cast<double>(totals.records) / seconds, scan.seconds / seconds);
-        std::printf("dispatch entry  %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", invokeSeconds,
-                    megabytes / invokeSeconds, static_cast<double>(totals.records) / invokeSeconds, scan.seconds / invokeSeconds);
-        std::printf("NextRecord only %.3f s: %.0f MB/s, %.0f records/s, %.3f x baseline\n", parseSeconds,
-                    megabytes / parseSeconds, static_cast<double>(totals.records) / parseSeconds, scan.seconds / parseSeconds);
-        std::printf("field-name pass %.3f s: %.0f MB/s, %.3f x baseline\n", namesSeconds, megabytes / namesSeconds,
-                    scan.seconds / namesSeconds);
+        std::printf("baseline        %.4f s: %.0f MB/s, memchr for %s over the file in memory (%ld %s, best of 5)\n",
+                    scan.seconds, megabytes / scan.seconds, cabrillo ? "line ends" : "'<'", scan.tags,
+                    cabrillo ? "lines" : "tags");
+        print("whole read", wholeSeconds, " (every record, then the field names, as adif-dump --count)");
+        print("adapter", seconds, " (every record as Ardenix replays it)");
+        print("field-name pass", namesSeconds, "");
         std::printf("peak RSS        %.1f MiB (%.1f MiB before reading)\n", rssRead / 1024.0, rssBefore / 1024.0);
         std::printf("(checksum %.3f, text %lld)\n", totals.checksum, static_cast<long long>(totals.textLength));
         BenchWideRecord();
         BenchOverlappingLengths();
-        BenchDamagedRecords(path);
+        BenchDamagedRecords(dir.filePath(QStringLiteral("clean.adi")));
     } catch (const RuntimeError &error) {
         std::fprintf(stderr, "adif-bench: %s\n", qPrintable(error.description()));
         return 1;

@@ -300,38 +300,6 @@ private slots:
         }
     }
 
-    // The names of the whole log are gathered in a pass of their own that
-    // passes over lines named as the record before: each row has one line
-    // that alone adds a name, or that would add one were it sound.
-    void namesOfTheLog_data()
-    {
-        QTest::addColumn<QByteArray>("data");
-        const QByteArray head = "QSO: 14025 CW 2024-11-23 1200 W1AW 599 5 K3ZZ 599 5 0\n"
-                                "QSO: 7008 CW 2024-11-23 1201 W1AW 599 5 K1ZZ 599 14 1\n";
-        QTest::newRow("band after kHz") << Log("CQ-WW-CW", head + "QSO: 50 CW 2024-11-23 1202 W1AW 599 5 K2ZZ 599 5 0\n");
-        QTest::newRow("four-byte band token") << Log("CQ-WW-CW", head + "QSO: 1.2G CW 2024-11-23 1202 W1AW 599 5 K2ZZ 599 5 0\n");
-        QTest::newRow("unsound band line") << Log("CQ-WW-CW", head + "QSO: 50 CW 2024-11-32 1202 W1AW 599 5 K2ZZ 599 5 0\n");
-        QTest::newRow("unsound repeat, then a band")
-            << Log("CQ-WW-CW", head + "QSO: 7008 CW 2024-11-23 2400 W1AW 599 5 K2ZZ 599 5 0\n"
-                                      "QSO: 144 CW 2024-11-23 1203 W1AW 599 5 K2ZZ 599 5 0\n");
-        QTest::newRow("transmitter later")
-            << Log("CQ-WW-CW", "QSO: 7008 CW 2024-11-23 1200 W1AW 599 5 K1ZZ 599 14\n"
-                               "QSO: 7008 CW 2024-11-23 1202 W1AW 599 5 K2ZZ 599 5 1\n");
-        QTest::newRow("contest changes") << Log("CQ-WW-CW", head + "CONTEST: CQ-WPX-CW\n"
-                                                                   "QSO: 7008 CW 2024-11-23 1202 W1AW 599 5 K2ZZ 599 7 0\n");
-        QTest::newRow("report later, contest not in the table")
-            << Log("XYZ-TEST", "QSO: 14025 CW 2024-11-23 1200 W1AW 001 K3ZZ 034\n"
-                               "QSO: 14025 CW 2024-11-23 1201 W1AW 5NN K1ZZ 5NN\n"
-                               "QSO: 14025 CW 2024-11-23 1202 W1AW 599 K2ZZ 579\n");
-    }
-    void namesOfTheLog()
-    {
-        QFETCH(QByteArray, data);
-        // The fuzzer's checks: the names listed are those of the records.
-        const QString problem = ExerciseReader(data);
-        QVERIFY2(problem.isEmpty(), qPrintable(problem));
-    }
-
     void sharedLogs_data()
     {
         QTest::addColumn<QString>("file");

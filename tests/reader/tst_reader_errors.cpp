@@ -101,11 +101,19 @@ private slots:
         }
     }
 
-    // What the reader raises on its own: the kind, the file, where, and what() as the message.
+    // What the reader raises on its own: the kind, the file, where the
+    // record starts, and what() as the message.
+    void readerErrorOfARecordTooLong_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("many fields") << kLongRecord;
+        QTest::newRow("one huge declared length") << "<CALL:1>A<EOR><NOTES:100>" + QByteArray(100, 'x');
+    }
     void readerErrorOfARecordTooLong()
     {
+        QFETCH(QByteArray, data);
         AdifReader reader;
-        reader.OpenMemory(kLongRecord, 16, 64);
+        reader.OpenMemory(data, 16, 64);
         QCOMPARE(reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt(), -1);
         try {
             reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {});
