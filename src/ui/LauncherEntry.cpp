@@ -9,12 +9,26 @@ namespace {
 
 // The listeners take the signal from any object; the path only has to be the program's own.
 const QString kObjectPath = QStringLiteral("/org/example/ardenix/LauncherEntry");
+// The longest the program's end waits for the bus to take the last signal.
+constexpr int kFlushTimeoutMs = 1000;
 
 } // namespace
 
 LauncherEntry::LauncherEntry(const QString &desktopFileId)
     : m_AppUri(QStringLiteral("application://%1.desktop").arg(desktopFileId))
 {
+}
+
+// Signals wait in the bus connection's queue; a program that ends right
+// after the last contact would lose the final progress and the hiding. A
+// call answered by the bus comes back only after what was sent before it.
+LauncherEntry::~LauncherEntry()
+{
+    if (!m_Sent)
+        return;
+    QDBusMessage ping = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                                       QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"));
+    QDBusConnection::sessionBus().call(ping, QDBus::Block, kFlushTimeoutMs);
 }
 
 void LauncherEntry::ShowProgress(double fraction)
@@ -39,5 +53,5 @@ void LauncherEntry::Update(const QVariantMap &properties)
         return;
     QDBusMessage signal = QDBusMessage::createSignal(kObjectPath, QString::fromLatin1(kInterface), QStringLiteral("Update"));
     signal << m_AppUri << properties;
-    bus.send(signal);
+    m_Sent = bus.send(signal) || m_Sent;
 }

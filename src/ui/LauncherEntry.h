@@ -15,6 +15,9 @@ public:
     static constexpr const char *kInterface = "com.canonical.Unity.LauncherEntry";
 
     explicit LauncherEntry(const QString &desktopFileId);
+    ~LauncherEntry();
+    LauncherEntry(const LauncherEntry &) = delete;
+    LauncherEntry &operator=(const LauncherEntry &) = delete;
 
     // Shows how far the playback has come, from 0 to 1.
     void ShowProgress(double fraction);
@@ -26,4 +29,5 @@ private:
 
     QString m_AppUri;
     bool m_Showing = false;
+    bool m_Sent = false; // an Update went out on the bus
 };
