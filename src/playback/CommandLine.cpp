@@ -48,7 +48,7 @@ void AddOptions(QCommandLineParser &parser)
                       QStringLiteral("End at the end of the file, with exit status 0, and print a line per contact "
                                      "(\"17/45 2024-11-23 00:14:30 K1ABC\"). A failure goes to standard error, "
                                      "not to a message box, and ends the program: exit status 1 when Vantrel "
-                                     "is not running, 3 for any other failure.")});
+                                     "is not running, 3 for any other failure or a window closed before the end.")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The ADIF file to replay, chosen as if with \"...\"; "
                                                 "--go and --skip-dupes need it."),
