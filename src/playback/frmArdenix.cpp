@@ -69,11 +69,7 @@ int32_t CountRecords(const QString &fileName)
 // text on one line, so that a contact's line stays one line.
 QString OneLine(QString text)
 {
-    for (QChar &c : text) {
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    }
-    return text;
+    return text.replace(QLatin1Char('\n'), QLatin1Char(' ')).replace(QLatin1Char('\r'), QLatin1Char(' '));
 }
 
 } // namespace
