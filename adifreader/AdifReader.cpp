@@ -292,7 +292,7 @@ FieldLookup &AdifReader::Lookup()
     return *m_Lookup;
 }
 
-QString AdifReader::FieldValue(QStringView name)
+QString AdifReader::FieldValue(const QString &name)
 {
     return m_HasRecord ? Lookup().Value(name) : QString();
 }

@@ -62,7 +62,7 @@ public:
     // The value of the field named, exactly as written, found under any
     // spelling of the name that folds the same; empty text when the record
     // has no such field. A field repeated in one record: the last one wins.
-    QString FieldValue(QStringView name);
+    QString FieldValue(const QString &name);
     // The current record's distinct field names, in file order, reported
     // as FieldNames() reports them.
     QStringList CurrentFieldNames();
