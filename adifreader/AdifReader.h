@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "ReaderError.h"
 #include "Record.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
-#include <QVariantList>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -16,8 +15,6 @@ namespace adif {
 class ByteSource;
 class RecordParser;
 } // namespace adif
-
-enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
 // The ADIF reader: an ADI, ADX or Cabrillo log read one record at a time.
 // Open a log, step with NextRecord(), and ask about the current record.
@@ -84,25 +81,6 @@ public:
     // (contacts not to be scored, so not replayed) it has shown so far.
     bool IsCabrillo() const;
     uint64_t XQsoCount() const;
-
-    // ---- The dispatch contract, for Ardenix ----
-    enum DispatchId : int {
-        kFileName = 1,       // put: text; empty means no file
-        kNextRecord = 2,     // method: -1 when a further record is current, 0 at the end
-        kFrequency = 3,      // get: double, MHz
-        kSplitFrequency = 4, // get: double, MHz
-        kYear = 5,
-        kMonth = 6,
-        kDay = 7,
-        kHour = 8,
-        kMinute = 9,
-        kSecond = 10,
-        kMode = 12,          // get: text
-        kFieldValue = 15,    // get (field name): text
-        kFieldNameCount = 16, // get: 32-bit integer
-        kFieldName = 17,     // get (position from 0): text
-    };
-    QVariant Invoke(int dispatchId, InvokeKind kind, const QVariantList &args);
 
 private:
     void OpenSource(std::unique_ptr<adif::ByteSource> source);
