@@ -106,18 +106,13 @@ std::unique_ptr<RecordParser> AdifReader::MakeParser(std::unique_ptr<ByteSource>
     return std::make_unique<AdiParser>(std::move(source), m_Chunk ? m_Chunk : AdiParser::kChunk, maxRecord);
 }
 
-void AdifReader::OpenSource(std::unique_ptr<ByteSource> source)
-{
-    m_Parser = MakeParser(std::move(source));
-}
-
 void AdifReader::Open(const QString &path)
 {
     Close();
     m_Chunk = 0;
     m_MaxRecord = 0;
     if (!path.isEmpty())
-        OpenSource(std::make_unique<FileSource>(path));
+        m_Parser = MakeParser(std::make_unique<FileSource>(path));
 }
 
 void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t maxRecordBytes)
@@ -125,7 +120,7 @@ void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t ma
     Close();
     m_Chunk = chunkBytes;
     m_MaxRecord = maxRecordBytes;
-    OpenSource(std::make_unique<MemorySource>(data));
+    m_Parser = MakeParser(std::make_unique<MemorySource>(data));
 }
 
 bool AdifReader::NextRecord()

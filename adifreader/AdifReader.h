@@ -83,7 +83,6 @@ public:
     uint64_t XQsoCount() const;
 
 private:
-    void OpenSource(std::unique_ptr<adif::ByteSource> source);
     void Close();
     const adif::Derived &Current();
     adif::FieldLookup &Lookup();
