@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
-#include <cstdlib>
 
 namespace ErrorGuard {
 
@@ -22,16 +21,29 @@ Reporter &CurrentReporter()
 // logging contacts before the program ends.
 bool g_Reporting = false;
 
+// Set once the program is ending: no guarded handler runs any more.
+bool g_Ending = false;
+
 // Set for a run that no one watches: the report shows no message box.
 bool g_Unattended = false;
 
-[[noreturn]] void ReportAndExit(const RuntimeError &error)
+// Ends the program through its event loop: the handler in hand returns, and
+// then the loop, or the one that starts next, ends with exitStatus, so that
+// every destructor runs and what was sent goes out.
+void End(int exitStatus)
+{
+    g_Ending = true;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [exitStatus] { QCoreApplication::exit(exitStatus); }, Qt::QueuedConnection);
+}
+
+void ReportAndEnd(const RuntimeError &error)
 {
     const QString text = ReportText(error);
     std::fprintf(stderr, "%s\n", qPrintable(text));
     if (!g_Unattended && qobject_cast<QApplication *>(QCoreApplication::instance()))
         QMessageBox::critical(nullptr, QCoreApplication::applicationName(), text);
-    std::exit(kFatalExitStatus);
+    End(kFatalExitStatus);
 }
 
 } // namespace
@@ -48,7 +60,7 @@ bool Unattended() { return g_Unattended; }
 void EndUnattended(const QString &text, int exitStatus)
 {
     std::fprintf(stderr, "%s\n", qPrintable(text));
-    std::exit(exitStatus);
+    End(exitStatus);
 }
 
 void SetReporter(Reporter reporter) { CurrentReporter() = std::move(reporter); }
@@ -57,7 +69,7 @@ bool Reporting() { return g_Reporting; }
 
 void Guarded(const std::function<void()> &handler)
 {
-    if (g_Reporting)
+    if (g_Reporting || g_Ending)
         return;
     RuntimeError failure(0, QString());
     try {
@@ -76,7 +88,7 @@ void Guarded(const std::function<void()> &handler)
     if (CurrentReporter())
         CurrentReporter()(failure);
     else
-        ReportAndExit(failure);
+        ReportAndEnd(failure);
     g_Reporting = false;
 }
 

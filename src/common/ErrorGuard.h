@@ -8,13 +8,16 @@
 // Every event handler is entered through Guarded(). An error that escapes a
 // handler is shown in the top-level error report (a message box naming the
 // error) and ends the program with a non-zero exit status. Nothing else
-// catches errors, save the lookup of the running logger.
+// catches errors, save the lookup of the running logger. The program ends
+// through its event loop (the application's exec() returns the status), so
+// destructors run; from then on no guarded handler runs.
 namespace ErrorGuard {
 
 using Reporter = std::function<void(const RuntimeError &)>;
 
 // Runs handler; an error of any kind that escapes it is reported. While a
-// report is showing, every other guarded handler returns at once.
+// report is showing, and once the program is ending, every other guarded
+// handler returns at once.
 void Guarded(const std::function<void()> &handler);
 
 // True while the report of an unhandled error is showing.
@@ -33,7 +36,7 @@ void SetUnattended(bool unattended);
 bool Unattended();
 
 // Writes text to standard error and ends the program with exitStatus.
-[[noreturn]] void EndUnattended(const QString &text, int exitStatus);
+void EndUnattended(const QString &text, int exitStatus);
 
 // Tests replace the report and the exit with their own reporter; passing an
 // empty function restores the message box and exit.

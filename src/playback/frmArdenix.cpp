@@ -476,7 +476,8 @@ void frmArdenix::Tell(const QString &text, int unattendedExitStatus)
 {
     if (ErrorGuard::Unattended())
         ErrorGuard::EndUnattended(text, unattendedExitStatus);
-    MessageBox::Show(this, text);
+    else
+        MessageBox::Show(this, text);
 }
 
 // Hands the file chosen in the file dialog to the reader, before its first record.

@@ -19,9 +19,11 @@ LauncherEntry::LauncherEntry(const QString &desktopFileId)
 {
 }
 
-// Signals wait in the bus connection's queue; a program that ends right
-// after the last contact would lose the final progress and the hiding. A
-// call answered by the bus comes back only after what was sent before it.
+// Signals wait in the bus connection's queue, which QtDBus empties from a
+// thread of its own; a program that ends right after the last contact,
+// even through its event loop, would lose the final progress and the
+// hiding now and then. A call answered by the bus comes back only after
+// what was sent before it.
 LauncherEntry::~LauncherEntry()
 {
     if (!m_Sent)

@@ -4,10 +4,13 @@
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTest>
+#include <QTimer>
+#include <cstdio>
 #include <cstring>
 
 // Run with --raise-in-guard, the program raises Overflow inside a guarded
-// handler with the real report in place, which must end the process.
+// handler of its event loop with the real report in place, which must end
+// the process through the loop.
 static const char kChildFlag[] = "--raise-in-guard";
 
 class TestErrorGuard : public QObject {
@@ -60,6 +63,7 @@ private slots:
         QVERIFY2(text.contains(QStringLiteral("Automation error: SetFieldN: gone")), qPrintable(text));
     }
 
+    // The program ends with its destructors run, and no handler after the failure.
     void unhandledErrorEndsTheProgramWithNonZeroStatus()
     {
         QProcess child;
@@ -68,6 +72,7 @@ private slots:
         QCOMPARE(child.exitStatus(), QProcess::NormalExit);
         QCOMPARE(child.exitCode(), ErrorGuard::kFatalExitStatus);
         QVERIFY(child.readAllStandardError().contains("Run-time error '6'"));
+        QCOMPARE(child.readAllStandardOutput(), QByteArray("destroyed\n"));
     }
 };
 
@@ -75,8 +80,12 @@ int main(int argc, char **argv)
 {
     if (argc == 2 && std::strcmp(argv[1], kChildFlag) == 0) {
         QCoreApplication app(argc, argv);
-        ErrorGuard::Guarded([] { throw RuntimeError::Overflow(); });
-        return 0; // not reached: the guard ends the program
+        struct Goodbye {
+            ~Goodbye() { std::puts("destroyed"); }
+        } goodbye;
+        QTimer::singleShot(0, [] { ErrorGuard::Guarded([] { throw RuntimeError::Overflow(); }); });
+        QTimer::singleShot(0, [] { ErrorGuard::Guarded([] { std::puts("a handler after the failure"); }); });
+        return app.exec();
     }
     QCoreApplication app(argc, argv);
     TestErrorGuard test;
