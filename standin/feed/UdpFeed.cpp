@@ -1,22 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "feed/UdpFeed.h"
 
-UdpFeed::UdpFeed(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
+#include "logger/StandinLogger.h"
+
+UdpFeed::UdpFeed(const StandinLogger &logger, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
                  QObject *parent)
-    : QObject(parent), m_Worker(new UdpFeedWorker(columns, identity, destinations))
+    : QObject(parent), m_Worker(new UdpFeedWorker(logger.Columns(), identity, destinations))
 {
     m_Thread.setObjectName(QStringLiteral("udp-feed"));
     m_StatusText = m_Worker->StatusText(); // the thread has not started yet
-    m_StatusTimer.setSingleShot(true);
-    m_StatusTimer.setInterval(kStatusMs);
-    connect(&m_StatusTimer, &QTimer::timeout, this, &UdpFeed::StatusChanged);
     connect(m_Worker, &UdpFeedWorker::StatusChanged, this, [this](const QString &text) {
         m_StatusText = text;
-        if (!m_StatusTimer.isActive())
-            m_StatusTimer.start();
+        emit StatusChanged();
     });
     connect(&m_Thread, &QThread::finished, m_Worker, &QObject::deleteLater);
     m_Worker->moveToThread(&m_Thread);
+    connect(&logger, &StandinLogger::ContactLogged, this, &UdpFeed::logger_ContactLogged);
 }
 
 UdpFeed::~UdpFeed()
@@ -36,12 +35,8 @@ void UdpFeed::Start()
     QMetaObject::invokeMethod(m_Worker, &UdpFeedWorker::Start, Qt::QueuedConnection);
 }
 
-void UdpFeed::Send(const Contact &contact, const QByteArray &adifRecord)
+// The record is the logger's ADIF line, or empty: then the worker makes it.
+void UdpFeed::logger_ContactLogged(const Contact &contact, const QByteArray &adifRecord)
 {
     m_Worker->Hand(contact, adifRecord);
-}
-
-void UdpFeed::SetRadio(const RadioSetting &setting)
-{
-    m_Worker->HandRadio(setting);
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/StandinLogger.h"
 
-#include "feed/UdpFeed.h"
 #include "logger/AdifLogFile.h"
 #include "logger/Band.h"
 
@@ -42,8 +41,7 @@ void StandinLogger::SetFrequency(int mode, double rxKhz, double txKhz, bool spli
     m_Entry.rxKhz = rxKhz;
     m_Entry.txKhz = txKhz;
     m_Entry.split = split;
-    if (m_Feed)
-        m_Feed->SetRadio({mode, rxKhz, txKhz, split});
+    emit FrequencySet({mode, rxKhz, txKhz, split});
     emit EntryChanged();
 }
 
@@ -71,8 +69,8 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
         contact.values[points - 1] = EntryIsDupe() ? QStringLiteral("0") : QStringLiteral("1");
 
     m_Log.Add(contact);
-    // One record text for both: the feed's ADIF is the log's line byte for
-    // byte. Without a log file the feed makes it, on its own thread.
+    // The record goes with the signal, so that a feed's ADIF is the log's line
+    // byte for byte. Without a log file a feed makes it, on its own thread.
     QByteArray record;
     if (m_AdifLog) {
         record = AdifLogFile::Record(m_Columns, contact);
@@ -80,9 +78,7 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
             std::fprintf(stderr, "vantrel-standin: could not write the ADIF log: %s\n",
                          qPrintable(m_AdifLog->ErrorString()));
     }
-    if (m_Feed)
-        m_Feed->Send(contact, record);
-    emit ContactLogged(m_Log.Count() - 1);
+    emit ContactLogged(contact, record);
     ClearEntry();
 }
 

@@ -12,7 +12,7 @@
 
 #include "feed/ContactInfoXml.h"
 #include "feed/FeedContact.h"
-#include "feed/UdpFeedWorker.h"
+#include "feed/UdpDestination.h"
 #include "feed/WsjtxMessage.h"
 #include "logger/AdifLogFile.h"
 #include "logger/ColumnSet.h"
@@ -283,7 +283,7 @@ void TestStandinUdp::inboundDatagramsAreDropped()
     const QList<QByteArray> garbage = {
         QByteArray(),
         heartbeat.left(6),                                       // truncated
-        QByteArray(UdpFeedWorker::kMaxDatagramBytes, '\xff'),          // huge
+        QByteArray(UdpDestination::kMaxDatagramBytes, '\xff'),          // huge
         QByteArray::fromHex("adbccbda0000000200000063") + Utf8Field("x"),  // unknown type
         QByteArray::fromHex("deadbeef") + heartbeat.mid(4),      // wrong magic
         WsjtxMessage::Close(QStringLiteral("vantrel-standin")),  // a server asking the client to close
