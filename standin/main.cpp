@@ -55,6 +55,9 @@ const QString kRigctldOption = QStringLiteral("rigctld");
 const QString kStationCallOption = QStringLiteral("station-call");
 const QString kWsjtxIdOption = QStringLiteral("wsjtx-id");
 const QString kContactInfoAppOption = QStringLiteral("contactinfo-app");
+const QString kNoLiveSessionOption = QStringLiteral("no-live-session");
+const QString kFeedFaultsOption = QStringLiteral("feed-faults");
+const QString kFaultLogOption = QStringLiteral("fault-log");
 const QString kVersionOption = QStringLiteral("version");
 
 // The help texts are plain text; only the names of the interface come from Contract.
@@ -98,6 +101,14 @@ void AddOptions(QCommandLineParser &parser)
         {kContactInfoAppOption,
          QStringLiteral("The application name in the contactinfo datagrams (default %1).").arg(ContactInfoXml::kApp),
          "NAME"},
+        {kNoLiveSessionOption, "Send logged contacts only: no WSJT-X Status while the entry row is filled, "
+                               "no contactinfo RadioInfo when the frequency or mode is set."},
+        {kFeedFaultsOption, "Strike what the UDP feeds send with faults, contact by contact and destination by "
+                            "destination: P is the probability of loss, a second copy (dup), being swapped with the "
+                            "next contact (reorder) or a malformed datagram first (garbage); a contact none of "
+                            "these strikes is delayed by 1 to MS milliseconds; the same seed N gives the same "
+                            "faults.", "loss=P,dup=P,reorder=P,delay=MS,garbage=P,seed=N"},
+        {kFaultLogOption, "Write one JSON line per fault of --feed-faults to FILE.", "FILE"},
         {{QStringLiteral("v"), kVersionOption}, "Print the version and licence and exit."},
     });
 }
@@ -169,9 +180,21 @@ std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const Sta
             destinations.append(destination);
         }
     }
+    std::unique_ptr<FeedFaults> faults;
+    if (parser.isSet(kFaultLogOption) && !parser.isSet(kFeedFaultsOption))
+        throw BadInput(QStringLiteral("--%1 needs --%2").arg(kFaultLogOption, kFeedFaultsOption));
+    if (parser.isSet(kFeedFaultsOption)) {
+        const FeedFaults::Plan plan = FeedFaults::Parse(parser.value(kFeedFaultsOption));
+        if (destinations.isEmpty())
+            throw BadInput(QStringLiteral("--%1 needs a UDP destination (--%2, --%3, --%4 or --%5)")
+                               .arg(kFeedFaultsOption, kWsjtxUdpOption, kContactInfoUdpOption, kAdifUdpOption,
+                                    kTlfLanOption));
+        faults = std::make_unique<FeedFaults>(plan, parser.value(kFaultLogOption));
+    }
     if (destinations.isEmpty())
         return nullptr;
-    return std::make_unique<UdpFeed>(logger, identity, destinations);
+    return std::make_unique<UdpFeed>(logger, identity, destinations, !parser.isSet(kNoLiveSessionOption),
+                                     std::move(faults));
 }
 
 // Null without --rigctld; else the radio follows the logger's frequency and mode.

@@ -34,7 +34,7 @@ void UdpDestination::Start()
         QHostInfo::lookupHost(m_Where.host, this, &UdpDestination::Resolved);
 }
 
-void UdpDestination::Deliver(const QList<QByteArray> &datagrams)
+void UdpDestination::Deliver(const QList<QByteArray> &datagrams, bool ofAContact)
 {
     switch (m_State) {
     case State::Ready:
@@ -46,13 +46,13 @@ void UdpDestination::Deliver(const QList<QByteArray> &datagrams)
                 Report(QStringLiteral("Tlf takes contacts slower than they come; later ones are not sent"));
             }
             SendPaced();
-        } else if (Write(datagrams)) {
+        } else if (Write(datagrams) && ofAContact) {
             ++m_Sent;
         }
         break;
     case State::Resolving:
         if (m_Waiting.size() < kMaxWaitingContacts)
-            m_Waiting.append(datagrams);
+            m_Waiting.append({datagrams, ofAContact});
         else
             Report(QStringLiteral("the name takes long to resolve; later contacts are not sent"));
         break;
@@ -117,8 +117,8 @@ void UdpDestination::Connect(const QHostAddress &address)
     m_State = State::Ready;
     if (!m_Greeting.isEmpty())
         Write({m_Greeting});
-    for (const QList<QByteArray> &datagrams : std::as_const(m_Waiting))
-        Deliver(datagrams);
+    for (const auto &[datagrams, ofAContact] : std::as_const(m_Waiting))
+        Deliver(datagrams, ofAContact);
     m_Waiting.clear();
     emit StatusChanged();
 }

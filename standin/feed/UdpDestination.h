@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 class QHostInfo;
 class QTimer;
 class QUdpSocket;
@@ -49,13 +51,15 @@ public:
     // Heartbeat), before any contact that waited for it; it may be empty.
     UdpDestination(const FeedDestination &where, const QByteArray &greeting, QObject *parent);
 
+    const FeedDestination &Where() const { return m_Where; }
     Kind DatagramKind() const { return m_Where.kind; }
     bool IsReady() const { return m_State == State::Ready; }
 
     // Resolves the host name, or connects at once to an address.
     void Start();
-    // One contact's datagrams: written now, kept until the name resolves, or dropped when dead.
-    void Deliver(const QList<QByteArray> &datagrams);
+    // One contact's datagrams: written now, kept until the name resolves, or
+    // dropped when dead. Datagrams of no contact (the live session's) are not counted as sent.
+    void Deliver(const QList<QByteArray> &datagrams, bool ofAContact = true);
     // A contact this kind of destination cannot hold.
     void CountNotSent() { ++m_NotSent; }
     // A message outside any contact (a Heartbeat, a Close): written when ready, else not at all.
@@ -90,7 +94,7 @@ private:
     QUdpSocket *m_Socket = nullptr;
     QHostAddress m_Address;
     bool m_Connected = false;            // else the socket sends to m_Address datagram by datagram
-    QList<QList<QByteArray>> m_Waiting;  // one list of datagrams per contact, while resolving
+    QList<std::pair<QList<QByteArray>, bool>> m_Waiting; // datagrams as delivered, while resolving
     QList<QByteArray> m_Paced;           // for a Tlf: log entries waiting their turn
     QElapsedTimer m_LastWrite;           // for a Tlf: since the last log entry went out
     QTimer *m_PaceTimer;

@@ -28,9 +28,9 @@ void LowerThisThreadsPriority()
 } // namespace
 
 UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &identity,
-                             const QList<FeedDestination> &destinations)
+                             const QList<FeedDestination> &destinations, std::unique_ptr<FeedFaults> faults)
     : m_Columns(columns), m_Identity(identity), m_StationName(QSysInfo::machineHostName()),
-      m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this))
+      m_Faults(std::move(faults)), m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this))
 {
     for (const FeedDestination &where : destinations) {
         auto *destination = new UdpDestination(where, where.kind == Kind::Wsjtx ? Heartbeat() : QByteArray(), this);
@@ -44,13 +44,13 @@ UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &ident
     connect(m_GatherTimer, &QTimer::timeout, this, &UdpFeedWorker::SendQueued);
 }
 
-void UdpFeedWorker::Hand(const Contact &contact, const QByteArray &adifRecord)
+void UdpFeedWorker::Hand(const QueuedContact &queued)
 {
     bool first = false;
     {
         const QMutexLocker lock(&m_QueueLock);
         first = m_Queue.isEmpty();
-        m_Queue.append({contact, adifRecord});
+        m_Queue.append(queued);
     }
     if (first)
         QMetaObject::invokeMethod(this, &UdpFeedWorker::Gather, Qt::QueuedConnection);
@@ -68,6 +68,8 @@ void UdpFeedWorker::Start()
 void UdpFeedWorker::Finish()
 {
     SendQueued();
+    if (m_Faults)
+        m_Faults->Flush();
     m_Heartbeat->stop();
     for (UdpDestination *destination : m_Destinations) {
         if (destination->DatagramKind() == Kind::Wsjtx)
@@ -98,20 +100,35 @@ void UdpFeedWorker::SendQueued()
 void UdpFeedWorker::SendContacts(const QList<QueuedContact> &contacts)
 {
     for (const QueuedContact &queued : contacts) {
-        ++m_Contacts;
+        if (queued.event == QueuedContact::Event::Logged)
+            ++m_Contacts;
         std::map<Kind, QList<QByteArray>> made;
         for (UdpDestination *destination : m_Destinations) {
             const Kind kind = destination->DatagramKind();
             auto datagrams = made.find(kind);
             if (datagrams == made.end())
                 datagrams = made.emplace(kind, Datagrams(kind, queued)).first;
-            if (datagrams->second.isEmpty())
-                destination->CountNotSent();
-            else
-                destination->Deliver(datagrams->second);
+            Send(*destination, queued, datagrams->second);
         }
     }
     TellStatus();
+}
+
+// A live-session event is nothing for most kinds; a contact with no
+// datagrams is one this kind cannot hold.
+void UdpFeedWorker::Send(UdpDestination &destination, const QueuedContact &queued, const QList<QByteArray> &datagrams)
+{
+    const bool logged = queued.event == QueuedContact::Event::Logged;
+    if (datagrams.isEmpty()) {
+        if (logged)
+            destination.CountNotSent();
+    } else if (!m_Faults) {
+        destination.Deliver(datagrams, logged);
+    } else if (logged) {
+        m_Faults->Deliver(destination, m_Contacts, datagrams);
+    } else {
+        m_Faults->HoldLive(destination, datagrams);
+    }
 }
 
 // The same contact has the same ID at every contactinfo destination. None
@@ -119,6 +136,17 @@ void UdpFeedWorker::SendContacts(const QList<QueuedContact> &contacts)
 QList<QByteArray> UdpFeedWorker::Datagrams(Kind kind, const QueuedContact &queued) const
 {
     const FeedContact contact{m_Columns, queued.contact, m_Identity.stationCall};
+    switch (queued.event) {
+    case QueuedContact::Event::Selected:
+        return kind == Kind::Wsjtx ? QList<QByteArray>{WsjtxMessage::Status(m_Identity.wsjtxId, contact)}
+                                   : QList<QByteArray>{};
+    case QueuedContact::Event::RadioSet:
+        return kind == Kind::ContactInfo ? QList<QByteArray>{ContactInfoXml::RadioInfo(contact, m_StationName,
+                                                                                       m_Identity.contactInfoApp)}
+                                         : QList<QByteArray>{};
+    case QueuedContact::Event::Logged:
+        break;
+    }
     switch (kind) {
     case Kind::Wsjtx:
         return {WsjtxMessage::QsoLogged(m_Identity.wsjtxId, contact),

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "feed/FeedFaults.h"
 #include "feed/UdpDestination.h"
 #include "logger/ColumnSet.h"
 #include "logger/ContactLog.h"
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
 #include <vector>
 
 // Who the feed says it is. Some receivers take contacts, or all of their
@@ -23,17 +25,23 @@ struct FeedIdentity {
     char tlfNode = 'B';      // the node letter of Tlf log entries
 };
 
-// A logged contact waiting to be sent, with its ADIF record when the log
-// file has made it already (else the worker makes it).
+// What waits to be sent: a logged contact, with its ADIF record when the log
+// file has made it already (else the worker makes it); or, in the live
+// session, the entry row before it is logged: a station selected (its call,
+// frequency or mode changed: a WSJT-X Status) or the radio set (a RadioInfo).
 struct QueuedContact {
+    enum class Event { Logged, Selected, RadioSet };
+
+    Event event = Event::Logged;
     Contact contact;
     QByteArray adifRecord;
 };
 
 // The feed's work of sending, all on the feed's own thread (UdpFeed starts
 // it): gathers the contacts handed over, makes each kind's datagrams of a
-// contact once and hands them to every destination of that kind, sends the
-// WSJT-X heartbeats, and joins the destinations' status texts.
+// contact once and hands them to every destination of that kind (through
+// the fault plan, with --feed-faults), sends the WSJT-X heartbeats, and
+// joins the destinations' status texts.
 //
 // It is made on the main thread before its thread starts; from then on the
 // main thread only calls Hand(). Every other function runs on the feed's thread.
@@ -47,11 +55,13 @@ public:
     // How long a contact waits for others to go out with it.
     static constexpr int kGatherMs = 10;
 
-    UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations);
+    // faults may be null: then everything goes out as it is.
+    UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
+                  std::unique_ptr<FeedFaults> faults);
 
-    // Called by the main thread: queues the contact. Only the first contact
-    // of a gathering wakes the feed's thread.
-    void Hand(const Contact &contact, const QByteArray &adifRecord);
+    // Called by the main thread: queues the contact or live-session event.
+    // Only the first of a gathering wakes the feed's thread.
+    void Hand(const QueuedContact &queued);
 
     // Where contacts go, how many went out, and any problem; one line, the
     // destinations separated by " · ".
@@ -60,8 +70,8 @@ public:
     // Lowers the thread's priority, resolves the destinations and sends the
     // first WSJT-X heartbeat.
     void Start();
-    // Last: sends what is still queued, then a WSJT-X Close to every
-    // destination; what still waits for a Tlf is told, not sent.
+    // Last: sends what is still queued, held back or delayed, then a WSJT-X
+    // Close to every destination; what still waits for a Tlf is told, not sent.
     void Finish();
 
 signals:
@@ -71,6 +81,7 @@ private:
     void Gather();
     void SendQueued();
     void SendContacts(const QList<QueuedContact> &contacts);
+    void Send(UdpDestination &destination, const QueuedContact &queued, const QList<QByteArray> &datagrams);
     QList<QByteArray> Datagrams(Kind kind, const QueuedContact &queued) const;
     QByteArray AdifText(const QueuedContact &queued) const;
     QByteArray Heartbeat() const;
@@ -81,7 +92,8 @@ private:
     const FeedIdentity m_Identity;
     const QString m_StationName;
     std::vector<UdpDestination *> m_Destinations; // children
-    int m_Contacts = 0;       // handed so far; Tlf's QSO number where no serial was sent
+    const std::unique_ptr<FeedFaults> m_Faults;
+    int m_Contacts = 0;       // logged contacts handed so far; Tlf's QSO number where no serial was sent
     QTimer *m_Heartbeat;
     QTimer *m_GatherTimer;
     QMutex m_QueueLock;

@@ -51,7 +51,7 @@ bool StandinLogger::EntryIsDupe() const
     return !call.isEmpty() && m_Log.Contains(call, EntryBand(), m_Entry.mode);
 }
 
-void StandinLogger::EnterQso(const QDateTime &loggedUtc)
+Contact StandinLogger::EntryContact() const
 {
     Contact contact;
     contact.call = EntryCall();
@@ -61,6 +61,12 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
     contact.txKhz = m_Entry.txKhz;
     contact.split = m_Entry.split;
     contact.values = m_Entry.values;
+    return contact;
+}
+
+void StandinLogger::EnterQso(const QDateTime &loggedUtc)
+{
+    Contact contact = EntryContact();
     contact.loggedUtc = loggedUtc;
 
     // Points are the logger's own: a dupe scores nothing.

@@ -50,6 +50,8 @@ public:
     void SetFrequency(int mode, double rxKhz, double txKhz, bool split);
 
     bool EntryIsDupe() const;
+    // The entry row as a contact not yet logged (no time stamp).
+    Contact EntryContact() const;
 
     // Logs the entry row, stamped with the given time, and clears it.
     void EnterQso(const QDateTime &loggedUtc);
