@@ -5,13 +5,10 @@
 #include "AdxParser.h"
 #include "CabrilloParser.h"
 #include "ByteSource.h"
-#include "ReaderError.h"
 #include "Record.h"
 #include "Text.h"
 
 #include <QSet>
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -84,143 +81,10 @@ QStringList GatherFieldNames(RecordParser &pass)
     return names;
 }
 
-[[noreturn]] void RaiseInvalidCall(int dispatchId)
-{
-    throw ReaderError(ReaderError::Kind::InvalidCall, QStringLiteral("no member %1 to be called this way").arg(dispatchId));
-}
-
-void RequireArgs(int dispatchId, const QVariantList &args, qsizetype count)
-{
-    if (args.size() != count)
-        throw ReaderError(ReaderError::Kind::InvalidCall, QStringLiteral("member %1 takes %2 arguments, not %3")
-                                                              .arg(dispatchId)
-                                                              .arg(count)
-                                                              .arg(args.size()));
-}
-
-bool IsWholeNumber(const QVariant &value)
-{
-    static constexpr int kTypes[] = {QMetaType::Char,  QMetaType::SChar, QMetaType::UChar,    QMetaType::Short,
-                                     QMetaType::UShort, QMetaType::Int,  QMetaType::UInt,     QMetaType::Long,
-                                     QMetaType::ULong, QMetaType::LongLong, QMetaType::ULongLong};
-    return std::find(std::begin(kTypes), std::end(kTypes), value.metaType().id()) != std::end(kTypes);
-}
-
-// Arguments are read as an automation caller's variants are converted: an
-// empty one reads as empty text or 0, a number as its decimal text, numeric
-// text as its number, rounded half to even where a whole number is taken.
-QString TextArgument(const QVariant &value)
-{
-    const int type = value.metaType().id();
-    if (type == QMetaType::UnknownType || type == QMetaType::QString)
-        return value.toString();
-    if (type == QMetaType::Bool)
-        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    if (type == QMetaType::Double || type == QMetaType::Float) {
-        const double number = value.toDouble();
-        if (!std::isfinite(number))
-            throw ReaderError(ReaderError::Kind::Overflow, QStringLiteral("the argument is not a finite number"));
-        return QString::number(number, 'g', 15).toUpper();
-    }
-    if (type == QMetaType::ULong || type == QMetaType::ULongLong)
-        return QString::number(value.toULongLong());
-    if (IsWholeNumber(value))
-        return QString::number(value.toLongLong());
-    throw ReaderError(ReaderError::Kind::TypeMismatch, QStringLiteral("the argument is not text"));
-}
-
-int32_t Int32Argument(const QVariant &value)
-{
-    const int type = value.metaType().id();
-    if (type == QMetaType::UnknownType)
-        return 0;
-    if (type == QMetaType::Bool)
-        return value.toBool() ? -1 : 0;
-    std::optional<double> number;
-    if (type == QMetaType::Double || type == QMetaType::Float || IsWholeNumber(value)) {
-        number = value.toDouble();
-    } else if (type == QMetaType::QString) {
-        const QByteArray text = value.toString().toUtf8();
-        number = text::ParseNumber(text::Trimmed(std::string_view(text.constData(), text.size())));
-    }
-    if (!number)
-        throw ReaderError(ReaderError::Kind::TypeMismatch, QStringLiteral("the argument is not a number"));
-    const double rounded = std::nearbyint(*number); // half to even in the default rounding mode
-    if (!(rounded >= INT32_MIN && rounded <= INT32_MAX))
-        throw ReaderError(ReaderError::Kind::Overflow, QStringLiteral("the argument is beyond 32 bits"));
-    return static_cast<int32_t>(rounded);
-}
-
 } // namespace
 
 AdifReader::AdifReader() = default;
 AdifReader::~AdifReader() = default;
-
-QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList &args)
-{
-    if (dispatchId == kFileName) {
-        if (kind != InvokeKind::PropertyPut)
-            RaiseInvalidCall(dispatchId);
-        RequireArgs(dispatchId, args, 1);
-        SetFileName(TextArgument(args.at(0)));
-        return QVariant();
-    }
-    if (dispatchId == kNextRecord) {
-        if (kind != InvokeKind::Method)
-            RaiseInvalidCall(dispatchId);
-        RequireArgs(dispatchId, args, 0);
-        return NextRecord();
-    }
-
-    // Everything else is a property get.
-    if (kind != InvokeKind::PropertyGet)
-        RaiseInvalidCall(dispatchId);
-    switch (dispatchId) {
-    case kFieldValue: {
-        RequireArgs(dispatchId, args, 1);
-        if (!m_HasRecord)
-            return QString();
-        return Lookup().Value(TextArgument(args.at(0)));
-    }
-    case kFieldName: {
-        RequireArgs(dispatchId, args, 1);
-        const int32_t position = Int32Argument(args.at(0));
-        const QStringList &names = FieldNames();
-        if (position < 0 || position >= names.size())
-            throw ReaderError(ReaderError::Kind::OutOfRange, QStringLiteral("position %1 is outside the %2 field names")
-                                                                 .arg(position)
-                                                                 .arg(names.size()));
-        return names.at(position);
-    }
-    default:
-        break;
-    }
-    RequireArgs(dispatchId, args, 0);
-    switch (dispatchId) {
-    case kFrequency:
-        return Current().frequency;
-    case kSplitFrequency:
-        return Current().splitFrequency;
-    case kYear:
-        return Current().year;
-    case kMonth:
-        return Current().month;
-    case kDay:
-        return Current().day;
-    case kHour:
-        return Current().hour;
-    case kMinute:
-        return Current().minute;
-    case kSecond:
-        return Current().second;
-    case kMode:
-        return Current().mode;
-    case kFieldNameCount:
-        return static_cast<int32_t>(FieldNames().size());
-    default:
-        RaiseInvalidCall(dispatchId);
-    }
-}
 
 void AdifReader::Close()
 {
@@ -242,18 +106,18 @@ std::unique_ptr<RecordParser> AdifReader::MakeParser(std::unique_ptr<ByteSource>
     return std::make_unique<AdiParser>(std::move(source), m_Chunk ? m_Chunk : AdiParser::kChunk, maxRecord);
 }
 
-void AdifReader::Open(std::unique_ptr<ByteSource> source)
+void AdifReader::OpenSource(std::unique_ptr<ByteSource> source)
 {
     m_Parser = MakeParser(std::move(source));
 }
 
-void AdifReader::SetFileName(const QString &name)
+void AdifReader::Open(const QString &path)
 {
     Close();
     m_Chunk = 0;
     m_MaxRecord = 0;
-    if (!name.isEmpty())
-        Open(std::make_unique<FileSource>(name));
+    if (!path.isEmpty())
+        OpenSource(std::make_unique<FileSource>(path));
 }
 
 void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t maxRecordBytes)
@@ -261,18 +125,18 @@ void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t ma
     Close();
     m_Chunk = chunkBytes;
     m_MaxRecord = maxRecordBytes;
-    Open(std::make_unique<MemorySource>(data));
+    OpenSource(std::make_unique<MemorySource>(data));
 }
 
-int AdifReader::NextRecord()
+bool AdifReader::NextRecord()
 {
     m_HasRecord = false;
     m_Derived.reset();
     m_Lookup.reset();
     if (!m_Parser)
-        return 0;
+        return false;
     m_HasRecord = m_Parser->Next();
-    return m_HasRecord ? -1 : 0;
+    return m_HasRecord;
 }
 
 const Derived &AdifReader::Current()
@@ -282,11 +146,26 @@ const Derived &AdifReader::Current()
     return *m_Derived;
 }
 
+double AdifReader::Frequency() { return Current().frequency; }
+double AdifReader::SplitFrequency() { return Current().splitFrequency; }
+TimeStamp AdifReader::Time() { return Current().time; }
+QString AdifReader::Mode() { return Current().mode; }
+
 FieldLookup &AdifReader::Lookup()
 {
     if (!m_Lookup)
         m_Lookup.emplace(*m_Parser);
     return *m_Lookup;
+}
+
+QString AdifReader::FieldValue(const QString &name)
+{
+    return m_HasRecord ? Lookup().Value(name) : QString();
+}
+
+QStringList AdifReader::CurrentFieldNames()
+{
+    return m_HasRecord ? Lookup().Names() : QStringList();
 }
 
 const QStringList &AdifReader::FieldNames()
@@ -297,9 +176,10 @@ const QStringList &AdifReader::FieldNames()
     return *m_FieldNames;
 }
 
-QStringList AdifReader::CurrentFieldNames()
+const Diagnostics &AdifReader::Diagnosed() const
 {
-    return m_HasRecord ? Lookup().Names() : QStringList();
+    static const Diagnostics kNone;
+    return m_Parser ? m_Parser->Diagnosed() : kNone;
 }
 
 bool AdifReader::IsCabrillo() const
@@ -311,10 +191,4 @@ uint64_t AdifReader::XQsoCount() const
 {
     const auto *cabrillo = dynamic_cast<const CabrilloParser *>(m_Parser.get());
     return cabrillo ? cabrillo->XQsoCount() : 0;
-}
-
-const Diagnostics &AdifReader::Diagnosed() const
-{
-    static const Diagnostics kNone;
-    return m_Parser ? m_Parser->Diagnosed() : kNone;
 }

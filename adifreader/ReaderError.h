@@ -12,10 +12,6 @@
 class ReaderError : public std::runtime_error {
 public:
     enum class Kind {
-        InvalidCall,   // no such member, a wrong kind of call or a wrong number of arguments
-        OutOfRange,    // a FieldName position outside the list
-        TypeMismatch,  // an argument that cannot be read as what the member takes
-        Overflow,      // a number argument beyond what the member takes
         FileError,     // the file cannot be opened or read
         RecordTooLong, // a record longer than the reader holds
     };
@@ -28,8 +24,7 @@ public:
 
     Kind kind() const { return m_Kind; }
     const QString &message() const { return m_Message; }
-    // The file the error concerns ("(memory)" for bytes read from memory);
-    // empty for an error in a call.
+    // The file the error concerns ("(memory)" for bytes read from memory).
     const QString &path() const { return m_Path; }
     // The byte offset in the file where the trouble is, when known.
     std::optional<uint64_t> offset() const { return m_Offset; }

@@ -40,14 +40,20 @@ void BenchStart::AddFlag(const QString &name, const QString &help)
     m_Parser.addOption({name, help});
 }
 
+void BenchStart::AddArgument(const QString &name, const QString &help)
+{
+    m_Parser.addPositionalArgument(name, help, QStringLiteral("[%1]").arg(name));
+    ++m_Arguments;
+}
+
 bool BenchStart::Parse()
 {
     if (!m_Parser.parse(QCoreApplication::arguments()))
         return Refuse(m_Parser.errorText());
     if (m_Parser.isSet(QStringLiteral("help")))
         m_Parser.showHelp(0); // exits
-    if (!m_Parser.positionalArguments().isEmpty())
-        return Refuse(QStringLiteral("unexpected argument '%1'").arg(m_Parser.positionalArguments().first()));
+    if (m_Parser.positionalArguments().size() > m_Arguments)
+        return Refuse(QStringLiteral("unexpected argument '%1'").arg(m_Parser.positionalArguments().at(m_Arguments)));
     for (const NumberLimit &number : std::as_const(m_Numbers)) {
         bool isNumber = false;
         const int value = m_Parser.value(number.name).toInt(&isNumber);

@@ -30,6 +30,8 @@ public:
     void AddText(const QString &name, const QString &valueName, const QString &help, const QString &defaultValue);
     // --NAME alone.
     void AddFlag(const QString &name, const QString &help);
+    // One argument that is not an option, which may be left out.
+    void AddArgument(const QString &name, const QString &help);
 
     // Reads the arguments; false, after saying why on standard error, when they are wrong.
     bool Parse();
@@ -39,6 +41,8 @@ public:
     int Number(const QString &name) const;
     QString Text(const QString &name) const { return m_Parser.value(name); }
     bool IsSet(const QString &name) const { return m_Parser.isSet(name); }
+    // The argument that is not an option; empty when it was left out.
+    QString Argument() const { return m_Parser.positionalArguments().value(0); }
 
 private:
     struct NumberLimit {
@@ -49,4 +53,5 @@ private:
     std::unique_ptr<QCoreApplication> m_App;
     QCommandLineParser m_Parser;
     QList<NumberLimit> m_Numbers;
+    qsizetype m_Arguments = 0; // how many arguments that are not options are taken
 };

@@ -21,11 +21,10 @@
 // With --write it only writes the log to PATH, so that bench/peer-bench
 // reads the very file these figures come from.
 
+#include "AdifReader.h"
 #include "AdifReaderControl.h"
-#include "ReaderError.h"
-#include "RuntimeError.h"
+#include "BenchStart.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -203,18 +202,18 @@ void BenchWideRecord()
     using Clock = std::chrono::steady_clock;
     constexpr int kFields = 90000;
     const QByteArray data = WideRecord(kFields);
-    AdifReaderControl reader;
+    AdifReader reader;
     const auto start = Clock::now();
     const double cpuStart = CpuSeconds();
-    reader.Component().OpenMemory(data);
+    reader.OpenMemory(data);
     qsizetype listed = 0;
-    while (reader.NextRecord() != 0) {
-        for (const QString &name : reader.Component().CurrentFieldNames())
+    while (reader.NextRecord()) {
+        for (const QString &name : reader.CurrentFieldNames())
             listed += reader.FieldValue(name).size();
     }
     const auto read = Clock::now();
     const double cpuRead = CpuSeconds();
-    const int32_t names = reader.FieldNameCount();
+    const auto names = static_cast<int>(reader.FieldNames().size());
     const double readSeconds = std::chrono::duration<double>(read - start).count();
     const double namesSeconds = std::chrono::duration<double>(Clock::now() - read).count();
     const double cpuNames = CpuSeconds() - cpuRead;
@@ -237,33 +236,33 @@ void BenchOverlappingLengths()
     for (int i = 0; i < kFields; ++i)
         data += "<A:" + QByteArray::number(kFields * 14 - i * 14) + ">x";
     data += "<EOR>";
-    AdifReaderControl reader;
+    AdifReader reader;
     const auto start = Clock::now();
-    reader.Component().OpenMemory(data);
+    reader.OpenMemory(data);
     int records = 0;
-    while (reader.NextRecord() != 0)
+    while (reader.NextRecord())
         ++records;
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
     const TagScan scan = ScanTags(data);
     std::printf("damaged lengths %d overlapping lengths, %.0f KB: read in %.3f s, %.0f x the tag scan of its bytes "
                 "(%.6f s; %d record, %llu recoveries)\n",
                 kFields, data.size() / 1e3, seconds, seconds / scan.seconds, scan.seconds, records,
-                static_cast<unsigned long long>(reader.Component().Diagnosed().count));
+                static_cast<unsigned long long>(reader.Diagnosed().count));
 }
 
-// Seconds of CPU that reading data record by record through the adapter
-// takes, the least of a few runs; counts the records and recoveries.
+// Seconds of CPU that reading data record by record takes, the least of a
+// few runs; counts the records and recoveries.
 double ReadSeconds(const QByteArray &data, int &records, uint64_t &recoveries)
 {
     return BestOf(5, [&] {
-        AdifReaderControl reader;
+        AdifReader reader;
         const double start = CpuSeconds();
-        reader.Component().OpenMemory(data);
+        reader.OpenMemory(data);
         records = 0;
-        while (reader.NextRecord() != 0)
+        while (reader.NextRecord())
             ++records;
         const double seconds = CpuSeconds() - start;
-        recoveries = reader.Component().Diagnosed().count;
+        recoveries = reader.Diagnosed().count;
         return seconds;
     });
 }
@@ -341,13 +340,13 @@ double ReadThroughAdapter(AdifReaderControl &reader, const QString &path, Totals
 
 // Seconds that reading the whole log takes, as adif-dump --count reads it:
 // every record, then the file's field names.
-double ReadWhole(AdifReaderControl &reader, const QString &path, int32_t &names)
+double ReadWhole(AdifReader &reader, const QString &path, int &names)
 {
     const auto start = std::chrono::steady_clock::now();
-    reader.SetFileName(path);
-    while (reader.NextRecord() != 0) {
+    reader.Open(path);
+    while (reader.NextRecord()) {
     }
-    names = reader.FieldNameCount();
+    names = static_cast<int>(reader.FieldNames().size());
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
@@ -362,48 +361,33 @@ long PeakRssKiB()
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    long scale = 1;
-    const qsizetype scaleAt = args.indexOf(QStringLiteral("--scale"));
-    if (scaleAt >= 0) {
-        bool ok = false;
-        scale = scaleAt + 1 < args.size() ? args.at(scaleAt + 1).toLong(&ok) : 0;
-        if (!ok || scale < 1) {
-            std::fprintf(stderr, "adif-bench: --scale needs a positive whole number\n");
-            return 2;
-        }
-        args.remove(scaleAt, 2);
-    }
-    QString writeTo;
-    const qsizetype writeAt = args.indexOf(QStringLiteral("--write"));
-    if (writeAt >= 0) {
-        if (writeAt + 1 >= args.size()) {
-            std::fprintf(stderr, "adif-bench: --write needs a path\n");
-            return 2;
-        }
-        writeTo = args.at(writeAt + 1);
-        args.remove(writeAt, 2);
-    }
-    if (args.size() > (writeTo.isEmpty() ? 1 : 0)) {
-        std::fprintf(stderr, "usage: adif-bench [--scale N] [FILE]\n       adif-bench [--scale N] --write PATH\n");
-        return 2;
+    BenchStart start(argc, argv, BenchStart::Kind::Console,
+                     QStringLiteral("How long reading a contest log takes, as a user waits for it."));
+    start.AddNumber(QStringLiteral("scale"), QStringLiteral("Write 100,000 records times N."), 1);
+    start.AddText(QStringLiteral("write"), QStringLiteral("PATH"), QStringLiteral("Only write the log to PATH."),
+                  QString());
+    start.AddArgument(QStringLiteral("FILE"), QStringLiteral("Read FILE (an ADIF file or a Cabrillo log) instead."));
+    if (!start.Parse())
+        return BenchStart::kUsageExit;
+    const long records = 100000L * start.Number(QStringLiteral("scale"));
+    const QString writeTo = start.Text(QStringLiteral("write"));
+    if (!writeTo.isEmpty() && !start.Argument().isEmpty()) {
+        start.Refuse(QStringLiteral("--write takes no FILE"));
+        return BenchStart::kUsageExit;
     }
     if (!writeTo.isEmpty())
-        return WriteLog(writeTo, 100000 * scale) ? 0 : 1;
+        return WriteLog(writeTo, records) ? 0 : 1;
 
     QTemporaryDir dir;
-    QString path;
-    if (args.isEmpty()) {
+    QString path = start.Argument();
+    if (path.isEmpty()) {
         if (!dir.isValid()) {
             std::fprintf(stderr, "adif-bench: no temporary folder\n");
             return 1;
         }
         path = dir.filePath(QStringLiteral("bench.adi"));
-        if (!WriteLog(path, 100000 * scale))
+        if (!WriteLog(path, records))
             return 1;
-    } else {
-        path = args.first();
     }
     const double megabytes = static_cast<double>(QFileInfo(path).size()) / 1e6;
     const long rssBefore = PeakRssKiB();
@@ -411,18 +395,19 @@ int main(int argc, char **argv)
     try {
         using Clock = std::chrono::steady_clock;
         Totals totals;
-        int32_t names = 0;
-        AdifReaderControl reader;
+        int names = 0;
+        AdifReader reader;
+        AdifReaderControl control;
         const double wholeSeconds = BestOf(3, [&] { return ReadWhole(reader, path, names); });
-        const double seconds = BestOf(3, [&] { return ReadThroughAdapter(reader, path, totals); });
+        const double seconds = BestOf(3, [&] { return ReadThroughAdapter(control, path, totals); });
         const double namesSeconds = BestOf(3, [&] {
-            reader.SetFileName(path);
-            const auto start = Clock::now();
-            reader.FieldNameCount();
-            return std::chrono::duration<double>(Clock::now() - start).count();
+            reader.Open(path);
+            const auto begin = Clock::now();
+            reader.FieldNames();
+            return std::chrono::duration<double>(Clock::now() - begin).count();
         });
         const long rssRead = PeakRssKiB(); // before the baseline holds the whole file in memory
-        const bool cabrillo = reader.Component().IsCabrillo();
+        const bool cabrillo = reader.IsCabrillo();
         const TagScan scan = ScanTags(ReadBytes(path), cabrillo ? '\n' : '<');
 
         // Each pass as the time it takes, and that time as a multiple of the tag scan's.
@@ -443,10 +428,10 @@ int main(int argc, char **argv)
         BenchWideRecord();
         BenchOverlappingLengths();
         BenchDamagedRecords(dir.filePath(QStringLiteral("clean.adi")));
-    } catch (const RuntimeError &error) {
+    } catch (const RuntimeError &error) { // through the adapter
         std::fprintf(stderr, "adif-bench: %s\n", qPrintable(error.description()));
         return 1;
-    } catch (const ReaderError &error) { // from the calls on the component itself
+    } catch (const ReaderError &error) {
         std::fprintf(stderr, "adif-bench: %s\n", qPrintable(AdifReaderControl::Translated(error).description()));
         return 1;
     }

@@ -4,13 +4,12 @@
 // Cabrillo log, the X-QSO lines it holds.
 // adif-dump --count FILE: "records N fieldnames M diagnostics K", with
 // " xqso X" after it for a Cabrillo log.
-// Reads through AdifReaderControl, as Ardenix does, so an error is reported
-// as Ardenix reports it.
+// An error is reported as Ardenix reports it.
 
+#include "AdifReader.h"
 #include "AdifReaderControl.h"
-#include "ReaderError.h"
-#include "RuntimeError.h"
 
+#include <QCommandLineParser>
 #include <QLocale>
 #include <QStringList>
 #include <algorithm>
@@ -139,11 +138,71 @@ const char kHelp[] =
     "minutes, so the n consecutive contacts of one minute are spread over it: the k-th\n"
     "(from 0) gets second k * 60 / n, rounded down, in TIME_ON and in Second.\n";
 
-int Fail(const RuntimeError &error)
+const char kUsage[] = "usage: adif-dump [--count] FILE\n";
+
+int Fail(const ReaderError &error)
 {
     std::fflush(stdout);
-    std::fprintf(stderr, "adif-dump: %s\n", qPrintable(error.description()));
+    std::fprintf(stderr, "adif-dump: %s\n", qPrintable(AdifReaderControl::Translated(error).description()));
     return 1;
+}
+
+// One JSON object per record: the derived properties and every field.
+void WriteRecord(AdifReader &reader, std::string &line)
+{
+    const adif::TimeStamp time = reader.Time();
+    line.clear();
+    line += "{\"Year\": " + std::to_string(time.year);
+    line += ", \"Month\": " + std::to_string(time.month);
+    line += ", \"Day\": " + std::to_string(time.day);
+    line += ", \"Hour\": " + std::to_string(time.hour);
+    line += ", \"Minute\": " + std::to_string(time.minute);
+    line += ", \"Second\": " + std::to_string(time.second);
+    line += ", \"Frequency\": ";
+    AppendJsonNumber(line, reader.Frequency());
+    line += ", \"SplitFrequency\": ";
+    AppendJsonNumber(line, reader.SplitFrequency());
+    line += ", \"Mode\": ";
+    AppendJsonString(line, reader.Mode());
+    line += ", \"fields\": {";
+    const QStringList names = reader.CurrentFieldNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i)
+            line += ", ";
+        AppendJsonString(line, names[i]);
+        line += ": ";
+        AppendJsonString(line, reader.FieldValue(names[i]));
+        WriteSome(line);
+    }
+    line += "}}\n";
+    Write(line);
+}
+
+// After the records: the field names, the damage and the X-QSO lines.
+void WriteSummary(AdifReader &reader, std::string &line)
+{
+    line = "{\"FieldNames\": [";
+    const QStringList &names = reader.FieldNames();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i)
+            line += ", ";
+        AppendJsonString(line, names[i]);
+        WriteSome(line);
+    }
+    line += "]}\n";
+    Write(line);
+    Write(DiagnosticsLine(reader.Diagnosed()));
+    if (reader.IsCabrillo())
+        Write("{\"XQsoCount\": " + std::to_string(reader.XQsoCount()) + "}\n");
+}
+
+void WriteCount(AdifReader &reader, long records)
+{
+    std::printf("records %ld fieldnames %d diagnostics %llu", records, static_cast<int>(reader.FieldNames().size()),
+                static_cast<unsigned long long>(reader.Diagnosed().count));
+    if (reader.IsCabrillo())
+        std::printf(" xqso %llu", static_cast<unsigned long long>(reader.XQsoCount()));
+    std::printf("\n");
 }
 
 } // namespace
@@ -151,81 +210,42 @@ int Fail(const RuntimeError &error)
 int main(int argc, char **argv)
 {
     // Nothing here needs an application object, and making one costs a
-    // good part of the start; arguments are read as it would read them.
+    // good part of the start; the arguments are decoded as it would.
     QStringList args;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 0; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
-    if (args.contains(QStringLiteral("--help"))) {
+    QCommandLineParser parser;
+    const QCommandLineOption help(QStringLiteral("help"));
+    const QCommandLineOption count(QStringLiteral("count"));
+    parser.addOptions({help, count});
+    const bool parsed = parser.parse(args);
+    if (parser.isSet(help)) {
         std::fputs(kHelp, stdout);
         return 0;
     }
-    const bool countOnly = args.removeAll(QStringLiteral("--count")) > 0;
-    if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
-        std::fprintf(stderr, "usage: adif-dump [--count] FILE\n");
+    const bool countOnly = parser.isSet(count);
+    const QStringList files = parser.positionalArguments();
+    if (!parsed || files.size() != 1 || files.first().startsWith(QLatin1Char('-'))) {
+        std::fputs(kUsage, stderr);
         return 2;
     }
 
     try {
-        AdifReaderControl reader;
-        reader.SetFileName(args.first());
+        AdifReader reader;
+        reader.Open(files.first());
         long records = 0;
         std::string line;
-        while (reader.NextRecord() != 0) {
+        while (reader.NextRecord()) {
             ++records;
-            if (countOnly)
-                continue;
-            line.clear();
-            line += "{\"Year\": " + std::to_string(reader.Year());
-            line += ", \"Month\": " + std::to_string(reader.Month());
-            line += ", \"Day\": " + std::to_string(reader.Day());
-            line += ", \"Hour\": " + std::to_string(reader.Hour());
-            line += ", \"Minute\": " + std::to_string(reader.Minute());
-            line += ", \"Second\": " + std::to_string(reader.Second());
-            line += ", \"Frequency\": ";
-            AppendJsonNumber(line, reader.Frequency());
-            line += ", \"SplitFrequency\": ";
-            AppendJsonNumber(line, reader.SplitFrequency());
-            line += ", \"Mode\": ";
-            AppendJsonString(line, reader.Mode());
-            line += ", \"fields\": {";
-            const QStringList names = reader.Component().CurrentFieldNames();
-            for (qsizetype i = 0; i < names.size(); ++i) {
-                if (i)
-                    line += ", ";
-                AppendJsonString(line, names[i]);
-                line += ": ";
-                AppendJsonString(line, reader.FieldValue(names[i]));
-                WriteSome(line);
-            }
-            line += "}}\n";
-            Write(line);
+            if (!countOnly)
+                WriteRecord(reader, line);
         }
-        const int32_t nameCount = reader.FieldNameCount();
-        const adif::Diagnostics &diagnostics = reader.Component().Diagnosed();
-        if (countOnly) {
-            std::printf("records %ld fieldnames %d diagnostics %llu", records, nameCount,
-                        static_cast<unsigned long long>(diagnostics.count));
-            if (reader.Component().IsCabrillo())
-                std::printf(" xqso %llu", static_cast<unsigned long long>(reader.Component().XQsoCount()));
-            std::printf("\n");
-        } else {
-            line = "{\"FieldNames\": [";
-            for (int32_t i = 0; i < nameCount; ++i) {
-                if (i)
-                    line += ", ";
-                AppendJsonString(line, reader.FieldName(i));
-                WriteSome(line);
-            }
-            line += "]}\n";
-            Write(line);
-            Write(DiagnosticsLine(diagnostics));
-            if (reader.Component().IsCabrillo())
-                Write("{\"XQsoCount\": " + std::to_string(reader.Component().XQsoCount()) + "}\n");
-        }
-    } catch (const RuntimeError &error) {
+        if (countOnly)
+            WriteCount(reader, records);
+        else
+            WriteSummary(reader, line);
+    } catch (const ReaderError &error) {
         return Fail(error);
-    } catch (const ReaderError &error) { // from the calls on the component itself
-        return Fail(AdifReaderControl::Translated(error));
     }
     if (std::fflush(stdout) != 0) {
         std::fprintf(stderr, "adif-dump: cannot write the output\n");

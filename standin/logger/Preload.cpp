@@ -2,7 +2,6 @@
 #include "logger/Preload.h"
 
 #include "AdifReader.h"
-#include "ReaderError.h"
 #include "logger/BadInput.h"
 #include "logger/Band.h"
 #include "logger/ContactLog.h"
@@ -41,20 +40,17 @@ bool LooksLikeAdif(const QByteArray &content)
 void PreloadAdif(ContactLog &log, const QString &path)
 {
     AdifReader reader;
-    const auto get = [&reader](AdifReader::DispatchId id, const QVariantList &args = {}) {
-        return reader.Invoke(id, InvokeKind::PropertyGet, args);
-    };
     try {
-        reader.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {path});
-        while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
-            const double mhz = get(AdifReader::kFrequency).toDouble();
+        reader.Open(path);
+        while (reader.NextRecord()) {
+            const double mhz = reader.Frequency();
             Contact contact;
-            contact.call = get(AdifReader::kFieldValue, {QStringLiteral("CALL")}).toString();
+            contact.call = reader.FieldValue(QStringLiteral("CALL"));
             contact.txKhz = mhz * 1000.0;
-            contact.rxKhz = get(AdifReader::kSplitFrequency).toDouble() * 1000.0;
+            contact.rxKhz = reader.SplitFrequency() * 1000.0;
             contact.split = contact.rxKhz != contact.txKhz;
             contact.band = Band::FromKhz(contact.txKhz);
-            contact.mode = ModeCodeOf(get(AdifReader::kMode).toString(), mhz);
+            contact.mode = ModeCodeOf(reader.Mode(), mhz);
             log.Add(contact);
         }
     } catch (const ReaderError &error) {

@@ -1,10 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "AdiParser.h"
 #include "AdifReader.h"
-#include "AdifReaderControl.h"
 #include "Collection.h"
-#include "ReaderError.h"
-#include "RuntimeError.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,59 +9,52 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "../support/RaisedError.h"
 #include "../support/WriteFile.h"
 #include <unistd.h>
 
 namespace {
 
-// Each record as "NAME=value|NAME=value", read from memory.
+// The current record as "NAME=value|NAME=value".
+QString Listed(AdifReader &reader)
+{
+    QStringList fields;
+    for (const QString &name : reader.CurrentFieldNames())
+        fields << name + QLatin1Char('=') + reader.FieldValue(name);
+    return fields.join(QLatin1Char('|'));
+}
+
+// Each record as Listed() shows it, read from memory.
 QStringList Records(const QByteArray &data, size_t chunk = 0)
 {
     AdifReader reader;
     reader.OpenMemory(data, chunk);
     QStringList out;
-    while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
-        QStringList fields;
-        for (const QString &name : reader.CurrentFieldNames())
-            fields << name + QLatin1Char('=')
-                          + reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
-        out << fields.join(QLatin1Char('|'));
-    }
+    while (reader.NextRecord())
+        out << Listed(reader);
     return out;
 }
 
-QStringList FieldNames(AdifReader &reader)
-{
-    QStringList names;
-    const int count = reader.Invoke(AdifReader::kFieldNameCount, InvokeKind::PropertyGet, {}).toInt();
-    for (int i = 0; i < count; ++i)
-        names << reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {i}).toString();
-    return names;
-}
+// The first record of data.
+struct First {
+    explicit First(const QByteArray &data)
+    {
+        reader.OpenMemory(data);
+        QVERIFY(reader.NextRecord());
+    }
+    AdifReader reader;
+};
 
-// The number of the error Ardenix reports for what the component raises in
-// f; 0 when it raises nothing.
+// The ReaderError that f raises; one whose message is "nothing raised" when it raises none.
 template <typename F>
-int TranslatedErrorNumber(F f)
+ReaderError Raised(F f)
 {
     try {
         f();
     } catch (const ReaderError &error) {
-        return AdifReaderControl::Translated(error).number();
+        return error;
     }
-    return 0;
+    return ReaderError(ReaderError::Kind::FileError, QStringLiteral("nothing raised"));
 }
-
-// The first record of data, through the adapter.
-struct First {
-    explicit First(const QByteArray &data)
-    {
-        control.Component().OpenMemory(data);
-        QCOMPARE(control.NextRecord(), int16_t(-1));
-    }
-    AdifReaderControl control;
-};
 
 } // namespace
 
@@ -238,13 +228,13 @@ private slots:
     {
         AdifReader reader;
         reader.OpenMemory("<PROGRAMID:2>XY<EOH><call:1>A<mode:2>CW<EOR><Freq:3>7.0<CALL:1>B<EOR><x_y:1>z");
-        QCOMPARE(FieldNames(reader), (QStringList{"CALL", "MODE", "FREQ", "X_Y"}));
+        QCOMPARE(reader.FieldNames(), (QStringList{"CALL", "MODE", "FREQ", "X_Y"}));
         // The names pass leaves the record reading where it was.
-        QCOMPARE(reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt(), -1);
-        QCOMPARE(reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {"Call"}).toString(), "A");
+        QVERIFY(reader.NextRecord());
+        QCOMPARE(reader.FieldValue("Call"), "A");
 
         AdifReader empty;
-        QCOMPARE(FieldNames(empty), QStringList{});
+        QCOMPARE(empty.FieldNames(), QStringList{});
     }
 
     // Names that the keyed collection takes as one key are one field; names
@@ -289,7 +279,7 @@ private slots:
         QFETCH(QStringList, lookups);
         AdifReader reader;
         reader.OpenMemory(data);
-        const QStringList listed = FieldNames(reader);
+        const QStringList listed = reader.FieldNames();
         if (!names.isEmpty())
             QCOMPARE(listed, names);
         Collection<QString> keyed; // as Ardenix keeps the names: a repeated key is an error
@@ -297,15 +287,14 @@ private slots:
             keyed.Add(name, name);
 
         int record = 0;
-        while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+        while (reader.NextRecord()) {
             ++record;
             for (const QString &name : reader.CurrentFieldNames())
                 QVERIFY2(listed.contains(name), qPrintable(name));
             for (const QString &lookup : lookups) {
                 const QStringList parts = lookup.split(QLatin1Char('|'));
                 if (parts[0].toInt() == record)
-                    QCOMPARE(reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {parts[1]}).toString(),
-                             parts[2]);
+                    QCOMPARE(reader.FieldValue(parts[1]), parts[2]);
             }
         }
     }
@@ -334,7 +323,7 @@ private slots:
                 const Name &a = names[i], &b = names[j];
                 AdifReader reader;
                 reader.OpenMemory("<" + a.written + ":1>x<EOR><" + b.written + ":1>y<EOR>");
-                const QStringList listed = FieldNames(reader);
+                const QStringList listed = reader.FieldNames();
                 Collection<QString> keyed;
                 keyed.Add(a.text, a.text);
                 const QString pair = a.text + QStringLiteral(" and ") + b.text;
@@ -397,7 +386,7 @@ private slots:
         for (size_t chunk : {size_t(0), size_t(16)}) {
             AdifReader reader;
             reader.OpenMemory(data, chunk);
-            while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
+            while (reader.NextRecord()) {
             }
             const adif::Diagnostics &d = reader.Diagnosed();
             QList<qulonglong> seen;
@@ -446,12 +435,8 @@ private slots:
             AdifReader reader;
             reader.OpenMemory(data, chunk, static_cast<size_t>(maxRecord));
             int read = 0;
-            while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0) {
-                QStringList fields;
-                for (const QString &name : reader.CurrentFieldNames())
-                    fields << name + QLatin1Char('=')
-                                  + reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
-                QCOMPARE(fields.join(QLatin1Char('|')), cycle[read % cycle.size()]);
+            while (reader.NextRecord()) {
+                QCOMPARE(Listed(reader), cycle[read % cycle.size()]);
                 ++read;
             }
             QCOMPARE(read, records);
@@ -467,7 +452,7 @@ private slots:
         AdifReader reader;
         reader.OpenMemory(data);
         int records = 0;
-        while (reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0)
+        while (reader.NextRecord())
             ++records;
         QCOMPARE(records, 150);
         QCOMPARE(reader.Diagnosed().count, uint64_t(150));
@@ -475,22 +460,13 @@ private slots:
         QCOMPARE(reader.Diagnosed().kept.back().offset, uint64_t(16 * (adif::Diagnostics::kKept - 1)));
     }
 
-    void fieldNamePositionOutOfRange()
-    {
-        AdifReader reader;
-        reader.OpenMemory("<CALL:1>A<EOR>");
-        for (int position : {-1, 1, 1000})
-            QCOMPARE(TranslatedErrorNumber([&] { reader.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {position}); }),
-                     RuntimeError::SubscriptOutOfRange().number());
-    }
-
     void fieldValue()
     {
         First r("<CALL:4> AB <Comment:6>x  y  <EOR>");
-        QCOMPARE(r.control.FieldValue("CALL"), " AB "); // as written, no trimming
-        QCOMPARE(r.control.FieldValue("comment"), "x  y  ");
-        QCOMPARE(r.control.FieldValue("COMMENTS"), QString());
-        QCOMPARE(r.control.FieldValue(QString()), QString());
+        QCOMPARE(r.reader.FieldValue("CALL"), " AB "); // as written, no trimming
+        QCOMPARE(r.reader.FieldValue("comment"), "x  y  ");
+        QCOMPARE(r.reader.FieldValue("COMMENTS"), QString());
+        QCOMPARE(r.reader.FieldValue(QString()), QString());
     }
 
     void mode_data()
@@ -509,7 +485,7 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(QString, mode);
         First r(data);
-        QCOMPARE(r.control.Mode(), mode);
+        QCOMPARE(r.reader.Mode(), mode);
     }
 
     void frequencies_data()
@@ -541,8 +517,8 @@ private slots:
         QFETCH(double, frequency);
         QFETCH(double, split);
         First r(data);
-        QCOMPARE(r.control.Frequency(), frequency);
-        QCOMPARE(r.control.SplitFrequency(), split);
+        QCOMPARE(r.reader.Frequency(), frequency);
+        QCOMPARE(r.reader.SplitFrequency(), split);
     }
 
     void timestamp_data()
@@ -564,84 +540,74 @@ private slots:
         QFETCH(QByteArray, data);
         QFETCH(QList<int>, parts);
         First r(data);
-        AdifReaderControl &c = r.control;
-        QCOMPARE((QList<int>{c.Year(), c.Month(), c.Day(), c.Hour(), c.Minute(), c.Second()}), parts);
+        const adif::TimeStamp t = r.reader.Time();
+        QCOMPARE((QList<int>{t.year, t.month, t.day, t.hour, t.minute, t.second}), parts);
     }
 
     void noRecordCurrent()
     {
-        AdifReaderControl c;
+        AdifReader c;
         auto expectEmpty = [&] {
             QCOMPARE(c.Mode(), QString());
             QCOMPARE(c.FieldValue("CALL"), QString());
             QCOMPARE(c.Frequency(), 0.0);
             QCOMPARE(c.SplitFrequency(), 0.0);
-            QCOMPARE((QList<int>{c.Year(), c.Month(), c.Day(), c.Hour(), c.Minute(), c.Second()}), QList<int>(6, 0));
-            QVERIFY(c.Component().CurrentFieldNames().isEmpty());
+            const adif::TimeStamp t = c.Time();
+            QCOMPARE((QList<int>{t.year, t.month, t.day, t.hour, t.minute, t.second}), QList<int>(6, 0));
+            QVERIFY(c.CurrentFieldNames().isEmpty());
         };
         expectEmpty(); // no file
-        QCOMPARE(c.NextRecord(), int16_t(0));
-        QCOMPARE(c.FieldNameCount(), 0);
+        QVERIFY(!c.NextRecord());
+        QVERIFY(c.FieldNames().isEmpty());
 
-        c.Component().OpenMemory("<CALL:3>ABC<FREQ:3>7.1<MODE:2>CW<QSO_DATE:8>20240101<TIME_ON:4>1234<EOR>");
+        c.OpenMemory("<CALL:3>ABC<FREQ:3>7.1<MODE:2>CW<QSO_DATE:8>20240101<TIME_ON:4>1234<EOR>");
         expectEmpty(); // before the first record
-        QCOMPARE(c.NextRecord(), int16_t(-1));
+        QVERIFY(c.NextRecord());
         QCOMPARE(c.FieldValue("CALL"), "ABC");
-        QCOMPARE(c.NextRecord(), int16_t(0));
+        QVERIFY(!c.NextRecord());
         expectEmpty(); // after the last
-        QCOMPARE(c.NextRecord(), int16_t(0));
+        QVERIFY(!c.NextRecord());
 
-        c.SetFileName(QString()); // empty name: no file
+        c.Open(QString()); // empty name: no file
         expectEmpty();
-        QCOMPARE(c.NextRecord(), int16_t(0));
-        QCOMPARE(c.FieldNameCount(), 0);
+        QVERIFY(!c.NextRecord());
+        QVERIFY(c.FieldNames().isEmpty());
     }
 
+    // A file that cannot be opened is a FileError naming it, and leaves no file open.
     void fileNameErrors()
     {
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        AdifReaderControl c;
+        AdifReader c;
         const QString missing = dir.filePath("missing.adi");
-        try {
-            c.SetFileName(missing);
-            QFAIL("a missing file was accepted");
-        } catch (const RuntimeError &e) {
-            QCOMPARE(e.number(), RuntimeError::FileError(missing, "x").number());
-            QVERIFY2(e.description().contains(missing), qPrintable(e.description()));
-        }
-        try {
-            c.SetFileName(dir.path());
-            QFAIL("a directory was accepted");
-        } catch (const RuntimeError &e) {
-            QVERIFY2(e.description().contains(dir.path()) && e.description().contains("directory"),
-                     qPrintable(e.description()));
-        }
-        // A failed open leaves no file behind.
-        QCOMPARE(c.NextRecord(), int16_t(0));
+        const ReaderError notThere = Raised([&] { c.Open(missing); });
+        QCOMPARE(notThere.path(), missing);
+        QCOMPARE(notThere.message(), "No such file or directory");
+        const ReaderError folder = Raised([&] { c.Open(dir.path()); });
+        QCOMPARE(folder.path(), dir.path());
+        QCOMPARE(folder.message(), "Is a directory");
+        QVERIFY(!c.NextRecord());
 
         if (geteuid() != 0) { // root reads anything
             const QString locked = dir.filePath("locked.adi");
-            QFile f(locked);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write("<CALL:1>A<EOR>");
-            f.close();
-            QVERIFY(f.setPermissions(QFileDevice::WriteOwner));
-            QCOMPARE(RaisedErrorNumber([&] { c.SetFileName(locked); }), RuntimeError::FileError(locked, "x").number());
+            QVERIFY(WriteFile(locked, "<CALL:1>A<EOR>"));
+            QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
+            QCOMPARE(Raised([&] { c.Open(locked); }).path(), locked);
         }
     }
 
     // The sample log that ships for the demo: whole, with its dupes, split and odd values.
     void sampleContestLog()
     {
-        AdifReaderControl c;
-        c.SetFileName(QStringLiteral(ARDENIX_SOURCE_DIR "/samples/sample-contest.adi"));
+        AdifReader c;
+        c.Open(QStringLiteral(ARDENIX_SOURCE_DIR "/samples/sample-contest.adi"));
         int records = 0;
         int splits = 0;
         QSet<QString> modes;
         QSet<QString> contacts; // call, band and mode
         int dupes = 0;
-        while (c.NextRecord() != 0) {
+        while (c.NextRecord()) {
             ++records;
             modes << c.Mode();
             splits += c.Frequency() != c.SplitFrequency();
@@ -650,7 +616,7 @@ private slots:
             contacts << key;
             if (records == 10)
                 QCOMPARE(c.FieldValue("COMMENT"), QStringLiteral("Strong signal,\r\nQSB"));
-            QVERIFY(c.Year() == 2026 && c.Month() == 11);
+            QVERIFY(c.Time().year == 2026 && c.Time().month == 11);
         }
         QCOMPARE(records, 45);
         QCOMPARE(splits, 1);
@@ -663,41 +629,42 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("log.adi");
         QVERIFY(WriteFile(path, "<CALL:1>A<EOR><CALL:1>B<EOR>"));
-        AdifReaderControl c;
-        c.SetFileName(path);
-        QCOMPARE(c.NextRecord(), int16_t(-1));
-        QCOMPARE(c.NextRecord(), int16_t(-1));
+        AdifReader c;
+        c.Open(path);
+        QVERIFY(c.NextRecord());
+        QVERIFY(c.NextRecord());
         QCOMPARE(c.FieldValue("CALL"), "B");
-        QCOMPARE(c.FieldNameCount(), 1);
+        QCOMPARE(c.FieldNames(), QStringList{"CALL"});
 
         QVERIFY(WriteFile(path, "<MODE:2>CW<EOR>"));
-        c.SetFileName(path);
+        c.Open(path);
         QCOMPARE(c.FieldValue("CALL"), QString()); // before the first record again
-        QCOMPARE(c.NextRecord(), int16_t(-1));
+        QVERIFY(c.NextRecord());
         QCOMPARE(c.FieldValue("MODE"), "CW");
-        QCOMPARE(c.FieldName(0), "MODE"); // names gathered afresh for the new file
-        QCOMPARE(c.NextRecord(), int16_t(0));
+        QCOMPARE(c.FieldNames(), QStringList{"MODE"}); // names gathered afresh for the new file
+        QVERIFY(!c.NextRecord());
     }
 
-    void invalidCalls()
+    // What the reader raises for a record over its limit: the kind, the file,
+    // where the record starts, and what() as the message.
+    void readerErrorOfARecordTooLong_data()
     {
-        AdifReader r;
-        r.OpenMemory("<CALL:1>A<EOR>");
-        const int invalid = RuntimeError::InvalidCall().number();
-        for (int id : {0, 11, 13, 14, 18, -1})
-            QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(id, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {1}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kMode, InvokeKind::PropertyPut, {"CW"}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kFrequency, InvokeKind::PropertyGet, {1}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {}); }), invalid);
-        QCOMPARE(TranslatedErrorNumber([&] { r.Invoke(AdifReader::kFieldName, InvokeKind::PropertyGet, {"x"}); }),
-                 RuntimeError::TypeMismatch().number());
-        // None of that disturbed the reading.
-        QCOMPARE(r.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt(), -1);
+        QTest::addColumn<QByteArray>("data");
+        QTest::newRow("many fields") << "<CALL:1>A<EOR>" + QByteArray("<A:1>x").repeated(20) + "<EOR>";
+        QTest::newRow("one huge declared length") << "<CALL:1>A<EOR><NOTES:100>" + QByteArray(100, 'x');
+    }
+    void readerErrorOfARecordTooLong()
+    {
+        QFETCH(QByteArray, data);
+        AdifReader reader;
+        reader.OpenMemory(data, 16, 64);
+        QVERIFY(reader.NextRecord());
+        const ReaderError error = Raised([&] { reader.NextRecord(); });
+        QCOMPARE(error.kind(), ReaderError::Kind::RecordTooLong);
+        QCOMPARE(error.path(), QStringLiteral("(memory)"));
+        QCOMPARE(error.offset(), std::optional<uint64_t>(14));
+        QCOMPARE(error.message(), QStringLiteral("the record at byte 14 is longer than 64 bytes"));
+        QCOMPARE(QString::fromUtf8(error.what()), error.message());
     }
 
     void recordLongerThanTheLimit()
@@ -707,7 +674,7 @@ private slots:
         const QByteArray big = "<CALL:1>A<EOR><NOTES:100>" + QByteArray(100, 'x') + "<EOR>";
         AdiParser parser(std::make_unique<MemorySource>(big), 16, 64);
         QVERIFY(parser.Next());
-        QCOMPARE(TranslatedErrorNumber([&] { parser.Next(); }), RuntimeError::FileError("x", "y").number());
+        QCOMPARE(Raised([&] { parser.Next(); }).kind(), ReaderError::Kind::RecordTooLong);
         QVERIFY(!parser.Next()); // stays at the end after the error
 
         // Text between records is not held, however long.

@@ -4,7 +4,6 @@
 // the shared sample logs (skipped when they are absent).
 
 #include "AdifReader.h"
-#include "AdifReaderControl.h"
 #include "ExerciseReader.h"
 
 #include <QDir>
@@ -23,20 +22,13 @@ QByteArray Log(const QByteArray &contest, const QByteArray &lines)
     return "START-OF-LOG: 3.0\nCONTEST: " + contest + "\nCALLSIGN: W1AW\n" + lines + "END-OF-LOG:\n";
 }
 
-QString Get(AdifReader &reader, int id, const QVariantList &args = {})
-{
-    return reader.Invoke(id, InvokeKind::PropertyGet, args).toString();
-}
-
-bool Next(AdifReader &reader) { return reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0; }
-
 // The current record as "NAME=value|...", leaving out the fields named.
 QString Listed(AdifReader &reader, const QStringList &leftOut = {})
 {
     QStringList fields;
     for (const QString &name : reader.CurrentFieldNames())
         if (!leftOut.contains(name))
-            fields << name + QLatin1Char('=') + Get(reader, AdifReader::kFieldValue, {name});
+            fields << name + QLatin1Char('=') + reader.FieldValue(name);
     return fields.join(QLatin1Char('|'));
 }
 
@@ -46,10 +38,10 @@ QStringList Times(const QByteArray &data, size_t chunk)
     AdifReader reader;
     reader.OpenMemory(data, chunk);
     QStringList times;
-    while (Next(reader)) {
-        const QString time = Get(reader, AdifReader::kFieldValue, {QStringLiteral("TIME_ON")});
-        const int parts = Get(reader, AdifReader::kHour).toInt() * 10000 + Get(reader, AdifReader::kMinute).toInt() * 100
-                          + Get(reader, AdifReader::kSecond).toInt();
+    while (reader.NextRecord()) {
+        const QString time = reader.FieldValue("TIME_ON");
+        const adif::TimeStamp t = reader.Time();
+        const int parts = t.hour * 10000 + t.minute * 100 + t.second;
         times << (time.toInt() == parts ? time : time + QStringLiteral("!=") + QString::number(parts));
     }
     return times;
@@ -83,10 +75,10 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("log.adi"));
         QVERIFY(WriteFile(path, data));
         AdifReader reader;
-        reader.Invoke(AdifReader::kFileName, InvokeKind::PropertyPut, {path});
-        const bool record = Next(reader);
+        reader.Open(path);
+        const bool record = reader.NextRecord();
         QCOMPARE(reader.IsCabrillo(), cabrillo);
-        QCOMPARE(record ? Get(reader, AdifReader::kFieldValue, {QStringLiteral("CALL")}) : QString(), call);
+        QCOMPARE(record ? reader.FieldValue("CALL") : QString(), call);
     }
 
     // One QSO line of each layout: the fields by ADIF name, in order (the
@@ -141,10 +133,10 @@ private slots:
         QFETCH(QString, fields);
         AdifReader reader;
         reader.OpenMemory(Log(contest, "QSO: 14025 CW 2024-11-23 1200 " + exchange + "\n"));
-        QVERIFY(Next(reader));
+        QVERIFY(reader.NextRecord());
         QCOMPARE(Listed(reader, {"QSO_DATE", "TIME_ON", "FREQ", "MODE", "CONTEST_ID"}), fields);
-        QCOMPARE(Get(reader, AdifReader::kFieldValue, {QStringLiteral("CONTEST_ID")}), QString::fromLatin1(contest));
-        QVERIFY(!Next(reader));
+        QCOMPARE(reader.FieldValue("CONTEST_ID"), QString::fromLatin1(contest));
+        QVERIFY(!reader.NextRecord());
     }
 
     void frequencyAndMode_data()
@@ -176,13 +168,13 @@ private slots:
         QFETCH(QString, adifMode);
         AdifReader reader;
         reader.OpenMemory(Log("CQ-WW-CW", "QSO: " + freq + " " + mode + " 2024-11-23 1200 W1AW 599 5 K3ZZ 599 5\n"));
-        QVERIFY(Next(reader));
+        QVERIFY(reader.NextRecord());
         const QString name = field.section(QLatin1Char('='), 0, 0);
-        QCOMPARE(name + QLatin1Char('=') + Get(reader, AdifReader::kFieldValue, {name}), field);
-        QCOMPARE(Get(reader, AdifReader::kFieldValue, {name == QLatin1String("FREQ") ? QStringLiteral("BAND") : QStringLiteral("FREQ")}), QString());
-        QCOMPARE(reader.Invoke(AdifReader::kFrequency, InvokeKind::PropertyGet, {}).toDouble(), frequency);
-        QCOMPARE(Get(reader, AdifReader::kMode), adifMode);
-        QCOMPARE(Get(reader, AdifReader::kFieldValue, {QStringLiteral("QSO_DATE")}), QStringLiteral("20241123"));
+        QCOMPARE(name + QLatin1Char('=') + reader.FieldValue(name), field);
+        QCOMPARE(reader.FieldValue(name == QLatin1String("FREQ") ? QStringLiteral("BAND") : QStringLiteral("FREQ")), QString());
+        QCOMPARE(reader.Frequency(), frequency);
+        QCOMPARE(reader.Mode(), adifMode);
+        QCOMPARE(reader.FieldValue("QSO_DATE"), QStringLiteral("20241123"));
     }
 
     // n records in one minute: the k-th gets second k * 60 / n, counted over
@@ -230,8 +222,8 @@ private slots:
         AdifReader reader;
         reader.OpenMemory(lines);
         int records = 0, last = -1;
-        while (Next(reader)) {
-            const int second = Get(reader, AdifReader::kSecond).toInt();
+        while (reader.NextRecord()) {
+            const int second = reader.Time().second;
             QVERIFY(second == last || second == last + 1);
             last = second;
             ++records;
@@ -264,8 +256,8 @@ private slots:
         AdifReader reader;
         reader.OpenMemory(head + line + "\r\n" + QByteArray(good).replace("K3ZZ", "K1ZZ") + "END-OF-LOG:\r\n");
         QStringList calls;
-        while (Next(reader))
-            calls << Get(reader, AdifReader::kFieldValue, {QStringLiteral("CALL")});
+        while (reader.NextRecord())
+            calls << reader.FieldValue("CALL");
         QCOMPARE(calls, (QStringList{"K3ZZ", "K1ZZ"}));
         const adif::Diagnostics &d = reader.Diagnosed();
         QCOMPARE(d.count, uint64_t(1));
@@ -290,7 +282,7 @@ private slots:
             AdifReader reader;
             reader.OpenMemory(head + body + tail, 64, 256);
             QStringList seen;
-            while (Next(reader))
+            while (reader.NextRecord())
                 seen << Listed(reader, {"QSO_DATE", "FREQ", "MODE", "CONTEST_ID", "STATION_CALLSIGN", "STX_STRING", "SRX_STRING"});
             QCOMPARE(seen, (QStringList{QString::fromUtf8("CALL=EA5XX|TIME_ON=180000|NAME=Jos\xC3\xA9|STATE=DX"),
                                         "CALL=KH7ZZ|TIME_ON=180300|NAME=MIKE|STATE=AZ"}));
@@ -335,21 +327,21 @@ private slots:
         QFETCH(int, xqso);
         QFETCH(QString, first);
         const QString path = QDir(CorpusDir()).filePath(file);
-        AdifReaderControl c;
-        c.SetFileName(path);
+        AdifReader c;
+        c.Open(path);
         int count = 0;
-        while (c.NextRecord() != 0) {
+        while (c.NextRecord()) {
             if (count == 0) {
                 for (const QString &pair : first.split(QLatin1Char('|')))
                     QCOMPARE(pair.section('=', 0, 0) + '=' + c.FieldValue(pair.section('=', 0, 0)), pair);
             }
-            QVERIFY(c.Year() >= 2016 && c.Second() < 60 && !c.FieldValue("CALL").isEmpty() && c.Frequency() >= 1.8);
+            QVERIFY(c.Time().year >= 2016 && c.Time().second < 60 && !c.FieldValue("CALL").isEmpty() && c.Frequency() >= 1.8);
             ++count;
         }
         QCOMPARE(count, records);
-        QCOMPARE(c.Component().XQsoCount(), uint64_t(xqso));
-        QCOMPARE(c.Component().Diagnosed().count, uint64_t(0));
-        QVERIFY(c.FieldNameCount() >= 8);
+        QCOMPARE(c.XQsoCount(), uint64_t(xqso));
+        QCOMPARE(c.Diagnosed().count, uint64_t(0));
+        QVERIFY(c.FieldNames().size() >= 8);
 
         // The fuzzer's checks: small chunks read alike, the names match the records.
         QFile f(path);

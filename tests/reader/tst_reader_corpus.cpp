@@ -2,7 +2,7 @@
 // The shared sample files: record counts and values known from the files
 // themselves (see SOURCES.md beside them). Skips when they are absent.
 
-#include "AdifReaderControl.h"
+#include "AdifReader.h"
 #include "ExerciseReader.h"
 
 #include <QDir>
@@ -21,14 +21,14 @@ struct Summary {
     QHash<QString, int> present;
 };
 
-// Reads the whole file through the adapter; check() sees every record.
+// Reads the whole file; check() sees every record.
 Summary ReadFile(const QString &file, const QStringList &countPresent = {},
-                 const std::function<void(AdifReaderControl &, int)> &check = {})
+                 const std::function<void(AdifReader &, int)> &check = {})
 {
-    AdifReaderControl c;
-    c.SetFileName(QDir(CorpusDir()).filePath(file));
+    AdifReader c;
+    c.Open(QDir(CorpusDir()).filePath(file));
     Summary s;
-    while (c.NextRecord() != 0) {
+    while (c.NextRecord()) {
         for (const QString &name : countPresent)
             if (!c.FieldValue(name).isEmpty())
                 ++s.present[name];
@@ -36,8 +36,7 @@ Summary ReadFile(const QString &file, const QStringList &countPresent = {},
             check(c, s.records);
         ++s.records;
     }
-    for (int i = 0; i < c.FieldNameCount(); ++i)
-        s.names << c.FieldName(i);
+    s.names = c.FieldNames();
     return s;
 }
 
@@ -81,11 +80,11 @@ private slots:
         const QStringList files = QDir(CorpusDir()).entryList({"*.adi", "*.adx"}, QDir::Files);
         QVERIFY(!files.isEmpty());
         for (const QString &file : files) {
-            AdifReaderControl c;
-            c.SetFileName(QDir(CorpusDir()).filePath(file));
-            while (c.NextRecord() != 0) {
+            AdifReader c;
+            c.Open(QDir(CorpusDir()).filePath(file));
+            while (c.NextRecord()) {
             }
-            const adif::Diagnostics &d = c.Component().Diagnosed();
+            const adif::Diagnostics &d = c.Diagnosed();
             QVERIFY2(d.count == 0, qPrintable(file + ": " + (d.kept.empty() ? QString() : d.kept.front().message)));
         }
     }
@@ -108,11 +107,11 @@ private slots:
     {
         int withTranscript = 0;
         const Summary s = ReadFile("ADIF_317_test_QSOs_2026_03_22.adi", {"QSO_DATE", "FREQ_RX", "SUBMODE", "MY_AMP", "CALL"},
-                                   [&](AdifReaderControl &c, int n) {
+                                   [&](AdifReader &c, int n) {
                                        if (n == 0) {
                                            QCOMPARE(c.FieldValue("REMOTE_STATION_LAT"), "S018 28.430");
                                            QCOMPARE(c.FieldValue("MY_POWER_CATEGORY"), "QrpP");
-                                           QCOMPARE(c.Year(), int16_t(2026));
+                                           QCOMPARE(c.Time().year, 2026);
                                            QCOMPARE(c.Frequency(), 14.05);
                                        }
                                        // Lengths that count CR LF: the value stops before the next tag.
@@ -122,7 +121,7 @@ private slots:
                                            QCOMPARE(c.FieldValue("MY_AMP"), "1 KW");
                                            ++withTranscript;
                                        }
-                                       QVERIFY(c.Year() >= 1930);
+                                       QVERIFY(c.Time().year >= 1930);
                                        QVERIFY(!c.Mode().isEmpty());
                                        QVERIFY(c.Mode() == c.Mode().toUpper());
                                    });
@@ -142,7 +141,7 @@ private slots:
     void utf8CharacterCounts()
     {
         QString lastName;
-        const Summary s = ReadFile("pyadif_utf8_charcount.adi", {"CALL"}, [&](AdifReaderControl &c, int n) {
+        const Summary s = ReadFile("pyadif_utf8_charcount.adi", {"CALL"}, [&](AdifReader &c, int n) {
             if (n == 1) {
                 QCOMPARE(c.Frequency(), 0.472); // no FREQ: lower edge of 630M
                 QCOMPARE(c.FieldValue("QTH"), "Welschneudorf");
@@ -163,7 +162,7 @@ private slots:
         QStringList names;
         QString qth;
         int ssb = 0;
-        const Summary s = ReadFile("qrz_logbook_download.adi", {"FREQ_RX"}, [&](AdifReaderControl &c, int) {
+        const Summary s = ReadFile("qrz_logbook_download.adi", {"FREQ_RX"}, [&](AdifReader &c, int) {
             const QString name = c.FieldValue("NAME");
             if (name.contains(QChar(0xE9)) || name.contains(QChar(0xF4)) || name.contains(QChar(0xF3)))
                 names << name;
@@ -174,7 +173,7 @@ private slots:
                 QCOMPARE(c.Mode(), "SSB");
                 ++ssb;
             }
-            QCOMPARE(c.Hour() * 100 + c.Minute(), c.FieldValue("TIME_ON").trimmed().toInt());
+            QCOMPARE(c.Time().hour * 100 + c.Time().minute, c.FieldValue("TIME_ON").trimmed().toInt());
         });
         QCOMPARE(qth, QString::fromUtf8("Montr\xC3\xA9" "al"));
         // The writer cut these names to their byte count; that is what the file holds.
@@ -187,11 +186,12 @@ private slots:
     void satelliteSplit()
     {
         int longSatMode = 0;
-        ReadFile("csn_sat_satellite_log.adi", {}, [&](AdifReaderControl &c, int n) {
+        ReadFile("csn_sat_satellite_log.adi", {}, [&](AdifReader &c, int n) {
             if (n == 0) {
                 QCOMPARE(c.Frequency(), 145.987129);
                 QCOMPARE(c.SplitFrequency(), 437.808609);
-                QCOMPARE((QList<int>{c.Year(), c.Month(), c.Day(), c.Hour(), c.Minute(), c.Second()}),
+                QCOMPARE((QList<int>{c.Time().year, c.Time().month, c.Time().day, c.Time().hour, c.Time().minute,
+                                     c.Time().second}),
                          (QList<int>{2022, 4, 1, 19, 3, 3}));
             }
             QCOMPARE(c.SplitFrequency(), c.FieldValue("FREQ_RX").toDouble());
@@ -208,50 +208,50 @@ private slots:
 
     void otherWriters()
     {
-        ReadFile("wsjtx261_windows_crlf.adi", {}, [](AdifReaderControl &c, int n) {
+        ReadFile("wsjtx261_windows_crlf.adi", {}, [](AdifReader &c, int n) {
             if (n == 0) {
                 QCOMPARE(c.FieldValue("CALL"), "DL2MDQ");
                 QCOMPARE(c.FieldValue("GRIDSQUARE"), QString());
                 QCOMPARE(c.Frequency(), 144.174753);
-                QCOMPARE(c.Second(), int16_t(15));
+                QCOMPARE(c.Time().second, 15);
             }
             QCOMPARE(c.Mode(), "FT8");
         });
-        const Summary jtdx = ReadFile("jtdx_wsjtx_log.adi", {}, [](AdifReaderControl &c, int n) {
+        const Summary jtdx = ReadFile("jtdx_wsjtx_log.adi", {}, [](AdifReader &c, int n) {
             if (n == 0) {
                 QCOMPARE(c.FieldValue("comment"), "FT8  Sent: -25  Rcvd: -11  Distance: 7906 km");
                 QCOMPARE(c.Frequency(), 50.313912);
             }
         });
         QCOMPARE(jtdx.names.first(), "CALL");
-        const Summary n3fjp = ReadFile("n3fjp_aclog_export.adi", {"FREQ"}, [](AdifReaderControl &c, int n) {
+        const Summary n3fjp = ReadFile("n3fjp_aclog_export.adi", {"FREQ"}, [](AdifReader &c, int n) {
             if (n == 0) {
                 QCOMPARE(c.FieldValue("N3FJP_SPCNUM"), "OK");
                 QCOMPARE(c.Frequency(), 14.061);
-                QCOMPARE(c.Hour(), int16_t(18));
+                QCOMPARE(c.Time().hour, 18);
             }
             QVERIFY(c.Frequency() > 0); // band fallback where FREQ is missing
         });
         QCOMPARE(n3fjp.present.value("FREQ"), 438 - 17);
         QVERIFY(n3fjp.names.contains("N3FJP_MODECONTEST"));
         QVERIFY(!n3fjp.names.contains("LOG_PGM"));
-        ReadFile("minos_vhf_contest_144mhz.adi", {}, [](AdifReaderControl &c, int n) {
+        ReadFile("minos_vhf_contest_144mhz.adi", {}, [](AdifReader &c, int n) {
             QCOMPARE(c.Frequency(), 144.0);
             if (n == 0) {
                 QCOMPARE(c.FieldValue("STX"), "001");
                 QCOMPARE(c.FieldValue("QSO_COMPL"), "YES");
             }
         });
-        ReadFile("eqsl_download_headerless.adi", {}, [](AdifReaderControl &c, int n) {
+        ReadFile("eqsl_download_headerless.adi", {}, [](AdifReader &c, int n) {
             if (n == 0) {
                 QCOMPARE(c.FieldValue("CALL"), "WP4JD");
                 QCOMPARE(c.FieldValue("RST_RCVD"), QString());
                 QCOMPARE(c.Frequency(), 7.0);
-                QCOMPARE(c.Day(), int16_t(27));
+                QCOMPARE(c.Time().day, 27);
             }
         });
         int sideband = 0;
-        const Summary log4om = ReadFile("log4om2_export.adi", {"PROGRAMID"}, [&](AdifReaderControl &c, int n) {
+        const Summary log4om = ReadFile("log4om2_export.adi", {"PROGRAMID"}, [&](AdifReader &c, int n) {
             // 35 bytes declared as 34, and no other reading ends at a tag: the declared bytes hold.
             if (n == 0)
                 QCOMPARE(c.FieldValue("ADDRESS"), "x=================================");
@@ -268,11 +268,11 @@ private slots:
 
     void adx()
     {
-        const Summary s = ReadFile("pyadif_goodfile.adx", {}, [](AdifReaderControl &c, int n) {
+        const Summary s = ReadFile("pyadif_goodfile.adx", {}, [](AdifReader &c, int n) {
             if (n == 1) {
                 QCOMPARE(c.FieldValue("QTH_INTL"), QString::fromUtf8("T\xC3\xB6st"));
                 QCOMPARE(c.FieldValue("APP_TESTAPP_TESTFIELD"), "Test");
-                QCOMPARE(c.Hour(), int16_t(12));
+                QCOMPARE(c.Time().hour, 12);
             }
         });
         QCOMPARE(s.names, (QStringList{"CALL", "QSO_DATE", "TIME_ON", "QTH", "QTH_INTL", "APP_TESTAPP_TESTFIELD"}));

@@ -33,16 +33,6 @@ QString BadInputMessage(Load load)
     return QString();
 }
 
-bool ReaderNextRecord(AdifReader &reader)
-{
-    return reader.Invoke(AdifReader::kNextRecord, InvokeKind::Method, {}).toInt() != 0;
-}
-
-QString ReaderFieldValue(AdifReader &reader, const QString &name)
-{
-    return reader.Invoke(AdifReader::kFieldValue, InvokeKind::PropertyGet, {name}).toString();
-}
-
 } // namespace
 
 class TestStandinLogic : public QObject {
@@ -350,12 +340,12 @@ void TestStandinLogic::loggedValueReadsBackThroughTheReader()
     AdifReader reader;
     reader.OpenMemory(AdifLogFile::Header(first.loggedUtc) + AdifLogFile::Record(columns, first)
                       + AdifLogFile::Record(columns, second));
-    QVERIFY(ReaderNextRecord(reader));
-    QCOMPARE(ReaderFieldValue(reader, QStringLiteral("NAME")), value);
-    QCOMPARE(ReaderFieldValue(reader, QStringLiteral("CALL")), QStringLiteral("K1ABC"));
-    QVERIFY(ReaderNextRecord(reader));
-    QCOMPARE(ReaderFieldValue(reader, QStringLiteral("CALL")), QStringLiteral("W1AW"));
-    QVERIFY(!ReaderNextRecord(reader));
+    QVERIFY(reader.NextRecord());
+    QCOMPARE(reader.FieldValue(QStringLiteral("NAME")), value);
+    QCOMPARE(reader.FieldValue(QStringLiteral("CALL")), QStringLiteral("K1ABC"));
+    QVERIFY(reader.NextRecord());
+    QCOMPARE(reader.FieldValue(QStringLiteral("CALL")), QStringLiteral("W1AW"));
+    QVERIFY(!reader.NextRecord());
 }
 
 // The column file's bounds and the value limit together keep the largest
@@ -377,10 +367,10 @@ void TestStandinLogic::largestRecordReadsBackThroughTheReader()
 
     AdifReader reader;
     reader.OpenMemory(AdifLogFile::Header(contact.loggedUtc) + AdifLogFile::Record(columns, contact));
-    QVERIFY(ReaderNextRecord(reader));
+    QVERIFY(reader.NextRecord());
     for (int i = 1; i <= columns.Count(); ++i)
-        QCOMPARE(ReaderFieldValue(reader, columns.AdifName(i)), contact.values[i - 1]);
-    QVERIFY(!ReaderNextRecord(reader));
+        QCOMPARE(reader.FieldValue(columns.AdifName(i)), contact.values[i - 1]);
+    QVERIFY(!reader.NextRecord());
 }
 
 void TestStandinLogic::faultPlanCountsCallsPerMember()
