@@ -105,7 +105,7 @@ void PrintLines(const LogDiff::Result &result, int sourceCount, int storedCount)
             print(QStringLiteral("extra    %1  %2").arg(Number("stored", *extra.stored), LogDiff::Describe(*extra.stored)));
             continue;
         }
-        print(QStringLiteral("doubled  %1  %2  (again %3, stored as %4)")
+        print(QStringLiteral("doubled  %1  %2  (repeats %4, %3)")
                   .arg(Number("stored", *extra.stored), LogDiff::Describe(*extra.stored),
                        Number("source", *extra.doublesSource), Number("stored", *extra.doubles)));
     }
