@@ -56,19 +56,13 @@ public:
     // Last: what is held back or delayed goes out now.
     void Flush();
 
-    // The fault for the next contact at a destination, and its delay or
-    // malformation. Public for the tests: the sequence is the plan's.
+private:
+    // The fault for the next contact at a destination, and its delay or malformation.
     struct Drawn {
         Fault fault = Fault::None;
         int delayMs = 0;
         Malformation malformation = Malformation::CutShort;
     };
-    Drawn Draw(bool mayReorder);
-
-    // A malformed datagram of the kind, made from one good one of that kind.
-    static QByteArray Malformed(FeedDestination::Kind kind, Malformation how, const QByteArray &good);
-
-private:
     struct PerDestination {
         QList<QByteArray> live;  // live-session datagrams waiting for their contact
         QList<QByteArray> held;  // a reordered contact, waiting for the next one
@@ -79,6 +73,9 @@ private:
         QList<QByteArray> datagrams;
     };
 
+    Drawn Draw(bool mayReorder);
+    // A malformed datagram of the kind, made from one good one of that kind.
+    static QByteArray Malformed(FeedDestination::Kind kind, Malformation how, const QByteArray &good);
     void DeliverLater(UdpDestination &destination, const QList<QByteArray> &datagrams, int delayMs);
     void Log(const UdpDestination &destination, int contact, const Drawn &drawn);
 
