@@ -181,13 +181,27 @@ bool UdpDestination::Write(const QList<QByteArray> &datagrams)
         if (datagram.size() > kMaxDatagramBytes) {
             Report(QStringLiteral("a contact too large for one datagram was not sent"));
             allWritten = false;
-        } else if ((m_Connected ? m_Socket->write(datagram)
-                                : m_Socket->writeDatagram(datagram, m_Address, m_Where.port))
-                   != datagram.size()) {
+        } else if (WriteOne(datagram) != datagram.size()) {
             allWritten = false;
         }
     }
     return allWritten;
+}
+
+// The "port unreachable" that a datagram brings back fails the next write
+// on the connected socket, and errorOccurred does not tell it (Qt reports
+// its last error again): so a failed write is taken as that refusal, told
+// once, and the datagram goes again from an unconnected socket.
+qint64 UdpDestination::WriteOne(const QByteArray &datagram)
+{
+    if (m_Connected) {
+        const qint64 written = m_Socket->write(datagram);
+        if (written >= 0)
+            return written;
+        Report(DescribeSocketProblem(QAbstractSocket::ConnectionRefusedError, QString()));
+        StopListeningForRefusals();
+    }
+    return m_Socket->writeDatagram(datagram, m_Address, m_Where.port);
 }
 
 void UdpDestination::Report(const QString &problem)

@@ -84,6 +84,7 @@ private:
     void StopListeningForRefusals();
     void SendPaced();
     bool Write(const QList<QByteArray> &datagrams);
+    qint64 WriteOne(const QByteArray &datagram);
     void Report(const QString &problem);
     static void DropInbound(QUdpSocket *socket);
     QString Name() const;

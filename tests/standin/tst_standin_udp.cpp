@@ -311,24 +311,32 @@ void TestStandinUdp::feedsCarryEveryContactAndTheLogRecord()
 }
 
 // Nobody listening and a name that does not resolve: every contact is logged,
-// and each destination's problem is told once, not once per contact.
+// and each destination's problem is told once, not once per contact. Through
+// the fault plan (here striking nothing) a contactinfo destination gets each
+// contact's RadioInfo and contactinfo in one write: the refusal of the first
+// fails the second, and is told all the same.
 void TestStandinUdp::deadDestinationsAreReportedOnce()
 {
     const QString closed = QStringLiteral("127.0.0.1:%1").arg(ClosedPort());
+    QString closedToo = closed;
+    while (closedToo == closed)
+        closedToo = QStringLiteral("127.0.0.1:%1").arg(ClosedPort());
     const QString unknown = QStringLiteral("no-such-host.invalid:12060");
     const QString adifPath = m_Dir.filePath(QStringLiteral("dead.adi"));
     StandinProcess standin({QStringLiteral("--wsjtx-udp"), closed, QStringLiteral("--contactinfo-udp"), unknown,
-                            QStringLiteral("--log-adif"), adifPath});
+                            QStringLiteral("--contactinfo-udp"), closedToo, QStringLiteral("--log-adif"), adifPath,
+                            QStringLiteral("--feed-faults"), QStringLiteral("seed=1")});
     QVERIFY(standin.WaitForName());
 
     QString errors;
-    const int contacts = LogUntilReported(standin, {closed, unknown}, errors);
+    const int contacts = LogUntilReported(standin, {closed, unknown, closedToo}, errors);
     QVERIFY(contacts > 0);
     QCOMPARE(int(ReadFile(adifPath).count("<EOR>")), contacts);
     QVERIFY(standin.Terminate());
     errors += standin.ErrorOutput();
 
-    QVERIFY2(errors.count(closed) == 1 && errors.count(unknown) == 1, qPrintable(errors));
+    QVERIFY2(errors.count(closed) == 1 && errors.count(unknown) == 1 && errors.count(closedToo) == 1,
+             qPrintable(errors));
     QVERIFY2(errors.contains(QStringLiteral("nobody is listening")), qPrintable(errors));
 }
 
