@@ -348,8 +348,8 @@ int MeasureUdp(const Options &options, StandinProcess &logger)
                     Stats::Mean(setup.enterQsoMs) / Stats::Mean(baseline.enterQsoMs),
                     Stats::Median(setup.contactMs) / Stats::Median(baseline.contactMs));
     }
-    std::printf("datagrams received: WSJT-X %ld (2 per contact and the heartbeats), contactinfo %ld and ADIF %ld "
-                "(1 per contact), Tlf %ld (1 per contact it had its turn for, one every 15 ms); rigctld answered %ld "
+    std::printf("datagrams received: WSJT-X %ld (Status, QSO Logged and Logged ADIF per contact, and the "
+                "heartbeats), contactinfo %ld (RadioInfo and contactinfo per contact), ADIF %ld (1 per contact), Tlf %ld (1 per contact it had its turn for, one every 15 ms); rigctld answered %ld "
                 "commands, %d ms each (the newest setting only)\n",
                 wsjtx.Count(), contactInfo.Count(), adif.Count(), tlf.Count(), rigctld.Count(), kRadioAnswerMs);
     return 0;

@@ -8,6 +8,7 @@
 #include "bus/EntryObject.h"
 #include "bus/FaultPlan.h"
 #include "feed/ContactInfoXml.h"
+#include "feed/RigctldClient.h"
 #include "feed/UdpFeed.h"
 #include "feed/WsjtxMessage.h"
 #include "logger/AdifLogFile.h"
@@ -54,6 +55,9 @@ const QString kRigctldOption = QStringLiteral("rigctld");
 const QString kStationCallOption = QStringLiteral("station-call");
 const QString kWsjtxIdOption = QStringLiteral("wsjtx-id");
 const QString kContactInfoAppOption = QStringLiteral("contactinfo-app");
+const QString kNoLiveSessionOption = QStringLiteral("no-live-session");
+const QString kFeedFaultsOption = QStringLiteral("feed-faults");
+const QString kFaultLogOption = QStringLiteral("fault-log");
 const QString kVersionOption = QStringLiteral("version");
 
 // The help texts are plain text; only the names of the interface come from Contract.
@@ -97,6 +101,15 @@ void AddOptions(QCommandLineParser &parser)
         {kContactInfoAppOption,
          QStringLiteral("The application name in the contactinfo datagrams (default %1).").arg(ContactInfoXml::kApp),
          "NAME"},
+        {kNoLiveSessionOption, "Send logged contacts only: no WSJT-X Status while the entry row is filled, "
+                               "no contactinfo RadioInfo when the frequency or mode is set."},
+        {kFeedFaultsOption, "Strike what the UDP feeds send with faults, contact by contact and destination by "
+                            "destination. SPEC is loss=P,dup=P,reorder=P,delay=MS,garbage=P,seed=N, each part "
+                            "optional: P is the probability of loss, a second copy (dup), being swapped with the "
+                            "next contact (reorder) or a malformed datagram first (garbage); a contact none of "
+                            "these strikes is delayed by 1 to MS milliseconds; the same seed N gives the same "
+                            "faults.", "SPEC"},
+        {kFaultLogOption, "Write one JSON line per fault of --feed-faults to FILE.", "FILE"},
         {{QStringLiteral("v"), kVersionOption}, "Print the version and licence and exit."},
     });
 }
@@ -141,34 +154,64 @@ FeedIdentity MakeFeedIdentity(const QCommandLineParser &parser)
     return identity;
 }
 
+// The value of a HOST:PORT option, or BadInput.
+void ReadHostAndPort(const QString &option, const QString &text, QString &host, quint16 &port)
+{
+    if (!ParseHostAndPort(text, host, port))
+        throw BadInput(QStringLiteral("--%1 %2: expected HOST:PORT with a port of 1 to 65535, for example 127.0.0.1:2237")
+                           .arg(option, text));
+}
+
 // Null when no destination is given: then nothing is sent and nothing changes.
-std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const ColumnSet &columns)
+std::unique_ptr<UdpFeed> MakeUdpFeed(const QCommandLineParser &parser, const StandinLogger &logger)
 {
     const std::pair<QString, FeedDestination::Kind> options[] = {
         {kWsjtxUdpOption, FeedDestination::Kind::Wsjtx},
         {kContactInfoUdpOption, FeedDestination::Kind::ContactInfo},
         {kAdifUdpOption, FeedDestination::Kind::Adif},
         {kTlfLanOption, FeedDestination::Kind::TlfLan},
-        {kRigctldOption, FeedDestination::Kind::Rigctld},
     };
     const FeedIdentity identity = MakeFeedIdentity(parser); // checked even when nothing is sent
-    if (parser.values(kRigctldOption).size() > 1)
-        throw BadInput(QStringLiteral("--%1 may be given once: the stand-in moves one radio").arg(kRigctldOption));
     QList<FeedDestination> destinations;
     for (const auto &[option, kind] : options) {
         for (const QString &text : parser.values(option)) {
             FeedDestination destination;
             destination.kind = kind;
-            if (!ParseHostAndPort(text, destination.host, destination.port))
-                throw BadInput(QStringLiteral("--%1 %2: expected HOST:PORT with a port of 1 to 65535, "
-                                              "for example 127.0.0.1:2237")
-                                   .arg(option, text));
+            ReadHostAndPort(option, text, destination.host, destination.port);
             destinations.append(destination);
         }
     }
+    std::unique_ptr<FeedFaults> faults;
+    if (parser.isSet(kFaultLogOption) && !parser.isSet(kFeedFaultsOption))
+        throw BadInput(QStringLiteral("--%1 needs --%2").arg(kFaultLogOption, kFeedFaultsOption));
+    if (parser.isSet(kFeedFaultsOption)) {
+        const FeedFaults::Plan plan = FeedFaults::Parse(parser.value(kFeedFaultsOption));
+        if (destinations.isEmpty())
+            throw BadInput(QStringLiteral("--%1 needs a UDP destination (--%2, --%3, --%4 or --%5)")
+                               .arg(kFeedFaultsOption, kWsjtxUdpOption, kContactInfoUdpOption, kAdifUdpOption,
+                                    kTlfLanOption));
+        faults = std::make_unique<FeedFaults>(plan, parser.value(kFaultLogOption));
+    }
     if (destinations.isEmpty())
         return nullptr;
-    return std::make_unique<UdpFeed>(columns, identity, destinations);
+    return std::make_unique<UdpFeed>(logger, identity, destinations, !parser.isSet(kNoLiveSessionOption),
+                                     std::move(faults));
+}
+
+// Null without --rigctld; else the radio follows the logger's frequency and mode.
+std::unique_ptr<RigctldClient> MakeRadio(const QCommandLineParser &parser, const StandinLogger &logger)
+{
+    const QStringList values = parser.values(kRigctldOption);
+    if (values.size() > 1)
+        throw BadInput(QStringLiteral("--%1 may be given once: the stand-in moves one radio").arg(kRigctldOption));
+    if (values.isEmpty())
+        return nullptr;
+    QString host;
+    quint16 port = 0;
+    ReadHostAndPort(kRigctldOption, values.first(), host, port);
+    auto radio = std::make_unique<RigctldClient>(host, port);
+    QObject::connect(&logger, &StandinLogger::FrequencySet, radio.get(), &RigctldClient::Follow);
+    return radio;
 }
 
 // SIGTERM and SIGINT end the event loop, so that the stand-in quits as it
@@ -309,8 +352,8 @@ int main(int argc, char **argv)
             adifLog = std::make_unique<AdifLogFile>(parser.value(kLogAdifOption));
         logger.SetAdifLog(adifLog.get());
 
-        const std::unique_ptr<UdpFeed> feed = MakeUdpFeed(parser, logger.Columns());
-        logger.SetFeed(feed.get());
+        const std::unique_ptr<UdpFeed> feed = MakeUdpFeed(parser, logger);
+        const std::unique_ptr<RigctldClient> radio = MakeRadio(parser, logger);
 
         std::unique_ptr<CallTrace> trace;
         if (parser.isSet(kTraceOption))
@@ -323,10 +366,12 @@ int main(int argc, char **argv)
             return kBusExit;
         if (feed)
             feed->Start();
+        if (radio)
+            radio->Start();
 
         std::unique_ptr<StandinWindow> window;
         if (withWindow) {
-            window = std::make_unique<StandinWindow>(logger, feed.get());
+            window = std::make_unique<StandinWindow>(logger, feed.get(), radio.get());
             window->show();
         }
         QuitOnSignals(*app);

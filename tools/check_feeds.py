@@ -5,9 +5,12 @@ Each subcommand reads what a receiver this project did not write made of a
 replay (udp_daemon's output, Tlf's log, the dummy radio's state) and compares
 it with the stand-in's own ADIF log, contact by contact:
 
-  check_feeds.py listen-xml PORT OUT       parse each contactinfo datagram, one JSON line each
+  check_feeds.py listen-xml PORT OUT       parse each contactinfo or RadioInfo datagram, one JSON line each
   check_feeds.py listen-raw PORT OUT       keep each datagram as a JSON string line
-  check_feeds.py udp ADIF DAEMON XML RAW   WSJT-X, contactinfo and plain ADIF against the log
+  check_feeds.py listen-wsjtx PORT OUT     decode each WSJT-X datagram's type and DX call, one JSON line each
+  check_feeds.py udp ADIF DAEMON XML RAW WSJTX
+                                           WSJT-X, contactinfo and plain ADIF against the log, and the
+                                           live session: a Status and a RadioInfo before each contact
   check_feeds.py watch-radio ADIF PORT OUT after each contact logged, read the radio from rigctld
   check_feeds.py tlf-radio ADIF TLFLOG RADIO  Tlf's log and the radio readings against the log
 """
@@ -17,6 +20,7 @@ import json
 import os
 import re
 import socket
+import struct
 import sys
 import time
 import xml.etree.ElementTree as ElementTree
@@ -80,10 +84,46 @@ def listen(port, out_path, convert):
 
 
 def contactinfo(data):
-    return {child.tag: child.text or "" for child in ElementTree.fromstring(data)}
+    root = ElementTree.fromstring(data)
+    return {"root": root.tag, **{child.tag: child.text or "" for child in root}}
 
 
-def check_udp(adif_path, daemon_path, xml_path, raw_path):
+def wsjtx(data):
+    """The type of a WSJT-X datagram, and the DX call of a Status (1) or QSO Logged (5)."""
+    def utf8(at):
+        (length,) = struct.unpack_from(">I", data, at)
+        length = 0 if length == 0xFFFFFFFF else length
+        return data[at + 4:at + 4 + length].decode("utf-8"), at + 4 + length
+    kind = struct.unpack_from(">I", data, 8)[0]
+    _, at = utf8(12)
+    call = ""
+    if kind == 1:
+        call, _ = utf8(utf8(at + 8)[1])  # after the dial frequency and the mode
+    elif kind == 5:
+        call, _ = utf8(at + 13)  # after the time off
+    return {"type": kind, "call": call}
+
+
+def check_live_session(logged, radio_infos, contact_infos, wsjtx_path, problems):
+    """Before each contact, a RadioInfo with its frequencies, and a WSJT-X Status with its call."""
+    messages = [json.loads(line) for line in open(wsjtx_path, encoding="utf-8")]
+    calls, selected, unannounced = [], None, 0
+    for message in messages:
+        if message["type"] == 1:
+            selected = message["call"]
+        elif message["type"] == 5:
+            calls.append(message["call"])
+            unannounced += selected != message["call"]
+    problems.check("QSO Logged at the second WSJT-X listener", calls, [record.get("CALL", "") for record in logged])
+    problems.check("QSO Logged without a Status for its call before it", unannounced, 0)
+    problems.check("RadioInfo datagrams", len(radio_infos), len(contact_infos))
+    for i, (radio, contact) in enumerate(zip(radio_infos, contact_infos)):
+        problems.check(f"contact {i + 1} RadioInfo Freq", radio["Freq"], contact["rxfreq"])
+        problems.check(f"contact {i + 1} RadioInfo TXFreq", radio["TXFreq"], contact["txfreq"])
+    return sum(message["type"] == 1 for message in messages)
+
+
+def check_udp(adif_path, daemon_path, xml_path, raw_path, wsjtx_path):
     records, logged = adif_records(adif_path)
     daemon = open(daemon_path, encoding="utf-8").read()
     qsos = re.findall(r'time_on: QDateTime\((\S+ \S+) UTC Qt::UTC\) time_off: QDateTime\((\S+ \S+) UTC Qt::UTC\) '
@@ -92,10 +132,15 @@ def check_udp(adif_path, daemon_path, xml_path, raw_path):
     # udp_daemon prints the text's bytes as Latin-1 letters (and escapes), so UTF-8 comes back from that.
     adif_texts = [ast.literal_eval(text).encode("latin-1").decode("utf-8")
                   for text in re.findall(r'^ADIF: (".*")$', daemon, re.M)]
-    xml = [json.loads(line) for line in open(xml_path, encoding="utf-8")]
+    documents = [json.loads(line) for line in open(xml_path, encoding="utf-8")]
+    xml = [document for document in documents if document["root"] == "contactinfo"]
+    radio_infos = [document for document in documents if document["root"] == "RadioInfo"]
     plain = [json.loads(line) for line in open(raw_path, encoding="utf-8")]
 
     problems = Problems()
+    statuses = check_live_session(logged, radio_infos, xml, wsjtx_path, problems)
+    if "Dial frequency changed to" not in daemon:
+        problems.found.append("udp_daemon decoded no Status")
     problems.check("QSO Logged messages", len(qsos), len(logged))
     problems.check("Logged ADIF messages", len(adif_texts), len(logged))
     problems.check("contactinfo datagrams", len(xml), len(logged))
@@ -124,7 +169,8 @@ def check_udp(adif_path, daemon_path, xml_path, raw_path):
         problems.found.append("udp_daemon saw no Close")
     problems.end(f"{len(logged)} contacts logged; udp_daemon decoded {len(qsos)} QSO Logged and {len(adif_texts)} "
                  f"Logged ADIF, the XML listener parsed {len(xml)} contactinfo datagrams, the ADIF listener got "
-                 f"{len(plain)} datagrams: all in order and equal to the ADIF log")
+                 f"{len(plain)} datagrams: all in order and equal to the ADIF log; before each contact a "
+                 f"RadioInfo with its frequencies and a Status with its call ({statuses} Status in all)")
 
 
 def rigctld(port, commands):
@@ -226,6 +272,7 @@ def main(argv):
     commands = {
         "listen-xml": lambda port, out: listen(port, out, contactinfo),
         "listen-raw": lambda port, out: listen(port, out, lambda data: data.decode("utf-8")),
+        "listen-wsjtx": lambda port, out: listen(port, out, wsjtx),
         "udp": check_udp,
         "watch-radio": watch_radio,
         "tlf-radio": check_tlf_radio,

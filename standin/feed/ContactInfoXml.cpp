@@ -6,6 +6,8 @@
 #include <QXmlStreamWriter>
 
 #include <cmath>
+#include <initializer_list>
+#include <utility>
 
 namespace {
 
@@ -37,6 +39,29 @@ QString NumberOr0(const QString &value)
     return isNumber ? QString::number(number) : kZero;
 }
 
+using Elements = std::initializer_list<std::pair<const char *, QString>>;
+
+// One element a line, tab-indented, as the tools of this family write them.
+QByteArray Document(const QString &root, Elements elements)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(-1); // one tab
+    xml.writeStartDocument();
+    xml.writeStartElement(root);
+    for (const auto &[name, value] : elements)
+        xml.writeTextElement(QString::fromLatin1(name), XmlText(value));
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return bytes;
+}
+
+QString TrueOrFalse(bool value)
+{
+    return value ? QStringLiteral("True") : QStringLiteral("False");
+}
+
 } // namespace
 
 QString ContactInfoXml::BandText(const QString &adifBand)
@@ -52,7 +77,7 @@ QByteArray ContactInfoXml::Datagram(const FeedContact &contact, const QString &i
                                     const QString &app)
 {
     const Contact &logged = contact.contact;
-    const std::pair<const char *, QString> elements[] = {
+    return Document(QStringLiteral("contactinfo"), {
         {"app", app},
         {"contestname", contact.Field(QStringLiteral("CONTEST_ID"))},
         {"contestnr", kZero},
@@ -98,17 +123,36 @@ QByteArray ContactInfoXml::Datagram(const FeedContact &contact, const QString &i
         {"StationName", stationName},
         {"ID", id},
         {"IsClaimedQso", QStringLiteral("True")},
-    };
+    });
+}
 
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
-    xml.setAutoFormatting(true);
-    xml.setAutoFormattingIndent(-1); // one tab
-    xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("contactinfo"));
-    for (const auto &[name, value] : elements)
-        xml.writeTextElement(QString::fromLatin1(name), XmlText(value));
-    xml.writeEndElement();
-    xml.writeEndDocument();
-    return bytes;
+// One radio, receiving on Freq and transmitting on TXFreq, neither running
+// nor transmitting; the antenna, rotor and focus elements at their "none".
+QByteArray ContactInfoXml::RadioInfo(const FeedContact &entry, const QString &stationName, const QString &app)
+{
+    const Contact &radio = entry.contact;
+    return Document(QStringLiteral("RadioInfo"), {
+        {"app", app},
+        {"StationName", stationName},
+        {"RadioNr", QStringLiteral("1")},
+        {"Freq", TensOfHertz(radio.rxKhz)},
+        {"TXFreq", TensOfHertz(radio.txKhz)},
+        {"Mode", Mode::Label(radio.mode)},
+        {"OpCall", entry.stationCall},
+        {"IsRunning", TrueOrFalse(false)},
+        {"FocusEntry", kZero},
+        {"EntryWindowHwnd", kZero},
+        {"Antenna", kZero},
+        {"Rotors", QString()},
+        {"FocusRadioNr", QStringLiteral("1")},
+        {"IsStereo", TrueOrFalse(false)},
+        {"IsSplit", TrueOrFalse(radio.split)},
+        {"ActiveRadioNr", QStringLiteral("1")},
+        {"IsTransmitting", TrueOrFalse(false)},
+        {"FunctionKeyCaption", QString()},
+        {"RadioName", QString()},
+        {"AuxAntSelected", QStringLiteral("-1")},
+        {"AuxAntSelectedName", QString()},
+        {"IsConnected", TrueOrFalse(true)},
+    });
 }

@@ -3,7 +3,6 @@
 
 #include "feed/SocketProblem.h"
 
-#include <QMutexLocker>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -15,8 +14,11 @@ RigctldClient::RigctldClient(const QString &host, quint16 port, QObject *parent)
 {
     m_AnswerTimer->setSingleShot(true);
     m_AnswerTimer->setInterval(kAnswerMs);
-    connect(m_AnswerTimer, &QTimer::timeout, this,
-            [this] { Lost(QStringLiteral("no answer within %1 s").arg(kAnswerMs / 1000)); });
+    connect(m_AnswerTimer, &QTimer::timeout, this, [this] {
+        // The answer may have come while a --delay held up the event loop: a read takes it.
+        if (!m_Socket->waitForReadyRead(0))
+            Lost(QStringLiteral("no answer within %1 s").arg(kAnswerMs / 1000));
+    });
     m_RetryTimer->setSingleShot(true);
     m_RetryTimer->setInterval(kRetryMs);
     connect(m_RetryTimer, &QTimer::timeout, this, &RigctldClient::Connect);
@@ -27,17 +29,10 @@ RigctldClient::RigctldClient(const QString &host, quint16 port, QObject *parent)
     });
 }
 
-// The first setting to arrive while the feed's thread has none waiting wakes it.
-void RigctldClient::Hand(const RadioSetting &setting)
+void RigctldClient::Follow(const RadioSetting &setting)
 {
-    bool first = false;
-    {
-        const QMutexLocker lock(&m_NewestLock);
-        first = !m_Newest.has_value();
-        m_Newest = setting;
-    }
-    if (first)
-        QMetaObject::invokeMethod(this, &RigctldClient::SendNewest, Qt::QueuedConnection);
+    m_Newest = setting;
+    SendNewest();
 }
 
 void RigctldClient::Start()
@@ -71,10 +66,7 @@ void RigctldClient::SendNewest()
 {
     if (m_Sending || m_Socket->state() != QAbstractSocket::ConnectedState)
         return;
-    {
-        const QMutexLocker lock(&m_NewestLock);
-        m_Sending.swap(m_Newest);
-    }
+    m_Sending.swap(m_Newest);
     if (!m_Sending)
         return;
     m_Commands = RigctldCommands::For(*m_Sending);
@@ -126,11 +118,8 @@ void RigctldClient::ReadAnswers()
 void RigctldClient::Lost(const QString &problem)
 {
     m_AnswerTimer->stop();
-    if (m_Sending) {
-        const QMutexLocker lock(&m_NewestLock);
-        if (!m_Newest)
-            m_Newest = m_Sending;
-    }
+    if (m_Sending && !m_Newest)
+        m_Newest = m_Sending;
     m_Sending.reset();
     m_Commands.clear();
     m_Awaiting.clear();

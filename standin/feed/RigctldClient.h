@@ -3,7 +3,6 @@
 
 #include "feed/RigctldCommands.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -13,15 +12,15 @@
 class QTcpSocket;
 class QTimer;
 
-// Moves a radio through Hamlib's rigctld over one kept TCP connection, on
-// the feed's thread (UdpFeedWorker owns it). A radio takes tens of
-// milliseconds per command, so settings may come faster than it follows:
-// only the newest waits, and the ones in between are skipped. An answer
+// Moves a radio through Hamlib's rigctld over one kept TCP connection, as
+// the logger's frequency and mode are set (it follows the logger's
+// FrequencySet). A radio takes tens of milliseconds per command, so settings
+// may come faster than it follows: only the newest waits, and the ones in
+// between are skipped. Nothing here waits: commands and answers go through
+// the event loop, so a call on the bus never waits for the radio. An answer
 // other than "RPRT 0", no answer, or no rigctld at all is reported once per
 // problem, on standard error and in the status text; while rigctld is away
 // the client tries again every second and, back, sets the newest setting.
-//
-// The main thread only calls Hand(); every other function runs on the feed's thread.
 class RigctldClient : public QObject {
     Q_OBJECT
 
@@ -32,10 +31,10 @@ public:
     // A peer that sends this much without a line break is no rigctld.
     static constexpr int kMaxAnswerBytes = 4096;
 
-    RigctldClient(const QString &host, quint16 port, QObject *parent);
+    RigctldClient(const QString &host, quint16 port, QObject *parent = nullptr);
 
-    // Called by the main thread: the radio is to follow this setting.
-    void Hand(const RadioSetting &setting);
+    // The radio is to follow this setting.
+    void Follow(const RadioSetting &setting);
 
     // Connects to rigctld.
     void Start();
@@ -61,8 +60,7 @@ private:
     QTimer *m_AnswerTimer;
     QTimer *m_RetryTimer;
 
-    QMutex m_NewestLock;
-    std::optional<RadioSetting> m_Newest; // under m_NewestLock: the one member the main thread touches
+    std::optional<RadioSetting> m_Newest;  // the setting to send when the radio is free
 
     std::optional<RadioSetting> m_Sending; // the setting whose commands are going out
     QList<QByteArray> m_Commands;          // its commands still to send

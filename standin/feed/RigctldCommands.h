@@ -1,18 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "logger/RadioSetting.h"
+
 #include <QByteArray>
 #include <QList>
-
-// What the logger was last told of the radio (SetLogFrequencyEx).
-struct RadioSetting {
-    int mode = 0;  // a mode code of SetLogFrequencyEx
-    double rxKhz = 0;
-    double txKhz = 0;
-    bool split = false;
-
-    bool operator==(const RadioSetting &) const = default;
-};
 
 // Commands of Hamlib's rigctld network protocol that set a radio, one a
 // line; rigctld answers each with "RPRT 0", or "RPRT -n" for an error.

@@ -1,22 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "feed/UdpFeed.h"
 
-UdpFeed::UdpFeed(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
-                 QObject *parent)
-    : QObject(parent), m_Worker(new UdpFeedWorker(columns, identity, destinations))
+#include "logger/StandinLogger.h"
+
+#include <algorithm>
+
+namespace {
+
+bool HasKind(const QList<FeedDestination> &destinations, FeedDestination::Kind kind)
+{
+    return std::any_of(destinations.begin(), destinations.end(),
+                       [kind](const FeedDestination &destination) { return destination.kind == kind; });
+}
+
+} // namespace
+
+UdpFeed::UdpFeed(const StandinLogger &logger, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
+                 bool liveSession, std::unique_ptr<FeedFaults> faults, QObject *parent)
+    : QObject(parent), m_Logger(logger),
+      m_SendsStatus(liveSession && HasKind(destinations, FeedDestination::Kind::Wsjtx)),
+      m_SendsRadioInfo(liveSession && HasKind(destinations, FeedDestination::Kind::ContactInfo)),
+      m_Worker(new UdpFeedWorker(logger.Columns(), identity, destinations, std::move(faults)))
 {
     m_Thread.setObjectName(QStringLiteral("udp-feed"));
     m_StatusText = m_Worker->StatusText(); // the thread has not started yet
-    m_StatusTimer.setSingleShot(true);
-    m_StatusTimer.setInterval(kStatusMs);
-    connect(&m_StatusTimer, &QTimer::timeout, this, &UdpFeed::StatusChanged);
     connect(m_Worker, &UdpFeedWorker::StatusChanged, this, [this](const QString &text) {
         m_StatusText = text;
-        if (!m_StatusTimer.isActive())
-            m_StatusTimer.start();
+        emit StatusChanged();
     });
     connect(&m_Thread, &QThread::finished, m_Worker, &QObject::deleteLater);
     m_Worker->moveToThread(&m_Thread);
+    connect(&logger, &StandinLogger::ContactLogged, this, &UdpFeed::logger_ContactLogged);
+    if (m_SendsStatus)
+        connect(&logger, &StandinLogger::EntryChanged, this, &UdpFeed::logger_EntryChanged);
+    if (m_SendsRadioInfo)
+        connect(&logger, &StandinLogger::FrequencySet, this, &UdpFeed::logger_FrequencySet);
 }
 
 UdpFeed::~UdpFeed()
@@ -36,12 +54,37 @@ void UdpFeed::Start()
     QMetaObject::invokeMethod(m_Worker, &UdpFeedWorker::Start, Qt::QueuedConnection);
 }
 
-void UdpFeed::Send(const Contact &contact, const QByteArray &adifRecord)
+// A station is selected once the entry row has a frequency; a Status goes
+// out whenever its call, frequency or mode changes from then on.
+void UdpFeed::logger_EntryChanged()
 {
-    m_Worker->Hand(contact, adifRecord);
+    if (m_Logger.Entry().txKhz <= 0) {
+        m_StatusSent.reset();
+        return;
+    }
+    SelectStation(m_Logger.EntryContact());
 }
 
-void UdpFeed::SetRadio(const RadioSetting &setting)
+void UdpFeed::logger_FrequencySet()
 {
-    m_Worker->HandRadio(setting);
+    m_Worker->Hand({QueuedContact::Event::RadioSet, m_Logger.EntryContact(), {}});
+}
+
+// The record is the logger's ADIF line, or empty: then the worker makes it.
+// A contact logged without a Status for it (no frequency was set) gets one first.
+void UdpFeed::logger_ContactLogged(const Contact &contact, const QByteArray &adifRecord)
+{
+    if (m_SendsStatus)
+        SelectStation(contact);
+    m_Worker->Hand({QueuedContact::Event::Logged, contact, adifRecord});
+    m_StatusSent.reset();
+}
+
+void UdpFeed::SelectStation(const Contact &entry)
+{
+    const Station station{entry.call, entry.txKhz, entry.mode};
+    if (m_StatusSent == station)
+        return;
+    m_StatusSent = station;
+    m_Worker->Hand({QueuedContact::Event::Selected, entry, {}});
 }

@@ -4,50 +4,64 @@
 #include "feed/UdpFeedWorker.h"
 
 #include <QThread>
-#include <QTimer>
 
-// Sends every logged contact over UDP to other logging software: WSJT-X
-// protocol messages, contactinfo XML datagrams, plain ADIF and Tlf's LAN log
-// entries, to any number of destinations; and moves a radio through rigctld
-// as the logger's frequency and mode are set. It never holds up logging: the
-// feed works on a thread of its own (UdpFeedWorker), and this class, on the
-// main thread, only starts and ends that thread, hands it each contact and
-// radio setting and keeps the status text.
+#include <memory>
+#include <optional>
+
+class StandinLogger;
+
+// Sends every contact the logger logs over UDP to other logging software:
+// WSJT-X protocol messages, contactinfo XML datagrams, plain ADIF and Tlf's
+// LAN log entries, to any number of destinations; and, in the live session,
+// what a live station sends before the contact is logged: a WSJT-X Status
+// when the entry row's call, frequency or mode changes, and a contactinfo
+// RadioInfo whenever the frequency or mode is set. It never holds up
+// logging: the feed works on a thread of its own (UdpFeedWorker), and this
+// class, on the main thread, only starts and ends that thread, hands it what
+// the logger announces and keeps the status text.
 // Every function of this class runs on the main thread.
 class UdpFeed : public QObject {
     Q_OBJECT
 
 public:
-    // StatusChanged comes at most this often: a window shows the count
-    // without repainting for every batch.
-    static constexpr int kStatusMs = 250;
-
-    UdpFeed(const ColumnSet &columns, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
-            QObject *parent = nullptr);
+    // Follows the logger from now on; without liveSession only its contacts.
+    // faults may be null: then everything goes out as it is.
+    UdpFeed(const StandinLogger &logger, const FeedIdentity &identity, const QList<FeedDestination> &destinations,
+            bool liveSession, std::unique_ptr<FeedFaults> faults, QObject *parent = nullptr);
     // The worker sends what is still queued, then a WSJT-X Close; then its thread ends.
     ~UdpFeed() override;
 
     // Starts the feed's thread: the destinations resolve and the first WSJT-X heartbeat goes out.
     void Start();
 
-    // Hands the contact to the feed's thread. adifRecord is its ADIF record
-    // when the caller has made it already, else empty.
-    void Send(const Contact &contact, const QByteArray &adifRecord);
-
-    // Hands the radio's new setting to the feed's thread, which passes the
-    // newest on to rigctld (without --rigctld, nothing happens).
-    void SetRadio(const RadioSetting &setting);
-
     // Where contacts go, how many went out, and any problem; one line, the
     // destinations separated by " · ".
     QString StatusText() const { return m_StatusText; }
 
 signals:
+    // Once for each batch of contacts sent, and for each destination's change.
     void StatusChanged();
 
 private:
+    // What a WSJT-X Status tells of the entry row.
+    struct Station {
+        QString call;
+        double txKhz;
+        int mode;
+        bool operator==(const Station &) const = default;
+    };
+
+    void logger_EntryChanged();
+    void logger_FrequencySet();
+    void logger_ContactLogged(const Contact &contact, const QByteArray &adifRecord);
+    void SelectStation(const Contact &entry);
+
+    const StandinLogger &m_Logger;
+    bool m_SendsStatus = false;    // live session, to a WSJT-X destination
+    bool m_SendsRadioInfo = false; // live session, to a contactinfo destination
+    std::optional<Station> m_StatusSent; // since the entry row last had no frequency
+
     QThread m_Thread;
     UdpFeedWorker *m_Worker; // lives on m_Thread, deleted when it finishes
     QString m_StatusText;
-    QTimer m_StatusTimer;
 };

@@ -3,29 +3,20 @@
 
 #include "feed/ContactInfoXml.h"
 #include "feed/FeedContact.h"
-#include "feed/RigctldClient.h"
-#include "feed/SocketProblem.h"
 #include "feed/TlfLanMessage.h"
 #include "feed/WsjtxMessage.h"
 #include "logger/AdifLogFile.h"
 
-#include <QHostInfo>
 #include <QMutexLocker>
 #include <QSysInfo>
-#include <QUdpSocket>
 #include <QUuid>
 
-#include <algorithm>
-#include <cstdio>
 #include <map>
 
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
-
-// Inbound datagrams read per wake-up, so that a flood cannot hold up the bus.
-constexpr int kMaxDroppedPerWake = 64;
 
 // The feed's work can always wait a little; the logger's answers cannot.
 // On Linux a thread's nice value is its own, so this lowers the feed's thread only.
@@ -37,18 +28,13 @@ void LowerThisThreadsPriority()
 } // namespace
 
 UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &identity,
-                             const QList<FeedDestination> &destinations)
+                             const QList<FeedDestination> &destinations, std::unique_ptr<FeedFaults> faults)
     : m_Columns(columns), m_Identity(identity), m_StationName(QSysInfo::machineHostName()),
-      m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this)), m_PaceTimer(new QTimer(this))
+      m_Faults(std::move(faults)), m_Heartbeat(new QTimer(this)), m_GatherTimer(new QTimer(this))
 {
     for (const FeedDestination &where : destinations) {
-        if (where.kind == Kind::Rigctld) {
-            m_Radio = new RigctldClient(where.host, where.port, this);
-            connect(m_Radio, &RigctldClient::StatusChanged, this, &UdpFeedWorker::TellStatus);
-            continue;
-        }
-        Destination destination;
-        static_cast<FeedDestination &>(destination) = where;
+        auto *destination = new UdpDestination(where, where.kind == Kind::Wsjtx ? Heartbeat() : QByteArray(), this);
+        connect(destination, &UdpDestination::StatusChanged, this, &UdpFeedWorker::TellStatus);
         m_Destinations.push_back(destination);
     }
     m_Heartbeat->setInterval(kHeartbeatMs);
@@ -56,41 +42,25 @@ UdpFeedWorker::UdpFeedWorker(const ColumnSet &columns, const FeedIdentity &ident
     m_GatherTimer->setSingleShot(true);
     m_GatherTimer->setInterval(kGatherMs);
     connect(m_GatherTimer, &QTimer::timeout, this, &UdpFeedWorker::SendQueued);
-    m_PaceTimer->setSingleShot(true);
-    m_PaceTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_PaceTimer, &QTimer::timeout, this, &UdpFeedWorker::SendPaced);
 }
 
-void UdpFeedWorker::Hand(const Contact &contact, const QByteArray &adifRecord)
+void UdpFeedWorker::Hand(const QueuedContact &queued)
 {
     bool first = false;
     {
         const QMutexLocker lock(&m_QueueLock);
         first = m_Queue.isEmpty();
-        m_Queue.append({contact, adifRecord});
+        m_Queue.append(queued);
     }
     if (first)
         QMetaObject::invokeMethod(this, &UdpFeedWorker::Gather, Qt::QueuedConnection);
 }
 
-void UdpFeedWorker::HandRadio(const RadioSetting &setting)
-{
-    if (m_Radio)
-        m_Radio->Hand(setting);
-}
-
 void UdpFeedWorker::Start()
 {
     LowerThisThreadsPriority();
-    for (size_t i = 0; i < m_Destinations.size(); ++i) {
-        const QHostAddress address(m_Destinations[i].host);
-        if (!address.isNull())
-            Connect(i, address);
-        else
-            QHostInfo::lookupHost(m_Destinations[i].host, this, [this, i](const QHostInfo &info) { Resolved(i, info); });
-    }
-    if (m_Radio)
-        m_Radio->Start();
+    for (UdpDestination *destination : m_Destinations)
+        destination->Start();
     m_Heartbeat->start();
     TellStatus();
 }
@@ -98,13 +68,13 @@ void UdpFeedWorker::Start()
 void UdpFeedWorker::Finish()
 {
     SendQueued();
+    if (m_Faults)
+        m_Faults->Flush();
     m_Heartbeat->stop();
-    for (Destination &destination : m_Destinations) {
-        if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
-            Write(destination, {WsjtxMessage::Close(m_Identity.wsjtxId)});
-        if (!destination.paced.isEmpty())
-            std::fprintf(stderr, "vantrel-standin: %s: %d contact(s) still waiting their turn are not sent\n",
-                         qPrintable(Name(destination)), int(destination.paced.size()));
+    for (UdpDestination *destination : m_Destinations) {
+        if (destination->DatagramKind() == Kind::Wsjtx)
+            destination->SendMessage(WsjtxMessage::Close(m_Identity.wsjtxId));
+        destination->Finish();
     }
 }
 
@@ -130,19 +100,35 @@ void UdpFeedWorker::SendQueued()
 void UdpFeedWorker::SendContacts(const QList<QueuedContact> &contacts)
 {
     for (const QueuedContact &queued : contacts) {
-        ++m_Contacts;
+        if (queued.event == QueuedContact::Event::Logged)
+            ++m_Contacts;
         std::map<Kind, QList<QByteArray>> made;
-        for (Destination &destination : m_Destinations) {
-            auto datagrams = made.find(destination.kind);
+        for (UdpDestination *destination : m_Destinations) {
+            const Kind kind = destination->DatagramKind();
+            auto datagrams = made.find(kind);
             if (datagrams == made.end())
-                datagrams = made.emplace(destination.kind, Datagrams(destination.kind, queued)).first;
-            if (datagrams->second.isEmpty())
-                ++destination.notSent;
-            else
-                Deliver(destination, datagrams->second);
+                datagrams = made.emplace(kind, Datagrams(kind, queued)).first;
+            Send(*destination, queued, datagrams->second);
         }
     }
     TellStatus();
+}
+
+// A live-session event is nothing for most kinds; a contact with no
+// datagrams is one this kind cannot hold.
+void UdpFeedWorker::Send(UdpDestination &destination, const QueuedContact &queued, const QList<QByteArray> &datagrams)
+{
+    const bool logged = queued.event == QueuedContact::Event::Logged;
+    if (datagrams.isEmpty()) {
+        if (logged)
+            destination.CountNotSent();
+    } else if (!m_Faults) {
+        destination.Deliver(datagrams, logged);
+    } else if (logged) {
+        m_Faults->Deliver(destination, m_Contacts, datagrams);
+    } else {
+        m_Faults->HoldLive(destination, datagrams);
+    }
 }
 
 // The same contact has the same ID at every contactinfo destination. None
@@ -150,6 +136,17 @@ void UdpFeedWorker::SendContacts(const QList<QueuedContact> &contacts)
 QList<QByteArray> UdpFeedWorker::Datagrams(Kind kind, const QueuedContact &queued) const
 {
     const FeedContact contact{m_Columns, queued.contact, m_Identity.stationCall};
+    switch (queued.event) {
+    case QueuedContact::Event::Selected:
+        return kind == Kind::Wsjtx ? QList<QByteArray>{WsjtxMessage::Status(m_Identity.wsjtxId, contact)}
+                                   : QList<QByteArray>{};
+    case QueuedContact::Event::RadioSet:
+        return kind == Kind::ContactInfo ? QList<QByteArray>{ContactInfoXml::RadioInfo(contact, m_StationName,
+                                                                                       m_Identity.contactInfoApp)}
+                                         : QList<QByteArray>{};
+    case QueuedContact::Event::Logged:
+        break;
+    }
     switch (kind) {
     case Kind::Wsjtx:
         return {WsjtxMessage::QsoLogged(m_Identity.wsjtxId, contact),
@@ -165,8 +162,6 @@ QList<QByteArray> UdpFeedWorker::Datagrams(Kind kind, const QueuedContact &queue
             return {};
         return {TlfLanMessage::LogEntry(m_Identity.tlfNode, line)};
     }
-    case Kind::Rigctld:
-        break; // the radio gets settings, not contacts
     }
     return {};
 }
@@ -178,147 +173,6 @@ QByteArray UdpFeedWorker::AdifText(const QueuedContact &queued) const
                                                                   : queued.adifRecord);
 }
 
-void UdpFeedWorker::Deliver(Destination &destination, const QList<QByteArray> &datagrams)
-{
-    switch (destination.state) {
-    case State::Ready:
-        if (destination.kind == Kind::TlfLan) {
-            if (destination.paced.size() < kMaxTlfWaiting) {
-                destination.paced.append(datagrams);
-            } else {
-                ++destination.notSent;
-                Report(destination, QStringLiteral("Tlf takes contacts slower than they come; later ones are not sent"));
-            }
-            SendPaced();
-        } else if (Write(destination, datagrams)) {
-            ++destination.sent;
-        }
-        break;
-    case State::Resolving:
-        if (destination.waiting.size() < kMaxWaitingContacts)
-            destination.waiting.append(datagrams);
-        else
-            Report(destination, QStringLiteral("the name takes long to resolve; later contacts are not sent"));
-        break;
-    case State::Dead:
-        break;
-    }
-}
-
-// One log entry to each Tlf whose turn has come; then waits for the next turn.
-void UdpFeedWorker::SendPaced()
-{
-    qint64 nextTurnMs = -1;
-    bool wrote = false;
-    for (Destination &destination : m_Destinations) {
-        if (destination.paced.isEmpty())
-            continue;
-        if (!destination.lastWrite.isValid() || destination.lastWrite.elapsed() >= kTlfGapMs) {
-            if (Write(destination, {destination.paced.takeFirst()}))
-                ++destination.sent;
-            destination.lastWrite.start();
-            wrote = true;
-        }
-        if (!destination.paced.isEmpty()) {
-            const qint64 waitMs = kTlfGapMs - destination.lastWrite.elapsed();
-            nextTurnMs = nextTurnMs < 0 ? waitMs : std::min(nextTurnMs, waitMs);
-        }
-    }
-    if (nextTurnMs >= 0 && !m_PaceTimer->isActive())
-        m_PaceTimer->start(int(std::max<qint64>(nextTurnMs, 1)));
-    if (wrote)
-        TellStatus();
-}
-
-// Socket errors arrive through errorOccurred and are reported there.
-bool UdpFeedWorker::Write(Destination &destination, const QList<QByteArray> &datagrams)
-{
-    bool allWritten = true;
-    for (const QByteArray &datagram : datagrams) {
-        if (datagram.size() > kMaxDatagramBytes) {
-            Report(destination, QStringLiteral("a contact too large for one datagram was not sent"));
-            allWritten = false;
-        } else if ((destination.connected ? destination.socket->write(datagram)
-                                          : destination.socket->writeDatagram(datagram, destination.address,
-                                                                              destination.port))
-                   != datagram.size()) {
-            allWritten = false;
-        }
-    }
-    return allWritten;
-}
-
-// IPv4 first: the destinations this feed is for listen there.
-void UdpFeedWorker::Resolved(size_t index, const QHostInfo &info)
-{
-    QHostAddress chosen;
-    for (const QHostAddress &address : info.addresses()) {
-        if (chosen.isNull() || (address.protocol() == QAbstractSocket::IPv4Protocol
-                                && chosen.protocol() != QAbstractSocket::IPv4Protocol))
-            chosen = address;
-    }
-    if (!chosen.isNull()) {
-        Connect(index, chosen);
-        return;
-    }
-    Destination &destination = m_Destinations[index];
-    destination.state = State::Dead;
-    destination.waiting.clear();
-    Report(destination, QStringLiteral("the name does not resolve (%1)").arg(info.errorString()));
-}
-
-// A connected UDP socket learns of "port unreachable" answers, so a
-// destination where nobody listens is reported; it also takes inbound
-// datagrams only from that destination. Connecting a UDP socket sends nothing.
-void UdpFeedWorker::Connect(size_t index, const QHostAddress &address)
-{
-    Destination &destination = m_Destinations[index];
-    destination.address = address;
-    destination.socket = NewSocket(index);
-    destination.socket->connectToHost(address, destination.port);
-    if (destination.socket->state() != QAbstractSocket::ConnectedState) {
-        destination.state = State::Dead;
-        destination.waiting.clear();
-        Report(destination, destination.socket->errorString());
-        return;
-    }
-    destination.connected = true;
-    destination.state = State::Ready;
-    if (destination.kind == Kind::Wsjtx)
-        Write(destination, {Heartbeat()});
-    for (const QList<QByteArray> &datagrams : std::as_const(destination.waiting))
-        Deliver(destination, datagrams);
-    destination.waiting.clear();
-    TellStatus();
-}
-
-QUdpSocket *UdpFeedWorker::NewSocket(size_t index)
-{
-    auto *socket = new QUdpSocket(this);
-    connect(socket, &QUdpSocket::readyRead, this, [socket] { DropInbound(socket); });
-    connect(socket, &QUdpSocket::errorOccurred, this, [this, index, socket](QAbstractSocket::SocketError error) {
-        if (error == QAbstractSocket::TemporaryError) // nothing to read after all
-            return;
-        Report(m_Destinations[index], DescribeSocketProblem(error, socket->errorString()));
-        if (error == QAbstractSocket::ConnectionRefusedError)
-            StopListeningForRefusals(index);
-    });
-    return socket;
-}
-
-// Once told, a refusal per datagram would only wake the stand-in for nothing:
-// the destination gets an unconnected socket, which hears none, and keeps
-// being sent to, for its receiver may start later.
-void UdpFeedWorker::StopListeningForRefusals(size_t index)
-{
-    Destination &destination = m_Destinations[index];
-    if (!destination.connected)
-        return;
-    destination.socket->deleteLater();
-    destination.socket = NewSocket(index);
-    destination.connected = false;
-}
-
 QByteArray UdpFeedWorker::Heartbeat() const
 {
     return WsjtxMessage::Heartbeat(m_Identity.wsjtxId, QStringLiteral(VANTREL_STANDIN_VERSION), QString());
@@ -326,43 +180,10 @@ QByteArray UdpFeedWorker::Heartbeat() const
 
 void UdpFeedWorker::SendHeartbeats()
 {
-    for (Destination &destination : m_Destinations) {
-        if (destination.kind == Kind::Wsjtx && destination.state == State::Ready)
-            Write(destination, {Heartbeat()});
+    for (UdpDestination *destination : m_Destinations) {
+        if (destination->DatagramKind() == Kind::Wsjtx)
+            destination->SendMessage(Heartbeat());
     }
-}
-
-void UdpFeedWorker::Report(Destination &destination, const QString &problem)
-{
-    if (destination.problems.contains(problem))
-        return;
-    destination.problems.append(problem);
-    std::fprintf(stderr, "vantrel-standin: %s: %s; contacts are still logged\n", qPrintable(Name(destination)),
-                 qPrintable(problem));
-    TellStatus();
-}
-
-// Servers answer clients (Reply, Halt Tx, Replay, Close, ...); the stand-in
-// acts on none of it. A one-byte read drops a datagram of any size. The
-// first read comes before asking for more: a wake-up may bring a
-// "port unreachable" instead of data, which only a read reports (as
-// errorOccurred); asking first would swallow it.
-void UdpFeedWorker::DropInbound(QUdpSocket *socket)
-{
-    char byte = 0;
-    for (int i = 0; i < kMaxDroppedPerWake; ++i) {
-        if (socket->readDatagram(&byte, 1) < 0 || !socket->hasPendingDatagrams())
-            break;
-    }
-}
-
-QString UdpFeedWorker::Name(const Destination &destination)
-{
-    static const std::map<Kind, QString> kNames = {{Kind::Wsjtx, QStringLiteral("WSJT-X")},
-                                                   {Kind::ContactInfo, QStringLiteral("contactinfo")},
-                                                   {Kind::Adif, QStringLiteral("ADIF")},
-                                                   {Kind::TlfLan, QStringLiteral("Tlf")}};
-    return QStringLiteral("%1 %2:%3").arg(kNames.at(destination.kind), destination.host).arg(destination.port);
 }
 
 void UdpFeedWorker::TellStatus()
@@ -373,18 +194,7 @@ void UdpFeedWorker::TellStatus()
 QString UdpFeedWorker::StatusText() const
 {
     QStringList parts;
-    for (const Destination &destination : m_Destinations) {
-        QString part = QStringLiteral("%1: %2 sent").arg(Name(destination)).arg(destination.sent);
-        if (destination.notSent > 0)
-            part += QStringLiteral(", %1 not sent").arg(destination.notSent);
-        if (destination.state == State::Resolving)
-            part += QStringLiteral(", resolving");
-        if (!destination.problems.isEmpty())
-            part += QStringLiteral(" (%1)").arg(destination.problems.last());
-        parts.append(part);
-    }
-    QString text = parts.isEmpty() ? QString() : QStringLiteral("UDP to ") + parts.join(QStringLiteral(" · "));
-    if (m_Radio)
-        text += (text.isEmpty() ? QString() : QStringLiteral(" · ")) + m_Radio->StatusText();
-    return text;
+    for (const UdpDestination *destination : m_Destinations)
+        parts.append(destination->StatusText());
+    return parts.isEmpty() ? QString() : QStringLiteral("UDP to ") + parts.join(QStringLiteral(" · "));
 }

@@ -9,6 +9,8 @@
 namespace {
 
 constexpr quint8 kUtcTimeSpec = 1;
+// A Status field that does not apply (frequency tolerance, T/R period).
+constexpr quint32 kNotApplicable = 0xffffffff;
 
 // One message: the header first, then the fields in the order they are added.
 class MessageWriter {
@@ -37,6 +39,13 @@ public:
     }
 
     MessageWriter &Number64(quint64 value)
+    {
+        m_Stream << value;
+        return *this;
+    }
+
+    // bool and quint8 are one byte each.
+    MessageWriter &Byte(quint8 value)
     {
         m_Stream << value;
         return *this;
@@ -74,6 +83,37 @@ QString ExchangeReceived(const FeedContact &contact)
 QByteArray WsjtxMessage::Heartbeat(const QString &id, const QString &version, const QString &revision)
 {
     return MessageWriter(kHeartbeat, id).Number32(kMaximumSchema).Utf8(version).Utf8(revision).Bytes();
+}
+
+// The frequency and mode of the entry row; nothing is transmitted or decoded.
+// The dial frequency is the transmit frequency, as in QSO Logged.
+QByteArray WsjtxMessage::Status(const QString &id, const FeedContact &entry)
+{
+    const Contact &station = entry.contact;
+    const QString mode = Mode::AdifMode(station.mode);
+    return MessageWriter(kStatus, id)
+        .Number64(quint64(std::llround(station.txKhz * 1000.0)))
+        .Utf8(mode)
+        .Utf8(station.call)
+        .Utf8(entry.Field(QStringLiteral("RST_SENT")))  // report
+        .Utf8(mode)                                       // Tx mode
+        .Byte(0)                                          // Tx enabled
+        .Byte(0)                                          // transmitting
+        .Byte(0)                                          // decoding
+        .Number32(0)                                      // Rx DF
+        .Number32(0)                                      // Tx DF
+        .Utf8(entry.stationCall)
+        .Utf8(entry.Field(QStringLiteral("MY_GRIDSQUARE")))
+        .Utf8(entry.Field(QStringLiteral("GRIDSQUARE")))
+        .Byte(0)                                          // Tx watchdog
+        .Utf8(QString())                                  // sub-mode
+        .Byte(0)                                          // fast mode
+        .Byte(0)                                          // special operation mode: none
+        .Number32(kNotApplicable)                         // frequency tolerance
+        .Number32(kNotApplicable)                         // T/R period
+        .Utf8(QString())                                  // configuration name
+        .Utf8(QString())                                  // Tx message
+        .Bytes();
 }
 
 // The stand-in stamps a contact once, when it is logged: that time is both

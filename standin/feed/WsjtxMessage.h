@@ -18,6 +18,7 @@ constexpr quint32 kSchema = 2;
 constexpr quint32 kMaximumSchema = 3;
 
 constexpr quint32 kHeartbeat = 0;
+constexpr quint32 kStatus = 1;
 constexpr quint32 kQsoLogged = 5;
 constexpr quint32 kClose = 6;
 constexpr quint32 kLoggedAdif = 12;
@@ -26,6 +27,8 @@ constexpr quint32 kLoggedAdif = 12;
 inline const QString kClientId = QStringLiteral("vantrel-standin");
 
 QByteArray Heartbeat(const QString &id, const QString &version, const QString &revision);
+// The station in the entry row, not yet logged: its call, frequency and mode.
+QByteArray Status(const QString &id, const FeedContact &entry);
 QByteArray QsoLogged(const QString &id, const FeedContact &contact);
 QByteArray LoggedAdif(const QString &id, const QByteArray &adifText);
 QByteArray Close(const QString &id);

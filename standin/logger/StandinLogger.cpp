@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "logger/StandinLogger.h"
 
-#include "feed/UdpFeed.h"
 #include "logger/AdifLogFile.h"
 #include "logger/Band.h"
 
@@ -42,8 +41,7 @@ void StandinLogger::SetFrequency(int mode, double rxKhz, double txKhz, bool spli
     m_Entry.rxKhz = rxKhz;
     m_Entry.txKhz = txKhz;
     m_Entry.split = split;
-    if (m_Feed)
-        m_Feed->SetRadio({mode, rxKhz, txKhz, split});
+    emit FrequencySet({mode, rxKhz, txKhz, split});
     emit EntryChanged();
 }
 
@@ -53,7 +51,7 @@ bool StandinLogger::EntryIsDupe() const
     return !call.isEmpty() && m_Log.Contains(call, EntryBand(), m_Entry.mode);
 }
 
-void StandinLogger::EnterQso(const QDateTime &loggedUtc)
+Contact StandinLogger::EntryContact() const
 {
     Contact contact;
     contact.call = EntryCall();
@@ -63,6 +61,12 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
     contact.txKhz = m_Entry.txKhz;
     contact.split = m_Entry.split;
     contact.values = m_Entry.values;
+    return contact;
+}
+
+void StandinLogger::EnterQso(const QDateTime &loggedUtc)
+{
+    Contact contact = EntryContact();
     contact.loggedUtc = loggedUtc;
 
     // Points are the logger's own: a dupe scores nothing.
@@ -71,8 +75,8 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
         contact.values[points - 1] = EntryIsDupe() ? QStringLiteral("0") : QStringLiteral("1");
 
     m_Log.Add(contact);
-    // One record text for both: the feed's ADIF is the log's line byte for
-    // byte. Without a log file the feed makes it, on its own thread.
+    // The record goes with the signal, so that a feed's ADIF is the log's line
+    // byte for byte. Without a log file a feed makes it, on its own thread.
     QByteArray record;
     if (m_AdifLog) {
         record = AdifLogFile::Record(m_Columns, contact);
@@ -80,9 +84,7 @@ void StandinLogger::EnterQso(const QDateTime &loggedUtc)
             std::fprintf(stderr, "vantrel-standin: could not write the ADIF log: %s\n",
                          qPrintable(m_AdifLog->ErrorString()));
     }
-    if (m_Feed)
-        m_Feed->Send(contact, record);
-    emit ContactLogged(m_Log.Count() - 1);
+    emit ContactLogged(contact, record);
     ClearEntry();
 }
 

@@ -3,13 +3,13 @@
 
 #include "logger/ColumnSet.h"
 #include "logger/ContactLog.h"
+#include "logger/RadioSetting.h"
 
 #include <QDateTime>
 #include <QObject>
 #include <QStringList>
 
 class AdifLogFile;
-class UdpFeed;
 
 // What is typed in the entry window but not yet logged.
 struct EntryRow {
@@ -21,7 +21,8 @@ struct EntryRow {
 };
 
 // The logger itself: the entry row, the log, and what EnterQso does. The bus
-// objects and the window both work through this one object.
+// objects work through this one object; the window, the feeds and the radio
+// follow it by its signals.
 class StandinLogger : public QObject {
     Q_OBJECT
 
@@ -43,22 +44,25 @@ public:
 
     // Optional; not owned.
     void SetAdifLog(AdifLogFile *adifLog) { m_AdifLog = adifLog; }
-    // Optional; not owned. Gets each contact with the record the ADIF log gets,
-    // and each frequency and mode set, for the radio.
-    void SetFeed(UdpFeed *feed) { m_Feed = feed; }
 
     void ClearEntry();
     FieldResult SetField(int column, const QString &text);
     void SetFrequency(int mode, double rxKhz, double txKhz, bool split);
 
     bool EntryIsDupe() const;
+    // The entry row as a contact not yet logged (no time stamp).
+    Contact EntryContact() const;
 
     // Logs the entry row, stamped with the given time, and clears it.
     void EnterQso(const QDateTime &loggedUtc);
 
 signals:
     void EntryChanged();
-    void ContactLogged(int index);
+    // Each SetFrequency, after the entry row has taken it.
+    void FrequencySet(const RadioSetting &setting);
+    // The contact just added to the log, with its line in the ADIF log file
+    // (empty without one), before the entry row is cleared.
+    void ContactLogged(const Contact &contact, const QByteArray &adifRecord);
 
 private:
     QString EntryCall() const;
@@ -68,5 +72,4 @@ private:
     EntryRow m_Entry;
     ContactLog m_Log;
     AdifLogFile *m_AdifLog = nullptr;
-    UdpFeed *m_Feed = nullptr;
 };

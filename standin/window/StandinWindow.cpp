@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "window/StandinWindow.h"
 
+#include "feed/RigctldClient.h"
 #include "feed/UdpFeed.h"
 #include "logger/StandinLogger.h"
 #include "window/LogTableModel.h"
@@ -11,6 +12,7 @@
 #include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -36,8 +38,10 @@ void FixRowHeights(QTableView *table)
 
 } // namespace
 
-StandinWindow::StandinWindow(StandinLogger &logger, const UdpFeed *feed, QWidget *parent)
-    : QMainWindow(parent), m_Logger(logger), m_LogModel(new LogTableModel(logger, this))
+StandinWindow::StandinWindow(StandinLogger &logger, const UdpFeed *feed, const RigctldClient *radio,
+                             QWidget *parent)
+    : QMainWindow(parent), m_Logger(logger), m_LogModel(new LogTableModel(logger, this)), m_Feed(feed),
+      m_Radio(radio)
 {
     setWindowTitle(QStringLiteral("Vantrel (stand-in)"));
 
@@ -60,8 +64,8 @@ StandinWindow::StandinWindow(StandinLogger &logger, const UdpFeed *feed, QWidget
     layout->addWidget(m_LogView, 1);
     setCentralWidget(central);
     statusBar()->addWidget(m_CountLabel);
-    if (feed)
-        AddFeedLabel(*feed);
+    if (m_Feed || m_Radio)
+        AddFeedLabel();
 
     ShowContactCount();
     logger_EntryChanged();
@@ -151,19 +155,38 @@ QLabel *StandinWindow::MakeFixedWidthLabel(const QString &widestText)
 // changes with every contact, never has the window laid out again (a widget
 // of one fixed size does not ask its layout for room); its tool tip shows
 // the whole text, a destination a line.
-void StandinWindow::AddFeedLabel(const UdpFeed &feed)
+void StandinWindow::AddFeedLabel()
 {
     constexpr int kShownCharacters = 90; // with the count, within the window's first width
-    auto *label = new QLabel;
-    label->setFixedSize(label->fontMetrics().averageCharWidth() * kShownCharacters, label->fontMetrics().height());
-    statusBar()->addWidget(label);
-    const auto show = [label, &feed] {
-        const QString text = feed.StatusText();
-        label->setText(text);
-        label->setToolTip(QString(text).replace(QStringLiteral(" · "), QStringLiteral("\n")));
+    m_FeedLabel = new QLabel;
+    m_FeedLabel->setFixedSize(m_FeedLabel->fontMetrics().averageCharWidth() * kShownCharacters,
+                              m_FeedLabel->fontMetrics().height());
+    statusBar()->addWidget(m_FeedLabel);
+    m_FeedStatusTimer = new QTimer(this);
+    m_FeedStatusTimer->setSingleShot(true);
+    m_FeedStatusTimer->setInterval(kFeedStatusMs);
+    connect(m_FeedStatusTimer, &QTimer::timeout, this, &StandinWindow::ShowFeedStatus);
+    const auto showSoon = [this] {
+        if (!m_FeedStatusTimer->isActive())
+            m_FeedStatusTimer->start();
     };
-    show();
-    connect(&feed, &UdpFeed::StatusChanged, label, show);
+    if (m_Feed)
+        connect(m_Feed, &UdpFeed::StatusChanged, this, showSoon);
+    if (m_Radio)
+        connect(m_Radio, &RigctldClient::StatusChanged, this, showSoon);
+    ShowFeedStatus();
+}
+
+void StandinWindow::ShowFeedStatus()
+{
+    QStringList parts;
+    if (m_Feed && !m_Feed->StatusText().isEmpty())
+        parts.append(m_Feed->StatusText());
+    if (m_Radio)
+        parts.append(m_Radio->StatusText());
+    const QString text = parts.join(QStringLiteral(" · "));
+    m_FeedLabel->setText(text);
+    m_FeedLabel->setToolTip(QString(text).replace(QStringLiteral(" · "), QStringLiteral("\n")));
 }
 
 void StandinWindow::ShowContactCount()

@@ -7,6 +7,8 @@ class LogTableModel;
 class QLabel;
 class QTableView;
 class QTableWidget;
+class QTimer;
+class RigctldClient;
 class StandinLogger;
 class UdpFeed;
 
@@ -17,8 +19,14 @@ class StandinWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    // With a feed, the status bar also tells where contacts go over UDP and how many went out.
-    explicit StandinWindow(StandinLogger &logger, const UdpFeed *feed = nullptr, QWidget *parent = nullptr);
+    // The status bar shows the feed's and the radio's status at most this often:
+    // the counts change with every contact.
+    static constexpr int kFeedStatusMs = 250;
+
+    // With a feed or a radio, the status bar also tells where contacts go
+    // over UDP, how many went out, and how many settings the radio took.
+    explicit StandinWindow(StandinLogger &logger, const UdpFeed *feed = nullptr, const RigctldClient *radio = nullptr,
+                           QWidget *parent = nullptr);
 
 private slots:
     void logger_EntryChanged();
@@ -29,7 +37,8 @@ private:
     QTableView *MakeLogView();
     QLabel *MakeFixedWidthLabel(const QString &widestText);
     void ShowContactCount();
-    void AddFeedLabel(const UdpFeed &feed);
+    void AddFeedLabel();
+    void ShowFeedStatus();
 
     StandinLogger &m_Logger;
     LogTableModel *m_LogModel = nullptr;
@@ -37,4 +46,8 @@ private:
     QTableWidget *m_EntryTable = nullptr;
     QTableView *m_LogView = nullptr;
     QLabel *m_CountLabel = nullptr;
+    const UdpFeed *m_Feed;
+    const RigctldClient *m_Radio;
+    QLabel *m_FeedLabel = nullptr;
+    QTimer *m_FeedStatusTimer = nullptr;
 };
