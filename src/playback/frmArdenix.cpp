@@ -2,6 +2,7 @@
 #include "frmArdenix.h"
 
 #include "Accessibility.h"
+#include "ContestTime.h"
 #include "DateSerial.h"
 #include "ErrorGuard.h"
 #include "Flags.h"
@@ -49,21 +50,24 @@ QString FileProblem(const QString &path)
     return QString();
 }
 
-// The records of a file, counted by a reader of their own: the playback's
-// reader stays where it stands. Counting only tells how far a playback has
-// come, so a file the reader fails on is not refused here: the playback
-// meets the same failure at the same record, after the records counted.
-int32_t CountRecords(const QString &fileName)
+// The time stamps of a file's records, read by a reader of their own: the
+// playback's reader stays where it stands. They only tell how far a
+// playback has come and where it may start, so a file the reader fails on
+// is not refused here: the playback meets the same failure at the same
+// record, after the records read.
+ContestStatistics ReadContest(const QString &fileName)
 {
     AdifReaderControl reader;
-    int32_t count = 0;
+    std::vector<double> times;
     try {
         reader.SetFileName(fileName);
-        while (reader.NextRecord())
-            count = Numbers::Add32(count, 1);
+        while (reader.NextRecord()) {
+            times.push_back(DateSerial::Date(reader.Year(), reader.Month(), reader.Day())
+                            + DateSerial::Time(reader.Hour(), reader.Minute(), reader.Second()));
+        }
     } catch (const RuntimeError &) {
     }
-    return count;
+    return ContestStatistics(times);
 }
 
 // text on one line, so that a contact's line stays one line.
@@ -83,7 +87,11 @@ frmArdenix::frmArdenix(QWidget *parent)
     // A fixed single frame: no resize, no maximise button.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(size());
+    // The contest area below the controls of the design, as tall as its contents need.
+    const int areaHeight = ui->fraContest->hasHeightForWidth() ? ui->fraContest->heightForWidth(width())
+                                                               : ui->fraContest->sizeHint().height();
+    ui->fraContest->setGeometry(0, height(), width(), areaHeight);
+    setFixedSize(width(), height() + areaHeight);
 
     // The playback timer: millisecond accuracy, off, with an interval of 1 ms.
     Timer1 = new QTimer(this);
@@ -145,6 +153,13 @@ void frmArdenix::Start(const StartOptions &options)
         ui->cmbPlaybackSpeed->setCurrentIndex(options.Speed);
     if (options.File.isEmpty() || !ChooseFile(options.File))
         return;
+    if (!options.From.isEmpty()) {
+        ui->txtStartAt->setText(options.From);
+        bool taken = false;
+        ErrorGuard::Guarded([this, &taken] { taken = TakeStartAt(); });
+        if (!taken)
+            return; // a start outside the log: nothing is pressed
+    }
     if (options.SkipDupes) {
         ui->cmdSkip->click();
         if (!m_Started)
@@ -158,7 +173,11 @@ void frmArdenix::Start(const StartOptions &options)
 // idle state for it: stopped, not set up, with an empty mapping.
 void frmArdenix::TakeChosenFile()
 {
-    m_RecordCount = CountRecords(CommonDialog1.FileName);
+    m_Contest = ReadContest(CommonDialog1.FileName);
+    m_RecordCount = m_Contest.Count();
+    m_StartAt.reset();
+    ui->txtStartAt->setEnabled(true);
+    ShowStart();
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
     ui->lblFileName->SetPath(CommonDialog1.FileName);
@@ -187,6 +206,7 @@ void frmArdenix::PreparePlayback()
     LoadEntryColumns();
     OpenChosenFile();
     InitDefaultMapping();
+    ui->txtStartAt->setEnabled(false); // the reader moves on from the start now
 }
 
 void frmArdenix::LoadEntryColumns()
@@ -254,16 +274,22 @@ void frmArdenix::btnGo_Click()
     ErrorGuard::Guarded([this] {
         if (m_Started) {
             BeginPlayback();
+            WaitFromStart();
             return;
         }
+        if (!TakeStartAt())
+            return;
         PreparePlayback();
         if (!m_Started)
             return;
         NextRecord();
-        if (m_HasRecord)
+        SkipToStart();
+        if (m_HasRecord) {
             BeginPlayback();
-        else
+            WaitFromStart();
+        } else {
             emit PlaybackEnded(); // nothing to play: the end of the file is reached at once
+        }
     });
 }
 
@@ -414,10 +440,15 @@ void frmArdenix::cmdSkip_Click()
 {
     ErrorGuard::Guarded([this] {
         SetTimerOn(false);
+        const bool setUpHere = !m_Started;
+        if (setUpHere && !TakeStartAt())
+            return;
         PreparePlayback();
         if (!m_Started)
             return;
         NextRecord();
+        if (setUpHere)
+            SkipToStart();
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
@@ -492,6 +523,91 @@ void frmArdenix::NextRecord()
     m_HasRecord = Flag(AdifReader1.NextRecord() != 0);
     if (m_HasRecord)
         m_RecordNumber = Numbers::Add32(m_RecordNumber, 1);
+}
+
+// ---- Start at ----
+
+void frmArdenix::txtStartAt_ReturnPressed()
+{
+    ErrorGuard::Guarded([this] { TakeStartAt(); });
+}
+
+// Takes the contest time in "Start at" as the moment where the playback
+// begins; no text is the file's first contact. A text that is no time, or
+// a time outside the log, is told and changes nothing: answers false.
+bool frmArdenix::TakeStartAt()
+{
+    const QString text = ui->txtStartAt->text().trimmed();
+    if (m_Contest.Count() > 0 && text == ContestTime::Text(StartMoment()))
+        return true;
+    std::optional<double> moment;
+    if (!text.isEmpty()) {
+        const std::optional<ContestTime::Typed> typed = ContestTime::Parse(text);
+        if (!typed) {
+            RefuseStart(QStringLiteral("\"%1\" is not a contest time: write %2.").arg(text, ContestTime::Forms()));
+            return false;
+        }
+        moment = ContestTime::Resolve(*typed, m_Contest.EarliestTime());
+        if (m_Contest.Count() == 0) {
+            RefuseStart(QStringLiteral("The log holds no contacts to start at."));
+            return false;
+        }
+        if (!m_Contest.Holds(*moment)) {
+            RefuseStart(QStringLiteral("%1 is outside the log, which runs from %2 to %3.")
+                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Contest.EarliestTime()),
+                                 ContestTime::Text(m_Contest.LatestTime())));
+            return false;
+        }
+        // The file's first contact is where a playback begins anyway.
+        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Contest.TimeAt(0)))
+            moment.reset();
+    }
+    m_StartAt = moment;
+    ShowStart();
+    return true;
+}
+
+// Tells why the text in "Start at" cannot be taken, and leaves it there to be mended.
+void frmArdenix::RefuseStart(const QString &why)
+{
+    Tell(why, CommandLine::kUsageExitStatus);
+    ui->txtStartAt->setFocus();
+    ui->txtStartAt->selectAll();
+}
+
+// The moment where the playback begins: the chosen one, or the file's first contact.
+double frmArdenix::StartMoment() const
+{
+    if (m_StartAt)
+        return *m_StartAt;
+    return m_Contest.Count() > 0 ? m_Contest.TimeAt(0) : 0.0;
+}
+
+void frmArdenix::ShowStart()
+{
+    ui->txtStartAt->setText(m_Contest.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+}
+
+// Steps the reader, freshly set up, past the records before the chosen
+// start: they are neither loaded into the logger nor logged.
+void frmArdenix::SkipToStart()
+{
+    if (!m_StartAt)
+        return;
+    const int64_t start = ContestTime::Seconds(*m_StartAt);
+    while (m_HasRecord && ContestTime::Seconds(CurrentRecordTime().TimeStamp()) < start)
+        NextRecord();
+}
+
+// With a chosen start, the first contact is logged when its time comes,
+// counted from the start at the chosen speed, as any other wait; without
+// one (or once the start is passed) at the playback's first event.
+void frmArdenix::WaitFromStart()
+{
+    if (!m_StartAt || !m_HasRecord)
+        return;
+    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt))
+        ScheduleNextRecord(*m_StartAt);
 }
 
 // Switching on a timer that is on already does not start its wait anew.

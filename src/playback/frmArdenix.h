@@ -4,6 +4,7 @@
 #include "AdifReaderControl.h"
 #include "CommandLine.h"
 #include "CommonDialog.h"
+#include "ContestStatistics.h"
 #include "LauncherEntry.h"
 #include "Vantrel.h"
 #include "clsMappingModel.h"
@@ -11,6 +12,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QTimer;
 namespace Ui {
@@ -60,6 +62,7 @@ private slots:
     void cmdBrowseFile_Click();
     void cmdSkip_Click();
     void btnSetFields_Click();
+    void txtStartAt_ReturnPressed();
 
 private:
     void Form_Load();
@@ -88,6 +91,12 @@ private:
     void OpenChosenFile();
     void NextRecord();
     void SetTimerOn(bool on);
+    bool TakeStartAt();
+    void RefuseStart(const QString &why);
+    double StartMoment() const;
+    void ShowStart();
+    void SkipToStart();
+    void WaitFromStart();
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;
@@ -109,4 +118,11 @@ private:
     // once when it was chosen.
     int32_t m_RecordNumber = 0;
     int32_t m_RecordCount = 0;
+    // The chosen file's time stamps, read once when it was chosen.
+    ContestStatistics m_Contest;
+    // Where the playback begins, in contest time (days, as the time
+    // stamps): chosen with "Start at" before "Go"; none for the file's
+    // first contact. The first contact logged is the first at or after it,
+    // and the first wait counts from it (StartMoment() gives it either way).
+    std::optional<double> m_StartAt;
 };
