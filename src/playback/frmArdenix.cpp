@@ -20,12 +20,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int16_t kAttributeTakesAdif = 4;
 constexpr int kCountdownStepMs = 1000; // a countdown lowers once a second
+constexpr int kContestClockStepMs = 250; // the running contest clock is shown a few times a second
+constexpr int32_t kFewRecent = 10;       // the contacts of the rates "last 10" and "last 100"
+constexpr int32_t kManyRecent = 100;
 
 // kHz from MHz; a result that does not fit a double is an Overflow.
 double Kilohertz(double megahertz)
@@ -57,17 +61,30 @@ QString FileProblem(const QString &path)
 // record, after the records read.
 ContestStatistics ReadContest(const QString &fileName)
 {
-    AdifReaderControl reader;
+    AdifReader reader;
     std::vector<double> times;
     try {
-        reader.SetFileName(fileName);
+        reader.Open(fileName);
         while (reader.NextRecord()) {
-            times.push_back(DateSerial::Date(reader.Year(), reader.Month(), reader.Day())
-                            + DateSerial::Time(reader.Hour(), reader.Minute(), reader.Second()));
+            const adif::TimeStamp time = reader.Time();
+            times.push_back(DateSerial::Date(time.year, time.month, time.day)
+                            + DateSerial::Time(time.hour, time.minute, time.second));
         }
-    } catch (const RuntimeError &) {
+    } catch (const ReaderError &) {
     }
     return ContestStatistics(times);
+}
+
+// "busiest hour 2025-03-29 14:00Z: 312 contacts"
+QString BusiestHourText(const ContestStatistics &contest)
+{
+    const ContestStatistics::Hour hour = contest.BusiestHour();
+    if (hour.Count == 0)
+        return QStringLiteral("no contacts");
+    return QStringLiteral("busiest hour %1: %2 contact%3")
+        .arg(ContestTime::HourText(hour.Start))
+        .arg(hour.Count)
+        .arg(hour.Count == 1 ? QString() : QStringLiteral("s"));
 }
 
 // text on one line, so that a contact's line stays one line.
@@ -99,6 +116,11 @@ frmArdenix::frmArdenix(QWidget *parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(1);
     connect(Timer1, &QTimer::timeout, this, &frmArdenix::Timer1_Timer);
+
+    tmrContestClock = new QTimer(this);
+    tmrContestClock->setObjectName(QStringLiteral("tmrContestClock"));
+    tmrContestClock->setInterval(kContestClockStepMs);
+    connect(tmrContestClock, &QTimer::timeout, this, &frmArdenix::tmrContestClock_Timer);
 
     ui->btnSetFields->setFocus();
     ErrorGuard::Guarded([this] { Form_Load(); });
@@ -177,6 +199,9 @@ void frmArdenix::TakeChosenFile()
     m_RecordCount = m_Contest.Count();
     m_StartAt.reset();
     ui->txtStartAt->setEnabled(true);
+    ui->ctlTimeline->SetBins(m_Contest.Bins());
+    ui->ctlTimeline->setAccessibleDescription(BusiestHourText(m_Contest));
+    ui->ctlTimeline->SetClickable(true);
     ShowStart();
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
@@ -207,6 +232,7 @@ void frmArdenix::PreparePlayback()
     OpenChosenFile();
     InitDefaultMapping();
     ui->txtStartAt->setEnabled(false); // the reader moves on from the start now
+    ui->ctlTimeline->SetClickable(false);
 }
 
 void frmArdenix::LoadEntryColumns()
@@ -275,6 +301,7 @@ void frmArdenix::btnGo_Click()
         if (m_Started) {
             BeginPlayback();
             WaitFromStart();
+            ShowContest();
             return;
         }
         if (!TakeStartAt())
@@ -287,6 +314,7 @@ void frmArdenix::btnGo_Click()
         if (m_HasRecord) {
             BeginPlayback();
             WaitFromStart();
+            ShowContest();
         } else {
             emit PlaybackEnded(); // nothing to play: the end of the file is reached at once
         }
@@ -335,12 +363,14 @@ void frmArdenix::LogStep()
     const QString firstColumnText = LoadCurrentRecord();
     const RecordTime time = CurrentRecordTime();
     Required(m_Entry).EnterQso();
+    m_Clock.StandAt(time.TimeStamp());
     ShowProgress(time, firstColumnText);
     NextRecord();
     if (m_HasRecord)
         ScheduleNextRecord(time.TimeStamp());
     else
         EndPlayback();
+    ShowContest();
     m_Busy = kFlagOff;
 }
 
@@ -376,6 +406,7 @@ void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
     const double nextTimeStamp = CurrentRecordTime().TimeStamp();
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
     const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
+    m_Clock.RunTowards(nextTimeStamp, Pacing::ContestSecondsPerSecond(speed));
     if (wait.Countdown == 0) {
         ui->btnNow->setEnabled(false);
         Timer1->setInterval(wait.DelayMs);
@@ -423,6 +454,7 @@ void frmArdenix::btnPause_Click()
             SetTimerOn(true);
             ui->btnPause->setText(QStringLiteral("Pause"));
         }
+        ShowContest();
     });
 }
 
@@ -457,6 +489,10 @@ void frmArdenix::cmdSkip_Click()
             NextRecord();
         }
         ui->cmdSkip->setEnabled(false);
+        // The clock shows the first contact to be logged, or the chosen start.
+        if (!m_StartAt && m_HasRecord)
+            m_Clock.StandAt(CurrentRecordTime().TimeStamp());
+        ShowContest();
     });
 }
 
@@ -586,6 +622,58 @@ double frmArdenix::StartMoment() const
 void frmArdenix::ShowStart()
 {
     ui->txtStartAt->setText(m_Contest.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+    m_Clock.StandAt(StartMoment());
+    ShowContest();
+}
+
+// A click on the timeline before "Go" starts the playback there, at the
+// minute clicked (or the log's first or last contact, where the minute
+// lies outside the log).
+void frmArdenix::ctlTimeline_Click(double moment)
+{
+    ErrorGuard::Guarded([this, moment] {
+        if (m_Started || m_Contest.Count() == 0)
+            return;
+        const int64_t minute = ContestTime::Seconds(moment) / 60 * 60;
+        const double start = std::clamp(ContestTime::Days(minute), m_Contest.EarliestTime(), m_Contest.LatestTime());
+        ui->txtStartAt->setText(ContestTime::Text(start));
+        TakeStartAt();
+    });
+}
+
+// ---- The contest clock ----
+
+void frmArdenix::tmrContestClock_Timer()
+{
+    ErrorGuard::Guarded([this] { ShowContest(); });
+}
+
+// Shows where the contest stands at the replay position: its time, the
+// contacts behind it of the file's, the rates there, and the playhead. The
+// clock is shown again a few times a second while it runs, else not.
+void frmArdenix::ShowContest()
+{
+    const double now = m_Clock.Now();
+    const int32_t behind = ContactsBehind();
+    ui->ctlFigures->ShowTime(m_Contest.Count() > 0 ? ContestTime::Text(now) : QString());
+    ui->ctlFigures->ShowLogged(behind, m_RecordCount);
+    ui->ctlFigures->ShowRates(m_Contest.RateOverLast(kFewRecent, behind, now),
+                              m_Contest.RateOverLast(kManyRecent, behind, now),
+                              m_Contest.CountInLastHour(behind, now));
+    ui->ctlTimeline->SetPlayhead(now);
+    if (!m_Clock.IsRunning())
+        tmrContestClock->stop();
+    else if (!tmrContestClock->isActive())
+        tmrContestClock->start();
+}
+
+// The contacts of the file behind the replay position: logged, or passed
+// over by the start or by "Skip dupes".
+int32_t frmArdenix::ContactsBehind() const
+{
+    if (!m_Started)
+        return m_Contest.FirstAtOrAfter(StartMoment());
+    return m_HasRecord ? m_RecordNumber - 1 : m_RecordNumber;
 }
 
 // Steps the reader, freshly set up, past the records before the chosen
@@ -606,15 +694,21 @@ void frmArdenix::WaitFromStart()
 {
     if (!m_StartAt || !m_HasRecord)
         return;
-    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt))
+    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt)) {
+        m_Clock.StandAt(*m_StartAt);
         ScheduleNextRecord(*m_StartAt);
+    }
 }
 
 // Switching on a timer that is on already does not start its wait anew.
+// The contest clock stands still while the timer is off.
 void frmArdenix::SetTimerOn(bool on)
 {
-    if (!on)
+    if (!on) {
         Timer1->stop();
-    else if (!Timer1->isActive())
+        m_Clock.Hold();
+    } else if (!Timer1->isActive()) {
         Timer1->start();
+        m_Clock.Release();
+    }
 }

@@ -4,6 +4,7 @@
 #include "AdifReaderControl.h"
 #include "CommandLine.h"
 #include "CommonDialog.h"
+#include "ContestClock.h"
 #include "ContestStatistics.h"
 #include "LauncherEntry.h"
 #include "Vantrel.h"
@@ -63,6 +64,8 @@ private slots:
     void cmdSkip_Click();
     void btnSetFields_Click();
     void txtStartAt_ReturnPressed();
+    void ctlTimeline_Click(double moment);
+    void tmrContestClock_Timer();
 
 private:
     void Form_Load();
@@ -97,9 +100,12 @@ private:
     void ShowStart();
     void SkipToStart();
     void WaitFromStart();
+    void ShowContest();
+    int32_t ContactsBehind() const;
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;
+    QTimer *tmrContestClock; // repaints the contest's figures while its clock runs
     CommonDialog CommonDialog1;
     AdifReaderControl AdifReader1;
     LauncherEntry m_LauncherEntry;
@@ -125,4 +131,6 @@ private:
     // first contact. The first contact logged is the first at or after it,
     // and the first wait counts from it (StartMoment() gives it either way).
     std::optional<double> m_StartAt;
+    // The contest's time at the replay position, which the figures show.
+    ContestClock m_Clock;
 };
