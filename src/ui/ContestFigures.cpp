@@ -27,6 +27,8 @@ ContestFigures::ContestFigures(QWidget *parent) : QWidget(parent)
     m_Time = AddFigure(QStringLiteral("Contest time:"), QStringLiteral("Contest time"), QStringLiteral("lblContestTime"));
     m_Logged = AddFigure(QStringLiteral("Logged:"), QStringLiteral("Logged"), QStringLiteral("lblLogged"));
     m_Rate = AddFigure(QStringLiteral("Rate:"), QStringLiteral("Rate"), QStringLiteral("lblRate"));
+    // The rates always take their two lines, shown or not, so that the layout stays put.
+    m_Rate->setMinimumHeight(2 * fontMetrics().lineSpacing());
 }
 
 QLabel *ContestFigures::AddFigure(const QString &caption, const QString &name, const QString &objectName)
@@ -35,22 +37,25 @@ QLabel *ContestFigures::AddFigure(const QString &caption, const QString &name, c
     const int row = grid->rowCount() - (grid->count() == 0 ? 1 : 0);
     auto *captionLabel = new QLabel(caption, this);
     captionLabel->setTextFormat(Qt::PlainText);
+    captionLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     auto *figure = new QLabel(this);
     figure->setObjectName(objectName);
     figure->setTextFormat(Qt::PlainText);
     figure->setAccessibleName(name);
     figure->setTextInteractionFlags(Qt::NoTextInteraction);
+    figure->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(captionLabel, row, 0);
     grid->addWidget(figure, row, 1);
     return figure;
 }
 
+// The description is the shown text on one line.
 void ContestFigures::Show(QLabel *figure, const QString &text)
 {
     if (figure->text() == text)
         return;
     figure->setText(text);
-    figure->setAccessibleDescription(text);
+    figure->setAccessibleDescription(QString(text).replace(QLatin1Char('\n'), QStringLiteral(" · ")));
 }
 
 void ContestFigures::ShowTime(const QString &time) { Show(m_Time, time); }
@@ -62,7 +67,8 @@ void ContestFigures::ShowLogged(int32_t logged, int32_t total)
 
 void ContestFigures::ShowRates(std::optional<int32_t> last10, std::optional<int32_t> last100, int32_t lastHour)
 {
-    Show(m_Rate, QStringLiteral("%1/h last 10 · %2/h last 100 · %3 in 60 min")
+    // Two lines, so that rates of four digits still fit the window's width.
+    Show(m_Rate, QStringLiteral("%1/h last 10 · %2/h last 100\n%3 in the last 60 min")
                      .arg(PerHour(last10), PerHour(last100), Number(lastHour)));
 }
 

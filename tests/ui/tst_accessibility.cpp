@@ -119,7 +119,7 @@ private slots:
         };
         QCOMPARE(description("lblContestTime"), QStringLiteral("2026-01-01 23:59:58Z"));
         QCOMPARE(description("lblLogged"), QStringLiteral("1 of 3"));
-        QCOMPARE(description("lblRate"), QStringLiteral("–/h last 10 · –/h last 100 · 1 in 60 min"));
+        QCOMPARE(description("lblRate"), QStringLiteral("–/h last 10 · –/h last 100 · 1 in the last 60 min"));
         QCOMPARE(description("ctlTimeline"), QStringLiteral("busiest hour 2026-01-02 00:00Z: 2 contacts"));
         h.Click("btnNow");
         QCOMPARE(description("lblContestTime"), QStringLiteral("2026-01-02 00:00:01Z"));
