@@ -2,6 +2,7 @@
 #include "frmArdenix.h"
 
 #include "Accessibility.h"
+#include "Bands.h"
 #include "ContestTime.h"
 #include "DateSerial.h"
 #include "ErrorGuard.h"
@@ -54,25 +55,40 @@ QString FileProblem(const QString &path)
     return QString();
 }
 
-// The time stamps of a file's records, read by a reader of their own: the
-// playback's reader stays where it stands. They only tell how far a
-// playback has come and where it may start, so a file the reader fails on
-// is not refused here: the playback meets the same failure at the same
-// record, after the records read.
+// The time stamps and bands of a file's records, read by a reader of their
+// own: the playback's reader stays where it stands. They only tell how far
+// a playback has come, where it may start and how the contest ran, so a
+// file the reader fails on is not refused here: the playback meets the
+// same failure at the same record, after the records read. A band is its
+// place in the reader's table of bands, lowest first.
 ContestStatistics ReadContest(const QString &fileName)
 {
     AdifReader reader;
     std::vector<double> times;
+    std::vector<int16_t> bands;
     try {
         reader.Open(fileName);
         while (reader.NextRecord()) {
             const adif::TimeStamp time = reader.Time();
             times.push_back(DateSerial::Date(time.year, time.month, time.day)
                             + DateSerial::Time(time.hour, time.minute, time.second));
+            const adif::Band *band = adif::BandOfFrequency(reader.Frequency());
+            bands.push_back(band ? static_cast<int16_t>(band - adif::Bands().data()) : int16_t(-1));
         }
     } catch (const ReaderError &) {
     }
-    return ContestStatistics(times);
+    return ContestStatistics(times, bands);
+}
+
+// The names of the bands that ReadContest numbered ("160m", "80m").
+QStringList BandNames(const std::vector<int16_t> &bands)
+{
+    QStringList names;
+    for (int16_t band : bands) {
+        const std::string_view name = adif::Bands()[static_cast<size_t>(band)].name;
+        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    return names;
 }
 
 // "busiest hour 2025-03-29 14:00Z: 312 contacts"
@@ -199,7 +215,7 @@ void frmArdenix::TakeChosenFile()
     m_RecordCount = m_Contest.Count();
     m_StartAt.reset();
     ui->txtStartAt->setEnabled(true);
-    ui->ctlTimeline->SetBins(m_Contest.Bins());
+    ui->ctlTimeline->SetBins(m_Contest.Bins(), BandNames(m_Contest.Bins().Bands));
     ui->ctlTimeline->setAccessibleDescription(BusiestHourText(m_Contest));
     ui->ctlTimeline->SetClickable(true);
     ShowStart();

@@ -14,6 +14,16 @@ constexpr double kHourDays = 1.0 / 24.0;
 constexpr int kTickHeight = 3;
 // The hours between two labels, the least that leaves room for them.
 constexpr int kLabelSteps[] = {1, 2, 3, 6, 12, 24, 48, 168, 336, 720, 2160, 8760};
+// One colour a band, lowest band first; more bands than colours draw in one colour.
+const QColor kBandColours[] = {QColor(0x8c, 0x56, 0x4b), QColor(0x94, 0x67, 0xbd), QColor(0x1f, 0x77, 0xb4),
+                               QColor(0x2c, 0xa0, 0x2c), QColor(0xd6, 0x7e, 0x0e), QColor(0xd6, 0x27, 0x28)};
+constexpr double kAheadAlpha = 0.35;
+
+QColor Ahead(QColor colour)
+{
+    colour.setAlphaF(kAheadAlpha);
+    return colour;
+}
 
 // "14Z" for an hour, "03-30" for midnight (the new day).
 QString HourLabel(double hour)
@@ -30,9 +40,10 @@ ContestTimeline::ContestTimeline(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void ContestTimeline::SetBins(const ContestStatistics::Timeline &bins)
+void ContestTimeline::SetBins(const ContestStatistics::Timeline &bins, const QStringList &bandNames)
 {
     m_Bins = bins;
+    m_BandNames = bandNames;
     m_Playhead = bins.Start;
     update();
 }
@@ -97,27 +108,74 @@ void ContestTimeline::paintEvent(QPaintEvent *)
 
     // Each pixel column draws the highest bin that falls in it, so that a
     // busy 10 minutes shows at any width.
-    const QColor done = palette().highlight().color();
-    QColor ahead = done;
-    ahead.setAlphaF(0.35);
     const int playhead = XOf(m_Playhead);
     const double binsPerPixel = double(m_Bins.Counts.size()) / bars.width();
     for (int column = 0; column < bars.width(); ++column) {
         const auto first = size_t(column * binsPerPixel);
-        const auto last = std::max(first + 1, size_t((column + 1) * binsPerPixel));
-        int32_t count = 0;
-        for (size_t bin = first; bin < std::min(last, m_Bins.Counts.size()); ++bin)
-            count = std::max(count, m_Bins.Counts[bin]);
-        if (count == 0)
+        const auto last = std::min(std::max(first + 1, size_t((column + 1) * binsPerPixel)), m_Bins.Counts.size());
+        size_t highest = first;
+        for (size_t bin = first; bin < last; ++bin)
+            if (m_Bins.Counts[bin] > m_Bins.Counts[highest])
+                highest = bin;
+        if (highest >= m_Bins.Counts.size() || m_Bins.Counts[highest] == 0)
             continue;
-        const int height = std::max(1, int(std::lround(double(count) * bars.height() / m_Bins.Highest)));
         const int x = bars.left() + column;
-        painter.fillRect(x, bars.bottom() - height + 1, 1, height, x <= playhead ? done : ahead);
+        DrawBar(painter, x, highest, bars.bottom(), bars.height(), x <= playhead);
     }
     DrawHours(painter, bars);
+    if (ByBand())
+        DrawBandNames(painter, bars);
 
     painter.setPen(QPen(palette().text().color(), 1));
     painter.drawLine(playhead, bars.top(), playhead, bars.bottom());
+}
+
+bool ContestTimeline::ByBand() const
+{
+    const size_t bands = m_Bins.Bands.size();
+    return bands >= 2 && bands <= std::size(kBandColours) && m_BandNames.size() == qsizetype(bands);
+}
+
+// One bin's bar, from the bottom up: its bands lowest first, then the
+// contacts of no known band.
+void ContestTimeline::DrawBar(QPainter &painter, int x, size_t bin, int bottom, int height, bool done)
+{
+    const auto top = [&](int32_t count) { return bottom + 1 - int(std::lround(double(count) * height / m_Bins.Highest)); };
+    const int32_t count = m_Bins.Counts[bin];
+    const int barTop = std::min(top(count), bottom); // at least a pixel
+    if (!ByBand()) {
+        const QColor colour = palette().highlight().color();
+        painter.fillRect(x, barTop, 1, bottom + 1 - barTop, done ? colour : Ahead(colour));
+        return;
+    }
+    const size_t bands = m_Bins.Bands.size();
+    int32_t below = 0;
+    int y = bottom + 1;
+    for (size_t band = 0; band < bands; ++band) {
+        below += m_Bins.BandCounts[bin * bands + band];
+        const int bandTop = top(below);
+        painter.fillRect(x, bandTop, 1, y - bandTop, done ? kBandColours[band] : Ahead(kBandColours[band]));
+        y = bandTop;
+    }
+    if (y > barTop)
+        painter.fillRect(x, barTop, 1, y - barTop, done ? palette().mid().color() : Ahead(palette().mid().color()));
+}
+
+// The bands' names in their colours, in the strip's top right corner.
+void ContestTimeline::DrawBandNames(QPainter &painter, const QRect &bars)
+{
+    const int gap = fontMetrics().averageCharWidth();
+    int right = bars.right() - gap;
+    for (qsizetype band = m_BandNames.size() - 1; band >= 0; --band) {
+        const int width = fontMetrics().horizontalAdvance(m_BandNames[band]);
+        const QRect place(right - width, bars.top(), width, fontMetrics().height());
+        QColor behind = palette().base().color();
+        behind.setAlphaF(0.8); // the bars still show through, the names read
+        painter.fillRect(place.adjusted(-gap / 2, 0, gap / 2, 0), behind);
+        painter.setPen(kBandColours[band]);
+        painter.drawText(place, Qt::AlignCenter, m_BandNames[band]);
+        right -= width + gap;
+    }
 }
 
 // A tick under each hour, with labels as far apart as their width needs.
