@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include "ContestTime.h"
 #include "Pacing.h"
 
 #include <QCommandLineParser>
@@ -10,6 +11,7 @@ namespace CommandLine {
 namespace {
 
 const QString kSpeed = QStringLiteral("speed");
+const QString kFrom = QStringLiteral("from");
 const QString kSkipDupes = QStringLiteral("skip-dupes");
 const QString kGo = QStringLiteral("go");
 const QString kQuitAtEnd = QStringLiteral("quit-at-end");
@@ -42,6 +44,11 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({{QStringLiteral("v"), QStringLiteral("version")},
                       QStringLiteral("Print the version and licence and exit.")});
     parser.addOption({kSpeed, QStringLiteral("Choose the speed SPEED: %1.").arg(SpeedNames()), QStringLiteral("SPEED")});
+    parser.addOption({kFrom,
+                      QStringLiteral("Start the playback at the contest time TIME (UTC), as typed into "
+                                     "\"Start at\": 2025-03-29T14:00, 2025-03-29 14:00, or 14:00 for the first "
+                                     "such time at or after the log's first contact; seconds may follow."),
+                      QStringLiteral("TIME")});
     parser.addOption({kSkipDupes, QStringLiteral("Press \"Skip dupes\" once FILE is chosen.")});
     parser.addOption({kGo, QStringLiteral("Press \"Go\" once the window is shown.")});
     parser.addOption({kQuitAtEnd,
@@ -97,10 +104,15 @@ Reading Read(const QStringList &arguments)
         if (options.Speed < 0)
             return Error(QStringLiteral("--speed takes %1, not \"%2\"").arg(SpeedNames(), parser.value(kSpeed)));
     }
+    if (parser.isSet(kFrom)) {
+        options.From = parser.value(kFrom);
+        if (!ContestTime::Parse(options.From))
+            return Error(QStringLiteral("--from takes %1, not \"%2\"").arg(ContestTime::Forms(), options.From));
+    }
     options.SkipDupes = parser.isSet(kSkipDupes);
     options.Go = parser.isSet(kGo);
     options.QuitAtEnd = parser.isSet(kQuitAtEnd);
-    for (const QString &option : {kGo, kSkipDupes}) {
+    for (const QString &option : {kGo, kSkipDupes, kFrom}) {
         if (parser.isSet(option) && options.File.isEmpty())
             return Error(QStringLiteral("--%1 needs a FILE").arg(option));
     }

@@ -11,6 +11,7 @@
 struct StartOptions {
     QString File;        // chosen as with "..."; empty for none
     int16_t Speed = -1;  // the row of the speed list to choose; -1 keeps "1X"
+    QString From;        // typed into "Start at" once FILE is chosen; empty for none
     bool SkipDupes = false;
     bool Go = false;
     // Ends the program at the end of the file, and makes a run that no one

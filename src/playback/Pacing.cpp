@@ -53,6 +53,22 @@ QString SpeedName(int16_t speed)
     return names.value(speed);
 }
 
+double ContestSecondsPerSecond(int16_t speed)
+{
+    switch (speed) {
+    case k2X:
+        return 2;
+    case k4X:
+        return 4;
+    case k8X:
+        return 8;
+    case kFivePerSecond:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
 Wait NextWait(double currentTimeStamp, double nextTimeStamp, int16_t speed)
 {
     Wait wait;

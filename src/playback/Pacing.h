@@ -19,6 +19,11 @@ QString SpeedName(int16_t speed);
 constexpr int32_t kShortestWaitMs = 200;      // five records a second at most
 constexpr int32_t kLongestPlainWaitMs = 1000; // longer waits count down in seconds
 
+// How many seconds of contest time pass in a second of the replay at the
+// speed of the given list position: 1, 2, 4 or 8, and 0 at "5/sec", whose
+// pace is not the contest's.
+double ContestSecondsPerSecond(int16_t speed);
+
 // The wait before the next log step.
 struct Wait {
     int32_t DelayMs = 0;   // the scaled gap in milliseconds, at least kShortestWaitMs

@@ -2,6 +2,8 @@
 #include "frmArdenix.h"
 
 #include "Accessibility.h"
+#include "Bands.h"
+#include "ContestTime.h"
 #include "DateSerial.h"
 #include "ErrorGuard.h"
 #include "Flags.h"
@@ -19,12 +21,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 namespace {
 
 constexpr int16_t kAttributeTakesAdif = 4;
 constexpr int kCountdownStepMs = 1000; // a countdown lowers once a second
+constexpr int kContestClockStepMs = 250; // the running contest clock is shown a few times a second
+constexpr int32_t kFewRecent = 10;       // the contacts of the rates "last 10" and "last 100"
+constexpr int32_t kManyRecent = 100;
 
 // kHz from MHz; a result that does not fit a double is an Overflow.
 double Kilohertz(double megahertz)
@@ -49,21 +55,52 @@ QString FileProblem(const QString &path)
     return QString();
 }
 
-// The records of a file, counted by a reader of their own: the playback's
-// reader stays where it stands. Counting only tells how far a playback has
-// come, so a file the reader fails on is not refused here: the playback
-// meets the same failure at the same record, after the records counted.
-int32_t CountRecords(const QString &fileName)
+// The time stamps and bands of a file's records, read by a reader of their
+// own: the playback's reader stays where it stands. They only tell how far
+// a playback has come, where it may start and how the contest ran, so a
+// file the reader fails on is not refused here: the playback meets the
+// same failure at the same record, after the records read. A band is its
+// place in the reader's table of bands, lowest first.
+ContestStatistics ReadContest(const QString &fileName)
 {
-    AdifReaderControl reader;
-    int32_t count = 0;
+    AdifReader reader;
+    std::vector<double> times;
+    std::vector<int16_t> bands;
     try {
-        reader.SetFileName(fileName);
-        while (reader.NextRecord())
-            count = Numbers::Add32(count, 1);
-    } catch (const RuntimeError &) {
+        reader.Open(fileName);
+        while (reader.NextRecord()) {
+            const adif::TimeStamp time = reader.Time();
+            times.push_back(DateSerial::Date(time.year, time.month, time.day)
+                            + DateSerial::Time(time.hour, time.minute, time.second));
+            const adif::Band *band = adif::BandOfFrequency(reader.Frequency());
+            bands.push_back(band ? static_cast<int16_t>(band - adif::Bands().data()) : int16_t(-1));
+        }
+    } catch (const ReaderError &) {
     }
-    return count;
+    return ContestStatistics(times, bands);
+}
+
+// The names of the bands that ReadContest numbered ("160m", "80m").
+QStringList BandNames(const std::vector<int16_t> &bands)
+{
+    QStringList names;
+    for (int16_t band : bands) {
+        const std::string_view name = adif::Bands()[static_cast<size_t>(band)].name;
+        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    return names;
+}
+
+// "busiest hour 2025-03-29 14:00Z: 312 contacts"
+QString BusiestHourText(const ContestStatistics &contest)
+{
+    const ContestStatistics::Hour hour = contest.BusiestHour();
+    if (hour.Count == 0)
+        return QStringLiteral("no contacts");
+    return QStringLiteral("busiest hour %1: %2 contact%3")
+        .arg(ContestTime::HourText(hour.Start))
+        .arg(hour.Count)
+        .arg(hour.Count == 1 ? QString() : QStringLiteral("s"));
 }
 
 // text on one line, so that a contact's line stays one line.
@@ -83,7 +120,11 @@ frmArdenix::frmArdenix(QWidget *parent)
     // A fixed single frame: no resize, no maximise button.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(size());
+    // The contest area below the controls of the design, as tall as its contents need.
+    const int areaHeight = ui->fraContest->hasHeightForWidth() ? ui->fraContest->heightForWidth(width())
+                                                               : ui->fraContest->sizeHint().height();
+    ui->fraContest->setGeometry(0, height(), width(), areaHeight);
+    setFixedSize(width(), height() + areaHeight);
 
     // The playback timer: millisecond accuracy, off, with an interval of 1 ms.
     Timer1 = new QTimer(this);
@@ -91,6 +132,11 @@ frmArdenix::frmArdenix(QWidget *parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(1);
     connect(Timer1, &QTimer::timeout, this, &frmArdenix::Timer1_Timer);
+
+    tmrContestClock = new QTimer(this);
+    tmrContestClock->setObjectName(QStringLiteral("tmrContestClock"));
+    tmrContestClock->setInterval(kContestClockStepMs);
+    connect(tmrContestClock, &QTimer::timeout, this, &frmArdenix::tmrContestClock_Timer);
 
     ui->btnSetFields->setFocus();
     ErrorGuard::Guarded([this] { Form_Load(); });
@@ -145,6 +191,13 @@ void frmArdenix::Start(const StartOptions &options)
         ui->cmbPlaybackSpeed->setCurrentIndex(options.Speed);
     if (options.File.isEmpty() || !ChooseFile(options.File))
         return;
+    if (!options.From.isEmpty()) {
+        ui->txtStartAt->setText(options.From);
+        bool taken = false;
+        ErrorGuard::Guarded([this, &taken] { taken = TakeStartAt(); });
+        if (!taken)
+            return; // a start outside the log: nothing is pressed
+    }
     if (options.SkipDupes) {
         ui->cmdSkip->click();
         if (!m_Started)
@@ -158,7 +211,14 @@ void frmArdenix::Start(const StartOptions &options)
 // idle state for it: stopped, not set up, with an empty mapping.
 void frmArdenix::TakeChosenFile()
 {
-    m_RecordCount = CountRecords(CommonDialog1.FileName);
+    m_Contest = ReadContest(CommonDialog1.FileName);
+    m_RecordCount = m_Contest.Count();
+    m_StartAt.reset();
+    ui->txtStartAt->setEnabled(true);
+    ui->ctlTimeline->SetBins(m_Contest.Bins(), BandNames(m_Contest.Bins().Bands));
+    ui->ctlTimeline->setAccessibleDescription(BusiestHourText(m_Contest));
+    ui->ctlTimeline->SetClickable(true);
+    ShowStart();
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
     ui->lblFileName->SetPath(CommonDialog1.FileName);
@@ -187,6 +247,8 @@ void frmArdenix::PreparePlayback()
     LoadEntryColumns();
     OpenChosenFile();
     InitDefaultMapping();
+    ui->txtStartAt->setEnabled(false); // the reader moves on from the start now
+    ui->ctlTimeline->SetClickable(false);
 }
 
 void frmArdenix::LoadEntryColumns()
@@ -254,16 +316,24 @@ void frmArdenix::btnGo_Click()
     ErrorGuard::Guarded([this] {
         if (m_Started) {
             BeginPlayback();
+            WaitFromStart();
+            ShowContest();
             return;
         }
+        if (!TakeStartAt())
+            return;
         PreparePlayback();
         if (!m_Started)
             return;
         NextRecord();
-        if (m_HasRecord)
+        SkipToStart();
+        if (m_HasRecord) {
             BeginPlayback();
-        else
+            WaitFromStart();
+            ShowContest();
+        } else {
             emit PlaybackEnded(); // nothing to play: the end of the file is reached at once
+        }
     });
 }
 
@@ -309,12 +379,14 @@ void frmArdenix::LogStep()
     const QString firstColumnText = LoadCurrentRecord();
     const RecordTime time = CurrentRecordTime();
     Required(m_Entry).EnterQso();
+    m_Clock.StandAt(time.TimeStamp());
     ShowProgress(time, firstColumnText);
     NextRecord();
     if (m_HasRecord)
         ScheduleNextRecord(time.TimeStamp());
     else
         EndPlayback();
+    ShowContest();
     m_Busy = kFlagOff;
 }
 
@@ -350,6 +422,7 @@ void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
     const double nextTimeStamp = CurrentRecordTime().TimeStamp();
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
     const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
+    m_Clock.RunTowards(nextTimeStamp, Pacing::ContestSecondsPerSecond(speed));
     if (wait.Countdown == 0) {
         ui->btnNow->setEnabled(false);
         Timer1->setInterval(wait.DelayMs);
@@ -397,6 +470,7 @@ void frmArdenix::btnPause_Click()
             SetTimerOn(true);
             ui->btnPause->setText(QStringLiteral("Pause"));
         }
+        ShowContest();
     });
 }
 
@@ -414,10 +488,15 @@ void frmArdenix::cmdSkip_Click()
 {
     ErrorGuard::Guarded([this] {
         SetTimerOn(false);
+        const bool setUpHere = !m_Started;
+        if (setUpHere && !TakeStartAt())
+            return;
         PreparePlayback();
         if (!m_Started)
             return;
         NextRecord();
+        if (setUpHere)
+            SkipToStart();
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
@@ -426,6 +505,10 @@ void frmArdenix::cmdSkip_Click()
             NextRecord();
         }
         ui->cmdSkip->setEnabled(false);
+        // The clock shows the first contact to be logged, or the chosen start.
+        if (!m_StartAt && m_HasRecord)
+            m_Clock.StandAt(CurrentRecordTime().TimeStamp());
+        ShowContest();
     });
 }
 
@@ -495,11 +578,154 @@ void frmArdenix::NextRecord()
         m_RecordNumber = Numbers::Add32(m_RecordNumber, 1);
 }
 
+// ---- Start at ----
+
+void frmArdenix::txtStartAt_ReturnPressed()
+{
+    ErrorGuard::Guarded([this] { TakeStartAt(); });
+}
+
+// Takes the contest time in "Start at" as the moment where the playback
+// begins; no text is the file's first contact. A text that is no time, or
+// a time outside the log, is told and changes nothing: answers false.
+bool frmArdenix::TakeStartAt()
+{
+    const QString text = ui->txtStartAt->text().trimmed();
+    if (m_Contest.Count() > 0 && text == ContestTime::Text(StartMoment()))
+        return true;
+    std::optional<double> moment;
+    if (!text.isEmpty()) {
+        const std::optional<ContestTime::Typed> typed = ContestTime::Parse(text);
+        if (!typed) {
+            RefuseStart(QStringLiteral("\"%1\" is not a contest time: write %2.").arg(text, ContestTime::Forms()));
+            return false;
+        }
+        moment = ContestTime::Resolve(*typed, m_Contest.EarliestTime());
+        if (m_Contest.Count() == 0) {
+            RefuseStart(QStringLiteral("The log holds no contacts to start at."));
+            return false;
+        }
+        if (!m_Contest.Holds(*moment)) {
+            RefuseStart(QStringLiteral("%1 is outside the log, which runs from %2 to %3.")
+                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Contest.EarliestTime()),
+                                 ContestTime::Text(m_Contest.LatestTime())));
+            return false;
+        }
+        // The file's first contact is where a playback begins anyway.
+        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Contest.TimeAt(0)))
+            moment.reset();
+    }
+    m_StartAt = moment;
+    ShowStart();
+    return true;
+}
+
+// Tells why the text in "Start at" cannot be taken, and leaves it there to be mended.
+void frmArdenix::RefuseStart(const QString &why)
+{
+    Tell(why, CommandLine::kUsageExitStatus);
+    ui->txtStartAt->setFocus();
+    ui->txtStartAt->selectAll();
+}
+
+// The moment where the playback begins: the chosen one, or the file's first contact.
+double frmArdenix::StartMoment() const
+{
+    if (m_StartAt)
+        return *m_StartAt;
+    return m_Contest.Count() > 0 ? m_Contest.TimeAt(0) : 0.0;
+}
+
+void frmArdenix::ShowStart()
+{
+    ui->txtStartAt->setText(m_Contest.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+    m_Clock.StandAt(StartMoment());
+    ShowContest();
+}
+
+// A click on the timeline before "Go" starts the playback there, at the
+// minute clicked (or the log's first or last contact, where the minute
+// lies outside the log).
+void frmArdenix::ctlTimeline_Click(double moment)
+{
+    ErrorGuard::Guarded([this, moment] {
+        if (m_Started || m_Contest.Count() == 0)
+            return;
+        const int64_t minute = ContestTime::Seconds(moment) / 60 * 60;
+        const double start = std::clamp(ContestTime::Days(minute), m_Contest.EarliestTime(), m_Contest.LatestTime());
+        ui->txtStartAt->setText(ContestTime::Text(start));
+        TakeStartAt();
+    });
+}
+
+// ---- The contest clock ----
+
+void frmArdenix::tmrContestClock_Timer()
+{
+    ErrorGuard::Guarded([this] { ShowContest(); });
+}
+
+// Shows where the contest stands at the replay position: its time, the
+// contacts behind it of the file's, the rates there, and the playhead. The
+// clock is shown again a few times a second while it runs, else not.
+void frmArdenix::ShowContest()
+{
+    const double now = m_Clock.Now();
+    const int32_t behind = ContactsBehind();
+    ui->ctlFigures->ShowTime(m_Contest.Count() > 0 ? ContestTime::Text(now) : QString());
+    ui->ctlFigures->ShowLogged(behind, m_RecordCount);
+    ui->ctlFigures->ShowRates(m_Contest.RateOverLast(kFewRecent, behind, now),
+                              m_Contest.RateOverLast(kManyRecent, behind, now),
+                              m_Contest.CountInLastHour(behind, now));
+    ui->ctlTimeline->SetPlayhead(now);
+    if (!m_Clock.IsRunning())
+        tmrContestClock->stop();
+    else if (!tmrContestClock->isActive())
+        tmrContestClock->start();
+}
+
+// The contacts of the file behind the replay position: logged, or passed
+// over by the start or by "Skip dupes".
+int32_t frmArdenix::ContactsBehind() const
+{
+    if (!m_Started)
+        return m_Contest.FirstAtOrAfter(StartMoment());
+    return m_HasRecord ? m_RecordNumber - 1 : m_RecordNumber;
+}
+
+// Steps the reader, freshly set up, past the records before the chosen
+// start: they are neither loaded into the logger nor logged.
+void frmArdenix::SkipToStart()
+{
+    if (!m_StartAt)
+        return;
+    const int64_t start = ContestTime::Seconds(*m_StartAt);
+    while (m_HasRecord && ContestTime::Seconds(CurrentRecordTime().TimeStamp()) < start)
+        NextRecord();
+}
+
+// With a chosen start, the first contact is logged when its time comes,
+// counted from the start at the chosen speed, as any other wait; without
+// one (or once the start is passed) at the playback's first event.
+void frmArdenix::WaitFromStart()
+{
+    if (!m_StartAt || !m_HasRecord)
+        return;
+    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt)) {
+        m_Clock.StandAt(*m_StartAt);
+        ScheduleNextRecord(*m_StartAt);
+    }
+}
+
 // Switching on a timer that is on already does not start its wait anew.
+// The contest clock stands still while the timer is off.
 void frmArdenix::SetTimerOn(bool on)
 {
-    if (!on)
+    if (!on) {
         Timer1->stop();
-    else if (!Timer1->isActive())
+        m_Clock.Hold();
+    } else if (!Timer1->isActive()) {
         Timer1->start();
+        m_Clock.Release();
+    }
 }

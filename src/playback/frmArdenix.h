@@ -4,6 +4,8 @@
 #include "AdifReaderControl.h"
 #include "CommandLine.h"
 #include "CommonDialog.h"
+#include "ContestClock.h"
+#include "ContestStatistics.h"
 #include "LauncherEntry.h"
 #include "Vantrel.h"
 #include "clsMappingModel.h"
@@ -11,6 +13,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QTimer;
 namespace Ui {
@@ -60,6 +63,9 @@ private slots:
     void cmdBrowseFile_Click();
     void cmdSkip_Click();
     void btnSetFields_Click();
+    void txtStartAt_ReturnPressed();
+    void ctlTimeline_Click(double moment);
+    void tmrContestClock_Timer();
 
 private:
     void Form_Load();
@@ -88,9 +94,18 @@ private:
     void OpenChosenFile();
     void NextRecord();
     void SetTimerOn(bool on);
+    bool TakeStartAt();
+    void RefuseStart(const QString &why);
+    double StartMoment() const;
+    void ShowStart();
+    void SkipToStart();
+    void WaitFromStart();
+    void ShowContest();
+    int32_t ContactsBehind() const;
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;
+    QTimer *tmrContestClock; // repaints the contest's figures while its clock runs
     CommonDialog CommonDialog1;
     AdifReaderControl AdifReader1;
     LauncherEntry m_LauncherEntry;
@@ -109,4 +124,13 @@ private:
     // once when it was chosen.
     int32_t m_RecordNumber = 0;
     int32_t m_RecordCount = 0;
+    // The chosen file's time stamps, read once when it was chosen.
+    ContestStatistics m_Contest;
+    // Where the playback begins, in contest time (days, as the time
+    // stamps): chosen with "Start at" before "Go"; none for the file's
+    // first contact. The first contact logged is the first at or after it,
+    // and the first wait counts from it (StartMoment() gives it either way).
+    std::optional<double> m_StartAt;
+    // The contest's time at the replay position, which the figures show.
+    ContestClock m_Clock;
 };
