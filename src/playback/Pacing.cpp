@@ -30,18 +30,10 @@ int32_t DelayMs(double fromDays, double toDays)
 // Each division is rounded half to even; "5/sec" leaves the floor to decide.
 int32_t ScaledDelay(int32_t delayMs, int16_t speed)
 {
-    switch (speed) {
-    case k2X:
-        return Numbers::ToInt32(delayMs / 2.0);
-    case k4X:
-        return Numbers::ToInt32(delayMs / 4.0);
-    case k8X:
-        return Numbers::ToInt32(delayMs / 8.0);
-    case kFivePerSecond:
+    const int factor = Factor(speed);
+    if (factor == 0)
         return 1;
-    default:
-        return delayMs;
-    }
+    return Numbers::ToInt32(delayMs / static_cast<double>(factor));
 }
 
 } // namespace
@@ -51,6 +43,22 @@ QString SpeedName(int16_t speed)
     static const QStringList names = {QStringLiteral("1X"), QStringLiteral("2X"), QStringLiteral("4X"),
                                       QStringLiteral("8X"), QStringLiteral("5/sec")};
     return names.value(speed);
+}
+
+int Factor(int16_t speed)
+{
+    switch (speed) {
+    case k2X:
+        return 2;
+    case k4X:
+        return 4;
+    case k8X:
+        return 8;
+    case kFivePerSecond:
+        return 0;
+    default:
+        return 1;
+    }
 }
 
 Wait NextWait(double currentTimeStamp, double nextTimeStamp, int16_t speed)

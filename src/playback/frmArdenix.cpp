@@ -19,6 +19,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -49,23 +51,6 @@ QString FileProblem(const QString &path)
     return QString();
 }
 
-// The records of a file, counted by a reader of their own: the playback's
-// reader stays where it stands. Counting only tells how far a playback has
-// come, so a file the reader fails on is not refused here: the playback
-// meets the same failure at the same record, after the records counted.
-int32_t CountRecords(const QString &fileName)
-{
-    AdifReaderControl reader;
-    int32_t count = 0;
-    try {
-        reader.SetFileName(fileName);
-        while (reader.NextRecord())
-            count = Numbers::Add32(count, 1);
-    } catch (const RuntimeError &) {
-    }
-    return count;
-}
-
 // text on one line, so that a contact's line stays one line.
 QString OneLine(QString text)
 {
@@ -91,6 +76,16 @@ frmArdenix::frmArdenix(QWidget *parent)
     Timer1->setTimerType(Qt::PreciseTimer);
     Timer1->setInterval(1);
     connect(Timer1, &QTimer::timeout, this, &frmArdenix::Timer1_Timer);
+
+    m_GoAtTimer = new QTimer(this);
+    m_GoAtTimer->setSingleShot(true);
+    m_GoAtTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_GoAtTimer, &QTimer::timeout, ui->btnGo, &QPushButton::click);
+
+    // The station choice shows only for a log with stations to choose from.
+    m_Title = windowTitle();
+    ui->lblStation->hide();
+    ui->cmbStation->hide();
 
     ui->btnSetFields->setFocus();
     ErrorGuard::Guarded([this] { Form_Load(); });
@@ -119,21 +114,21 @@ void frmArdenix::cmdBrowseFile_Click()
         CommonDialog1.Flags = CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly;
         CommonDialog1.ShowOpen(this);
         // A cancel leaves the earlier choice in the dialog, and the playback is reset all the same.
-        TakeChosenFile();
+        TakeChosenFile(RecordFilter());
     });
 }
 
-bool frmArdenix::ChooseFile(const QString &path)
+bool frmArdenix::ChooseFile(const QString &path, const RecordFilter &only)
 {
     bool chosen = false;
-    ErrorGuard::Guarded([this, &path, &chosen] {
+    ErrorGuard::Guarded([this, &path, &only, &chosen] {
         const QString problem = FileProblem(path);
         if (!problem.isEmpty()) {
             Tell(problem, ErrorGuard::kFatalExitStatus);
             return;
         }
         CommonDialog1.FileName = QFileInfo(path).absoluteFilePath();
-        TakeChosenFile();
+        TakeChosenFile(only);
         chosen = true;
     });
     return chosen;
@@ -143,33 +138,101 @@ void frmArdenix::Start(const StartOptions &options)
 {
     if (options.Speed >= 0)
         ui->cmbPlaybackSpeed->setCurrentIndex(options.Speed);
-    if (options.File.isEmpty() || !ChooseFile(options.File))
+    if (options.File.isEmpty() || !ChooseFile(options.File, options.Only))
         return;
     if (options.SkipDupes) {
         ui->cmdSkip->click();
         if (!m_Started)
             return; // no logger: "Go" would only say so again
     }
-    if (options.Go)
+    if (options.GoAt.isValid())
+        GoAt(options.GoAt);
+    else if (options.Go)
         ui->btnGo->click();
 }
 
-// Shows the file chosen in the file dialog and puts the playback back to its
-// idle state for it: stopped, not set up, with an empty mapping.
-void frmArdenix::TakeChosenFile()
+// Presses "Go" at moment (at once when it has just passed), and keeps the
+// playback to the moments that every copy started alike keeps to, counted
+// from that moment and the file's first contact.
+void frmArdenix::GoAt(const QDateTime &moment)
 {
-    m_RecordCount = CountRecords(CommonDialog1.FileName);
+    const int64_t untilMs = QDateTime::currentDateTime().msecsTo(moment);
+    m_Schedule.Begin(clsSchedule::NowMs() + untilMs,
+                     m_Survey.HasFirstTimeStamp ? m_Survey.FirstTimeStamp : std::nan(""));
+    m_GoAtTimer->start(std::chrono::milliseconds(std::max<int64_t>(untilMs, 0)));
+}
+
+// Shows the file chosen in the file dialog and puts the playback back to its
+// idle state for it: stopped, not set up, with an empty mapping, replaying
+// the records that only keeps.
+void frmArdenix::TakeChosenFile(const RecordFilter &only)
+{
+    m_Only = only;
+    m_Survey = LogSurvey::Of(CommonDialog1.FileName, m_Only);
+    m_RecordCount = m_Survey.Kept;
+    ShowStations();
+    ui->lblFileName->SetPath(CommonDialog1.FileName);
+    PutBackToIdle();
+    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
+}
+
+// Stopped and not set up, with nothing counted down and no progress shown,
+// ready for "Go" and "Skip dupes" from the file's first record.
+void frmArdenix::PutBackToIdle()
+{
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
-    ui->lblFileName->SetPath(CommonDialog1.FileName);
     SetTimerOn(false);
     ui->btnPause->setEnabled(false);
     ui->btnGo->setEnabled(true);
     ui->cmdSkip->setEnabled(true);
+    ui->cmbStation->setEnabled(true);
     m_Started = kFlagOff;
-    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
     ui->lblCountdown->SetCount(QString());
     m_Countdown = 0;
+    m_Schedule.End();
+    m_GoAtTimer->stop();
+}
+
+// ---- The station choice ----
+
+// A log whose contacts name two or more transmitters offers each of them
+// (and all); so does a log replayed with --only on some other field, which
+// is then the one choice besides all. The window's title names the station.
+void frmArdenix::ShowStations()
+{
+    QComboBox &stations = *ui->cmbStation;
+    stations.clear();
+    stations.addItem(QStringLiteral("All stations"), QVariant::fromValue(RecordFilter()));
+    if (m_Survey.Transmitters.size() >= 2) {
+        for (const QString &transmitter : m_Survey.Transmitters) {
+            const RecordFilter station = RecordFilter::Station(transmitter);
+            stations.addItem(station.Caption(), QVariant::fromValue(station));
+        }
+    }
+    if (!m_Only.IsAll() && stations.findText(m_Only.Caption()) < 0)
+        stations.addItem(m_Only.Caption(), QVariant::fromValue(m_Only));
+    stations.setCurrentIndex(std::max(stations.findText(m_Only.Caption()), 0));
+    const bool offered = stations.count() > 1;
+    ui->lblStation->setVisible(offered);
+    stations.setVisible(offered);
+    ShowStationInTitle();
+}
+
+void frmArdenix::ShowStationInTitle()
+{
+    setWindowTitle(m_Only.IsAll() ? m_Title : m_Title + QStringLiteral(" - ") + m_Only.Caption());
+}
+
+// Replays the chosen station from the file's first record; the mapping stays.
+void frmArdenix::cmbStation_Click()
+{
+    ErrorGuard::Guarded([this] {
+        m_Only = ui->cmbStation->currentData().value<RecordFilter>();
+        m_RecordCount = m_Survey.RecordsKept(m_Only);
+        ShowStationInTitle();
+        PutBackToIdle();
+    });
 }
 
 // ---- Playback set-up and the mapping model ----
@@ -277,6 +340,10 @@ void frmArdenix::BeginPlayback()
     m_Busy = kFlagOff;
     m_Countdown = 0;
     ui->lblCountdown->SetCount(QString());
+    ui->cmbStation->setEnabled(false);
+    // On a shared clock the first contact, too, waits for its moment.
+    if (m_Schedule.IsOn() && m_HasRecord)
+        WaitOnSchedule(CurrentRecordTime().TimeStamp(), 0);
 }
 
 void frmArdenix::Timer1_Timer()
@@ -287,6 +354,9 @@ void frmArdenix::Timer1_Timer()
         if (m_Countdown > 1) {
             m_Countdown = Numbers::Sub32(m_Countdown, 1);
             ui->lblCountdown->SetCount(Numbers::DecimalText(m_Countdown));
+            if (m_Schedule.IsOn())
+                Timer1->setInterval(
+                    clsSchedule::IntervalToNextEvent(clsSchedule::NowMs(), m_Schedule.DueMs(), m_Countdown));
             return;
         }
         LogStep();
@@ -324,6 +394,8 @@ void frmArdenix::EndPlayback()
     ui->cmdSkip->setEnabled(true);
     ui->btnPause->setEnabled(false);
     SetTimerOn(false);
+    ui->cmbStation->setEnabled(true);
+    m_Schedule.End();
     m_LauncherEntry.HideProgress();
     emit PlaybackEnded();
 }
@@ -343,22 +415,41 @@ void frmArdenix::ShowProgress(const RecordTime &time, const QString &firstColumn
     emit ContactLogged(line);
 }
 
-// A wait of one second or less is one timer interval; a longer one counts
-// down in whole seconds, during which "Now" can cut it short.
+// The wait from one record's time stamp to the next one's, or, on a shared
+// clock, until the next record's moment.
 void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
     const double nextTimeStamp = CurrentRecordTime().TimeStamp();
+    if (m_Schedule.IsOn()) {
+        WaitOnSchedule(nextTimeStamp, Pacing::kShortestWaitMs);
+        return;
+    }
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
     const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
-    if (wait.Countdown == 0) {
+    StartWait(wait.Countdown == 0 ? wait.DelayMs : kCountdownStepMs, wait.Countdown);
+}
+
+// Waits until the moment of the record with this time stamp, but at least floorMs.
+void frmArdenix::WaitOnSchedule(double timeStamp, int32_t floorMs)
+{
+    const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
+    const int64_t dueMs = m_Schedule.Next(timeStamp, speed);
+    const clsSchedule::Wait wait = clsSchedule::WaitUntil(clsSchedule::NowMs(), dueMs, floorMs);
+    StartWait(wait.IntervalMs, wait.Countdown);
+}
+
+// A wait without a countdown is one timer interval; with one, the label
+// counts down in whole seconds, during which "Now" can cut it short.
+void frmArdenix::StartWait(int32_t intervalMs, int32_t countdown)
+{
+    if (countdown == 0) {
         ui->btnNow->setEnabled(false);
-        Timer1->setInterval(wait.DelayMs);
     } else {
-        m_Countdown = wait.Countdown;
+        m_Countdown = countdown;
         ui->lblCountdown->SetCount(Numbers::DecimalText(m_Countdown));
         ui->btnNow->setEnabled(true);
-        Timer1->setInterval(kCountdownStepMs);
     }
+    Timer1->setInterval(intervalMs);
 }
 
 frmArdenix::RecordTime frmArdenix::CurrentRecordTime()
@@ -393,7 +484,15 @@ void frmArdenix::btnPause_Click()
         if (Timer1->isActive()) {
             SetTimerOn(false);
             ui->btnPause->setText(QStringLiteral("Resume"));
+            m_Schedule.Pause(clsSchedule::NowMs());
         } else {
+            if (m_Schedule.IsOn()) {
+                // Every moment comes as much later as the pause lasted.
+                const int64_t nowMs = clsSchedule::NowMs();
+                m_Schedule.Resume(nowMs);
+                Timer1->setInterval(
+                    clsSchedule::IntervalToNextEvent(nowMs, m_Schedule.DueMs(), std::max(m_Countdown, 1)));
+            }
             SetTimerOn(true);
             ui->btnPause->setText(QStringLiteral("Pause"));
         }
@@ -487,9 +586,12 @@ void frmArdenix::OpenChosenFile()
     m_RecordNumber = 0;
 }
 
+// The next record that the playback replays: of one station, the next of its records.
 void frmArdenix::NextRecord()
 {
-    m_HasRecord = Flag(AdifReader1.NextRecord() != 0);
+    do
+        m_HasRecord = Flag(AdifReader1.NextRecord() != 0);
+    while (m_HasRecord && !m_Only.Matches(AdifReader1));
     if (m_HasRecord)
         m_RecordNumber = Numbers::Add32(m_RecordNumber, 1);
 }

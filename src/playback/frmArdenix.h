@@ -5,8 +5,11 @@
 #include "CommandLine.h"
 #include "CommonDialog.h"
 #include "LauncherEntry.h"
+#include "LogSurvey.h"
+#include "RecordFilter.h"
 #include "Vantrel.h"
 #include "clsMappingModel.h"
+#include "clsSchedule.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -30,20 +33,22 @@ public:
     // The mapping model, which the field mapping dialog edits.
     clsMappingModel &Mapping() { return m_Mapping; }
 
-    // Chooses path as the file to replay, as a choice with "..." does; a file
-    // that is missing or cannot be read gets a message and no choice is
-    // made. Answers whether the file was chosen.
-    bool ChooseFile(const QString &path);
+    // Chooses path as the file to replay, as a choice with "..." does, and
+    // of it the records that only keeps (every one by default); a file that
+    // is missing or cannot be read gets a message and no choice is made.
+    // Answers whether the file was chosen.
+    bool ChooseFile(const QString &path, const RecordFilter &only = RecordFilter());
 
     // Acts on the command line once the window is shown: chooses the speed
     // and the file, then presses "Skip dupes" and "Go", each through the
-    // handler that a user's choice or click reaches. Nothing is pressed when
-    // the file could not be chosen, nor "Go" when "Skip dupes" found no logger.
+    // handler that a user's choice or click reaches; with a go-at time, "Go"
+    // is pressed then. Nothing is pressed when the file could not be
+    // chosen, nor "Go" when "Skip dupes" found no logger.
     void Start(const StartOptions &options);
 
 signals:
     // A contact has been logged, told as a line that a script can follow: its
-    // number in the file and the file's count of records, its date and time,
+    // number among the records replayed and their count, its date and time,
     // and the text sent to the first mapped column
     // ("17/45 2024-11-23 00:14:30 K1ABC").
     void ContactLogged(const QString &line);
@@ -60,6 +65,7 @@ private slots:
     void cmdBrowseFile_Click();
     void cmdSkip_Click();
     void btnSetFields_Click();
+    void cmbStation_Click();
 
 private:
     void Form_Load();
@@ -84,10 +90,16 @@ private:
     void ShowProgress(const RecordTime &time, const QString &firstColumnText);
     bool LookUpVantrel();
     void Tell(const QString &text, int unattendedExitStatus);
-    void TakeChosenFile();
+    void TakeChosenFile(const RecordFilter &only);
     void OpenChosenFile();
     void NextRecord();
     void SetTimerOn(bool on);
+    void PutBackToIdle();
+    void ShowStations();
+    void ShowStationInTitle();
+    void GoAt(const QDateTime &moment);
+    void WaitOnSchedule(double timeStamp, int32_t floorMs);
+    void StartWait(int32_t intervalMs, int32_t countdown);
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;
@@ -109,4 +121,14 @@ private:
     // once when it was chosen.
     int32_t m_RecordNumber = 0;
     int32_t m_RecordCount = 0;
+
+    // The records replayed (one station, or every record), and what the
+    // reading at the file choice found in the file.
+    RecordFilter m_Only;
+    LogSurvey m_Survey;
+    // A playback started by --go-at keeps to the moments of this schedule;
+    // the timer that presses "Go" then.
+    clsSchedule m_Schedule;
+    QTimer *m_GoAtTimer;
+    QString m_Title; // the window's own title, before any station is named
 };

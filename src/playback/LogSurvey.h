@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "RecordFilter.h"
+
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <map>
+
+// What one reading of a log tells before it is replayed: how many records
+// it holds, how many of them a filter keeps, the transmitters that a
+// multi-transmitter log names with the records of each, and when its first
+// record was made. The playback's reader stays where it stands: the log is
+// read by a reader of its own. A file the reader fails on is not refused
+// here: the playback meets the same failure at the same record, after the
+// records counted.
+struct LogSurvey {
+    int32_t Records = 0;
+    int32_t Kept = 0; // the records that the filter keeps
+    RecordFilter Filter;
+    // The transmitter numbers in order (0, 1, 2, ..., 10), with their records.
+    QStringList Transmitters;
+    std::map<QString, int32_t> TransmitterRecords;
+    // The first record's time stamp in days: where a replay starts.
+    bool HasFirstTimeStamp = false;
+    double FirstTimeStamp = 0;
+
+    static LogSurvey Of(const QString &fileName, const RecordFilter &filter);
+
+    // The records a filter keeps: known for the survey's own filter, for
+    // every record and for one station; -1 for any other filter.
+    int32_t RecordsKept(const RecordFilter &filter) const;
+};
