@@ -34,9 +34,9 @@ int64_t clsSchedule::NowMs()
     return clock.elapsed();
 }
 
-clsSchedule::Wait clsSchedule::WaitUntil(int64_t nowMs, int64_t dueMs, int32_t floorMs)
+clsSchedule::Wait clsSchedule::WaitUntil(int64_t nowMs, int64_t dueMs)
 {
-    const int64_t remaining = std::max<int64_t>(dueMs - nowMs, floorMs);
+    const int64_t remaining = std::max<int64_t>(dueMs - nowMs, 0);
     if (remaining <= Pacing::kLongestPlainWaitMs)
         return {ClampedInterval(remaining), 0};
     Wait wait;
@@ -81,7 +81,8 @@ int64_t clsSchedule::Next(double timeStamp, int16_t speed)
     double offsetMs = factor == 0 ? double(m_Index - m_AnchorIndex) * Pacing::kShortestWaitMs
                                   : (timeStamp - m_AnchorTimeStamp) * kMsPerDay / factor;
     offsetMs = std::clamp(offsetMs, -kFarthestMs, kFarthestMs);
-    m_DueMs = m_AnchorMs + static_cast<int64_t>(std::llround(offsetMs));
+    const int64_t dueMs = m_AnchorMs + static_cast<int64_t>(std::llround(offsetMs));
+    m_DueMs = m_Index == 0 ? dueMs : std::max(dueMs, m_DueMs + Pacing::kShortestWaitMs);
     m_TimeStamp = timeStamp;
     return m_DueMs;
 }

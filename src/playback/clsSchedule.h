@@ -7,12 +7,15 @@
 // a clock that every copy started with the same file, start and speed
 // shares: a contact with time stamp t is due at the go-at moment plus
 // (t - start) / speed, whichever station it belongs to; at "5/sec" the n-th
-// contact replayed (from 0) is due n x 200 ms after it. Each wait is worked
-// out against these moments, so that neither the 200 ms floor on bunched
-// contacts nor the cost of each log step adds up over a long log.
+// contact replayed (from 0) is due n x 200 ms after it. A contact due less
+// than 200 ms after the one before is logged 200 ms after that one's
+// moment instead. Each wait is worked out against these moments, never
+// from the end of the log step before: neither the 200 ms floor on bunched
+// contacts, nor late timer events, nor the cost of each log step add up
+// over a long log. A copy that has fallen behind logs what is due at once.
 //
 // Moments are milliseconds on the monotonic clock of NowMs(). Off, the
-// schedule leaves the pace to Part 1.3's waits from one record to the next.
+// schedule leaves the pace to the waits from one record to the next.
 class clsSchedule {
 public:
     // The timer's part in a wait: the interval to its first event, and the
@@ -25,10 +28,10 @@ public:
     // Milliseconds since the program started, never going back.
     static int64_t NowMs();
 
-    // The wait from nowMs until dueMs, but at least floorMs. Up to a second
-    // it is one interval; beyond, a countdown of the remaining seconds
-    // (rounded half to even) whose last event falls on dueMs.
-    static Wait WaitUntil(int64_t nowMs, int64_t dueMs, int32_t floorMs);
+    // The wait from nowMs until the moment dueMs (none when it has passed).
+    // Up to a second it is one interval; beyond, a countdown of the
+    // remaining seconds (rounded half to even) whose last event falls on dueMs.
+    static Wait WaitUntil(int64_t nowMs, int64_t dueMs);
     // The interval from nowMs to the next event of such a countdown, at an
     // event that left countdown seconds on it; 0 when that moment has passed.
     static int32_t IntervalToNextEvent(int64_t nowMs, int64_t dueMs, int32_t countdown);

@@ -343,7 +343,7 @@ void frmArdenix::BeginPlayback()
     ui->cmbStation->setEnabled(false);
     // On a shared clock the first contact, too, waits for its moment.
     if (m_Schedule.IsOn() && m_HasRecord)
-        WaitOnSchedule(CurrentRecordTime().TimeStamp(), 0);
+        WaitOnSchedule(CurrentRecordTime().TimeStamp());
 }
 
 void frmArdenix::Timer1_Timer()
@@ -421,7 +421,7 @@ void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
     const double nextTimeStamp = CurrentRecordTime().TimeStamp();
     if (m_Schedule.IsOn()) {
-        WaitOnSchedule(nextTimeStamp, Pacing::kShortestWaitMs);
+        WaitOnSchedule(nextTimeStamp);
         return;
     }
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
@@ -429,12 +429,12 @@ void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
     StartWait(wait.Countdown == 0 ? wait.DelayMs : kCountdownStepMs, wait.Countdown);
 }
 
-// Waits until the moment of the record with this time stamp, but at least floorMs.
-void frmArdenix::WaitOnSchedule(double timeStamp, int32_t floorMs)
+// Waits until the moment of the record with this time stamp.
+void frmArdenix::WaitOnSchedule(double timeStamp)
 {
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
     const int64_t dueMs = m_Schedule.Next(timeStamp, speed);
-    const clsSchedule::Wait wait = clsSchedule::WaitUntil(clsSchedule::NowMs(), dueMs, floorMs);
+    const clsSchedule::Wait wait = clsSchedule::WaitUntil(clsSchedule::NowMs(), dueMs);
     StartWait(wait.IntervalMs, wait.Countdown);
 }
 

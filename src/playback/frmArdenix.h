@@ -98,7 +98,7 @@ private:
     void ShowStations();
     void ShowStationInTitle();
     void GoAt(const QDateTime &moment);
-    void WaitOnSchedule(double timeStamp, int32_t floorMs);
+    void WaitOnSchedule(double timeStamp);
     void StartWait(int32_t intervalMs, int32_t countdown);
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
