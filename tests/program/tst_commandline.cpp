@@ -135,6 +135,8 @@ private slots:
         QTest::newRow("skip dupes") << QStringList{"--skip-dupes"} << 0 << 2 << QStringList{};
         QTest::newRow("skip dupes and go") << QStringList{"--go", "--skip-dupes"} << 0 << 2
                                            << QStringList{"2/3 2026-01-01 23:59:59 W2XYZ"};
+        QTest::newRow("only one call, numbered among its records")
+            << QStringList{"--only", "call=N3QQ", "--go"} << 0 << 0 << QStringList{"1/1 2026-01-02 00:00:01 N3QQ"};
     }
     void optionsActThroughTheHandlers()
     {
@@ -159,6 +161,57 @@ private slots:
         QVERIFY(h.Ok());
     }
 
+    // --only FIELD=VALUE and --go-at HH:MM[:SS] (today, read against a
+    // fixed now of 08:00:00): what each takes, and the message for what it
+    // refuses. A time a minute past or less still goes, at once.
+    void onlyAndGoAtForms_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("only");  // FIELD=VALUE as read; empty for all
+        QTest::addColumn<QString>("goAt");  // as read; empty for none
+        QTest::addColumn<QString>("error"); // empty when accepted
+        const QString onlyForm = QStringLiteral("--only takes FIELD=VALUE (such as APP_ARDENIX_TRANSMITTER=1), not ");
+        const QString goAtForm = QStringLiteral("--go-at takes a time of day HH:MM or HH:MM:SS, not ");
+        auto row = [](const char *name, const QStringList &options, const QString &only, const QString &goAt,
+                      const QString &error = QString()) {
+            QTest::newRow(name) << options << only << goAt << error;
+        };
+        row("a transmitter", {"--only", "APP_ARDENIX_TRANSMITTER=1"}, "APP_ARDENIX_TRANSMITTER=1", "");
+        row("a field in lower case", {"--only", "operator=K1ABC"}, "operator=K1ABC", "");
+        row("a value with = and blanks", {"--only=COMMENT=a = b"}, "COMMENT=a = b", "");
+        row("no =", {"--only", "OPERATOR"}, "", "", onlyForm + "\"OPERATOR\"");
+        row("no field", {"--only", "=K1ABC"}, "", "", onlyForm + "\"=K1ABC\"");
+        row("no value", {"--only", "OPERATOR="}, "", "", onlyForm + "\"OPERATOR=\"");
+        row("a blank in the field", {"--only", "MY CALL=K1ABC"}, "", "", onlyForm + "\"MY CALL=K1ABC\"");
+        row("twice", {"--only", "A=1", "--only", "B=2"}, "", "", "--only may be given once");
+        row("hours and minutes", {"--go-at", "14:30"}, "", "2026-03-01 14:30:00");
+        row("a one-digit hour and seconds", {"--go-at", "9:05:30"}, "", "2026-03-01 09:05:30");
+        row("half a minute past", {"--go-at", "07:59:30"}, "", "2026-03-01 07:59:30");
+        row("a minute and a second past", {"--go-at", "07:58:59"}, "", "", "--go-at 07:58:59 has passed: it is 08:00:00 now");
+        row("an hour of 24", {"--go-at", "24:00"}, "", "", goAtForm + "\"24:00\"");
+        row("minute 60", {"--go-at", "14:60"}, "", "", goAtForm + "\"14:60\"");
+        row("no colon", {"--go-at", "1430"}, "", "", goAtForm + "\"1430\"");
+        row("one-digit seconds", {"--go-at", "14:30:5"}, "", "", goAtForm + "\"14:30:5\"");
+        row("a date", {"--go-at", "2026-03-01T14:30"}, "", "", goAtForm + "\"2026-03-01T14:30\"");
+        row("with --go and --only", {"--go", "--go-at", "15:00", "--only", "BAND=20m"}, "BAND=20m",
+            "2026-03-01 15:00:00");
+    }
+    void onlyAndGoAtForms()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, only);
+        QFETCH(QString, goAt);
+        QFETCH(QString, error);
+        const QDateTime now(QDate(2026, 3, 1), QTime(8, 0));
+        const CommandLine::Reading reading = CommandLine::Read(QStringList{"ardenix"} + options + QStringList{"log.adi"}, now);
+        QCOMPARE(reading.Text, error);
+        if (!error.isEmpty())
+            return;
+        const RecordFilter &filter = reading.Options.Only;
+        QCOMPARE(filter.IsAll() ? QString() : filter.Field + QLatin1Char('=') + filter.Value, only);
+        QCOMPARE(reading.Options.GoAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), goAt);
+    }
+
     // A command line that cannot be acted on: why, on standard error, and
     // exit status 2, before any window (no display is needed).
     void badCommandLineEndsWithStatus2_data()
@@ -171,6 +224,8 @@ private slots:
         QTest::newRow("go without FILE") << QStringList{"--go", "--quit-at-end"} << "--go needs a FILE";
         QTest::newRow("skip dupes without FILE") << QStringList{"--skip-dupes"} << "--skip-dupes needs a FILE";
         QTest::newRow("two FILEs") << QStringList{"a.adi", "b.adi"} << "one FILE at most";
+        QTest::newRow("go-at without FILE") << QStringList{"--go-at", "23:59:59"} << "--go-at needs a FILE";
+        QTest::newRow("only without FILE") << QStringList{"--only", "CALL=K1ABC"} << "--only needs a FILE";
     }
     void badCommandLineEndsWithStatus2()
     {
