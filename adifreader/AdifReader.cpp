@@ -162,14 +162,14 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
         if (kind != InvokeKind::PropertyPut)
             RaiseInvalidCall(dispatchId);
         RequireArgs(dispatchId, args, 1);
-        SetFileName(TextArgument(args.at(0)));
+        Open(TextArgument(args.at(0)));
         return QVariant();
     }
     if (dispatchId == kNextRecord) {
         if (kind != InvokeKind::Method)
             RaiseInvalidCall(dispatchId);
         RequireArgs(dispatchId, args, 0);
-        return NextRecord();
+        return NextRecord() ? -1 : 0;
     }
 
     // Everything else is a property get.
@@ -178,9 +178,7 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
     switch (dispatchId) {
     case kFieldValue: {
         RequireArgs(dispatchId, args, 1);
-        if (!m_HasRecord)
-            return QString();
-        return Lookup().Value(TextArgument(args.at(0)));
+        return FieldValue(TextArgument(args.at(0)));
     }
     case kFieldName: {
         RequireArgs(dispatchId, args, 1);
@@ -198,23 +196,23 @@ QVariant AdifReader::Invoke(int dispatchId, InvokeKind kind, const QVariantList 
     RequireArgs(dispatchId, args, 0);
     switch (dispatchId) {
     case kFrequency:
-        return Current().frequency;
+        return Frequency();
     case kSplitFrequency:
-        return Current().splitFrequency;
+        return SplitFrequency();
     case kYear:
-        return Current().year;
+        return Time().year;
     case kMonth:
-        return Current().month;
+        return Time().month;
     case kDay:
-        return Current().day;
+        return Time().day;
     case kHour:
-        return Current().hour;
+        return Time().hour;
     case kMinute:
-        return Current().minute;
+        return Time().minute;
     case kSecond:
-        return Current().second;
+        return Time().second;
     case kMode:
-        return Current().mode;
+        return Mode();
     case kFieldNameCount:
         return static_cast<int32_t>(FieldNames().size());
     default:
@@ -242,18 +240,18 @@ std::unique_ptr<RecordParser> AdifReader::MakeParser(std::unique_ptr<ByteSource>
     return std::make_unique<AdiParser>(std::move(source), m_Chunk ? m_Chunk : AdiParser::kChunk, maxRecord);
 }
 
-void AdifReader::Open(std::unique_ptr<ByteSource> source)
+void AdifReader::OpenSource(std::unique_ptr<ByteSource> source)
 {
     m_Parser = MakeParser(std::move(source));
 }
 
-void AdifReader::SetFileName(const QString &name)
+void AdifReader::Open(const QString &path)
 {
     Close();
     m_Chunk = 0;
     m_MaxRecord = 0;
-    if (!name.isEmpty())
-        Open(std::make_unique<FileSource>(name));
+    if (!path.isEmpty())
+        OpenSource(std::make_unique<FileSource>(path));
 }
 
 void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t maxRecordBytes)
@@ -261,18 +259,18 @@ void AdifReader::OpenMemory(const QByteArray &data, size_t chunkBytes, size_t ma
     Close();
     m_Chunk = chunkBytes;
     m_MaxRecord = maxRecordBytes;
-    Open(std::make_unique<MemorySource>(data));
+    OpenSource(std::make_unique<MemorySource>(data));
 }
 
-int AdifReader::NextRecord()
+bool AdifReader::NextRecord()
 {
     m_HasRecord = false;
     m_Derived.reset();
     m_Lookup.reset();
     if (!m_Parser)
-        return 0;
+        return false;
     m_HasRecord = m_Parser->Next();
-    return m_HasRecord ? -1 : 0;
+    return m_HasRecord;
 }
 
 const Derived &AdifReader::Current()
@@ -282,11 +280,26 @@ const Derived &AdifReader::Current()
     return *m_Derived;
 }
 
+double AdifReader::Frequency() { return Current().frequency; }
+double AdifReader::SplitFrequency() { return Current().splitFrequency; }
+TimeStamp AdifReader::Time() { return Current().time; }
+QString AdifReader::Mode() { return Current().mode; }
+
 FieldLookup &AdifReader::Lookup()
 {
     if (!m_Lookup)
         m_Lookup.emplace(*m_Parser);
     return *m_Lookup;
+}
+
+QString AdifReader::FieldValue(const QString &name)
+{
+    return m_HasRecord ? Lookup().Value(name) : QString();
+}
+
+QStringList AdifReader::CurrentFieldNames()
+{
+    return m_HasRecord ? Lookup().Names() : QStringList();
 }
 
 const QStringList &AdifReader::FieldNames()
@@ -297,9 +310,10 @@ const QStringList &AdifReader::FieldNames()
     return *m_FieldNames;
 }
 
-QStringList AdifReader::CurrentFieldNames()
+const Diagnostics &AdifReader::Diagnosed() const
 {
-    return m_HasRecord ? Lookup().Names() : QStringList();
+    static const Diagnostics kNone;
+    return m_Parser ? m_Parser->Diagnosed() : kNone;
 }
 
 bool AdifReader::IsCabrillo() const
@@ -311,10 +325,4 @@ uint64_t AdifReader::XQsoCount() const
 {
     const auto *cabrillo = dynamic_cast<const CabrilloParser *>(m_Parser.get());
     return cabrillo ? cabrillo->XQsoCount() : 0;
-}
-
-const Diagnostics &AdifReader::Diagnosed() const
-{
-    static const Diagnostics kNone;
-    return m_Parser ? m_Parser->Diagnosed() : kNone;
 }

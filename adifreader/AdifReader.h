@@ -19,12 +19,73 @@ class RecordParser;
 
 enum class InvokeKind { Method, PropertyGet, PropertyPut };
 
-// The ADIF reader component. Callers address it late-bound, by dispatch
-// number, through Invoke(). Every error it raises is a ReaderError: an
-// unknown number, a wrong kind of call or a wrong argument count is an
-// InvalidCall.
+// The ADIF reader: an ADI, ADX or Cabrillo log read one record at a time.
+// Open a log, step with NextRecord(), and ask about the current record.
+// With no record current (before the first NextRecord(), after the last,
+// or with no log open) the record's values are 0, 0.0 and empty text. The
+// one error it raises is a ReaderError: a log that cannot be opened or
+// read, or a record longer than it holds.
 class AdifReader {
 public:
+    AdifReader();
+    ~AdifReader();
+    AdifReader(const AdifReader &) = delete;
+    AdifReader &operator=(const AdifReader &) = delete;
+
+    // Opens the log at path (told ADI, ADX or Cabrillo by its content),
+    // before its first record; an empty path leaves no log open. A log
+    // that cannot be opened raises a FileError naming it, and leaves no log
+    // open. Opening again starts over.
+    void Open(const QString &path);
+
+    // Opens bytes in memory as Open() opens a file; errors name "(memory)".
+    // The data is shared, not copied. chunkBytes other than 0 sets the read
+    // chunk size, so tests and the fuzzer can force refills on small inputs;
+    // maxRecordBytes other than 0 sets the largest record held, so they can
+    // reach that limit too.
+    void OpenMemory(const QByteArray &data, size_t chunkBytes = 0, size_t maxRecordBytes = 0);
+
+    // Makes the next record current: true when there was one, false at the
+    // end (and from then on). A record longer than the reader holds raises
+    // a RecordTooLong naming where it starts.
+    bool NextRecord();
+
+    // The current record's frequency in MHz: FREQ, or the lower edge of its
+    // BAND where FREQ is absent or not a number; else 0.
+    double Frequency();
+    // The second frequency in MHz: FREQ_RX where it is a number, else Frequency().
+    double SplitFrequency();
+    // The date and time, from QSO_DATE and TIME_ON.
+    adif::TimeStamp Time();
+    // MODE in upper case, with USB and LSB read as SSB.
+    QString Mode();
+    // The value of the field named, exactly as written, found under any
+    // spelling of the name that folds the same; empty text when the record
+    // has no such field. A field repeated in one record: the last one wins.
+    QString FieldValue(const QString &name);
+    // The current record's distinct field names, in file order, reported
+    // as FieldNames() reports them.
+    QStringList CurrentFieldNames();
+
+    // Every distinct field name of the log's records (header fields left
+    // out), in order of first appearance: a name in upper case where that
+    // folds back to the same name ("CALL"), else its fold ("straße"). No two
+    // are the same key of a case-insensitive collection. Gathered by a pass
+    // of its own over the log when first asked for; the record being read
+    // stays current.
+    const QStringList &FieldNames();
+
+    // The damage met so far in the log being read (not in the pass that
+    // gathers the field names): recovered lengths, records lost to the end
+    // of the file, skipped Cabrillo lines, an XML error.
+    const adif::Diagnostics &Diagnosed() const;
+
+    // Whether the log is read as a Cabrillo log, and the X-QSO: lines
+    // (contacts not to be scored, so not replayed) it has shown so far.
+    bool IsCabrillo() const;
+    uint64_t XQsoCount() const;
+
+    // ---- The dispatch contract, for Ardenix ----
     enum DispatchId : int {
         kFileName = 1,       // put: text; empty means no file
         kNextRecord = 2,     // method: -1 when a further record is current, 0 at the end
@@ -41,48 +102,13 @@ public:
         kFieldNameCount = 16, // get: 32-bit integer
         kFieldName = 17,     // get (position from 0): text
     };
-
-    AdifReader();
-    ~AdifReader();
-    AdifReader(const AdifReader &) = delete;
-    AdifReader &operator=(const AdifReader &) = delete;
-
     QVariant Invoke(int dispatchId, InvokeKind kind, const QVariantList &args);
 
-    // ---- Outside the dispatch contract ----
-
-    // Does what setting FileName does, with the bytes taken from memory
-    // instead of a file: the fuzzer and the tests feed the reader this way.
-    // The data is shared, not copied. chunkBytes other than 0 sets the read
-    // chunk size, so tests and the fuzzer can force refills on small inputs;
-    // maxRecordBytes other than 0 sets the largest record held, so they can
-    // reach that limit too.
-    void OpenMemory(const QByteArray &data, size_t chunkBytes = 0, size_t maxRecordBytes = 0);
-
-    // Distinct names (file order) of the current record's fields, reported
-    // as FieldName reports them. The contract only answers for names a
-    // caller already knows; adif-dump needs to list a record whole, so it
-    // asks here.
-    QStringList CurrentFieldNames();
-
-    // The damage met so far in the file being read (not in the pass that
-    // gathers the field names): recovered lengths, records lost to the end
-    // of the file, an XML error. adif-dump reports it after the records.
-    const adif::Diagnostics &Diagnosed() const;
-
-    // Whether the file is read as a Cabrillo log, and the X-QSO: lines (contacts
-    // not to be scored, so not replayed) it has shown so far.
-    bool IsCabrillo() const;
-    uint64_t XQsoCount() const;
-
 private:
-    void SetFileName(const QString &name);
-    void Open(std::unique_ptr<adif::ByteSource> source);
+    void OpenSource(std::unique_ptr<adif::ByteSource> source);
     void Close();
-    int NextRecord();
     const adif::Derived &Current();
     adif::FieldLookup &Lookup();
-    const QStringList &FieldNames();
 
     std::unique_ptr<adif::RecordParser> MakeParser(std::unique_ptr<adif::ByteSource> source) const;
 

@@ -41,20 +41,21 @@ Derived Derive(const RecordParser &record)
                 *w.value = text::Trimmed(record.Value(f));
 
     Derived d;
+    TimeStamp &t = d.time;
 
     // QSO_DATE is YYYYMMDD; a part out of its range reads as 0 on its own.
     if (date.size() == 8 && Digits(date) >= 0) {
-        d.year = InRange(Digits(date.substr(0, 4)), 1, 9999);
-        d.month = InRange(Digits(date.substr(4, 2)), 1, 12);
-        d.day = InRange(Digits(date.substr(6, 2)), 1, d.month ? text::DaysInMonth(d.year ? d.year : 2000, d.month) : 31);
+        t.year = InRange(Digits(date.substr(0, 4)), 1, 9999);
+        t.month = InRange(Digits(date.substr(4, 2)), 1, 12);
+        t.day = InRange(Digits(date.substr(6, 2)), 1, t.month ? text::DaysInMonth(t.year ? t.year : 2000, t.month) : 31);
     }
 
     // TIME_ON is HHMM or HHMMSS.
     if ((time.size() == 4 || time.size() == 6) && Digits(time) >= 0) {
-        d.hour = InRange(Digits(time.substr(0, 2)), 0, 23);
-        d.minute = InRange(Digits(time.substr(2, 2)), 0, 59);
+        t.hour = InRange(Digits(time.substr(0, 2)), 0, 23);
+        t.minute = InRange(Digits(time.substr(2, 2)), 0, 59);
         if (time.size() == 6)
-            d.second = InRange(Digits(time.substr(4, 2)), 0, 59);
+            t.second = InRange(Digits(time.substr(4, 2)), 0, 59);
     }
 
     if (auto value = text::ParseNumber(freq))

@@ -11,11 +11,17 @@
 
 namespace adif {
 
+// A record's date and time, from QSO_DATE (YYYYMMDD) and TIME_ON (HHMM or
+// HHMMSS); a part that is absent or out of its range is 0.
+struct TimeStamp {
+    int year = 0, month = 0, day = 0;
+    int hour = 0, minute = 0, second = 0;
+};
+
 // Values derived from the current record's fields; white space around the
 // source values is ignored.
 struct Derived {
-    int year = 0, month = 0, day = 0;
-    int hour = 0, minute = 0, second = 0;
+    TimeStamp time;
     double frequency = 0.0;
     double splitFrequency = 0.0;
     QString mode;

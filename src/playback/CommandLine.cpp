@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CommandLine.h"
 
+#include "ContestTime.h"
 #include "Pacing.h"
 
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@ namespace CommandLine {
 namespace {
 
 const QString kSpeed = QStringLiteral("speed");
+const QString kFrom = QStringLiteral("from");
 const QString kSkipDupes = QStringLiteral("skip-dupes");
 const QString kGo = QStringLiteral("go");
 const QString kQuitAtEnd = QStringLiteral("quit-at-end");
@@ -53,6 +55,11 @@ void AddOptions(QCommandLineParser &parser)
                                      "VALUE, such as one station of a multi-transmitter Cabrillo log: "
                                      "APP_ARDENIX_TRANSMITTER=1."),
                       QStringLiteral("FIELD=VALUE")});
+    parser.addOption({kFrom,
+                      QStringLiteral("Start the playback at the contest time TIME, as typed into \"Start at\": "
+                                     "%1 (the first such time at or after the log's first contact), in UTC.")
+                          .arg(ContestTime::Forms()),
+                      QStringLiteral("TIME")});
     parser.addOption({kSkipDupes, QStringLiteral("Press \"Skip dupes\" once FILE is chosen.")});
     parser.addOption({kGo, QStringLiteral("Press \"Go\" once the window is shown.")});
     parser.addOption({kGoAt,
@@ -144,10 +151,15 @@ Reading Read(const QStringList &arguments, const QDateTime &now)
             return Error(QStringLiteral("--go-at %1 has passed: it is %2 now")
                              .arg(parser.value(kGoAt), now.time().toString(QStringLiteral("HH:mm:ss"))));
     }
+    if (parser.isSet(kFrom)) {
+        options.From = parser.value(kFrom);
+        if (!ContestTime::Parse(options.From))
+            return Error(QStringLiteral("--from takes %1, not \"%2\"").arg(ContestTime::Forms(), options.From));
+    }
     options.SkipDupes = parser.isSet(kSkipDupes);
     options.Go = parser.isSet(kGo);
     options.QuitAtEnd = parser.isSet(kQuitAtEnd);
-    for (const QString &option : {kGo, kGoAt, kOnly, kSkipDupes}) {
+    for (const QString &option : {kGo, kGoAt, kOnly, kSkipDupes, kFrom}) {
         if (parser.isSet(option) && options.File.isEmpty())
             return Error(QStringLiteral("--%1 needs a FILE").arg(option));
     }

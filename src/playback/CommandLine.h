@@ -15,6 +15,7 @@ struct StartOptions {
     QString File;        // chosen as with "..."; empty for none
     int16_t Speed = -1;  // the row of the speed list to choose; -1 keeps "1X"
     RecordFilter Only;   // the records to replay: every one unless --only is given
+    QString From;        // typed into "Start at" once FILE is chosen; empty for none
     bool SkipDupes = false;
     bool Go = false;
     // When "Go" is pressed (local time); invalid for none. The contacts are

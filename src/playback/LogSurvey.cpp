@@ -16,18 +16,6 @@ bool TransmitterBefore(const QString &a, const QString &b)
     return a.size() != b.size() ? a.size() < b.size() : a < b;
 }
 
-// A first record whose time the reader cannot give leaves the start unknown,
-// and the records are counted all the same.
-void TakeFirstTimeStamp(AdifReaderControl &reader, LogSurvey &survey)
-{
-    try {
-        survey.FirstTimeStamp = DateSerial::Date(reader.Year(), reader.Month(), reader.Day())
-            + DateSerial::Time(reader.Hour(), reader.Minute(), reader.Second());
-        survey.HasFirstTimeStamp = true;
-    } catch (const RuntimeError &) {
-    }
-}
-
 } // namespace
 
 LogSurvey LogSurvey::Of(const QString &fileName, const RecordFilter &filter)
@@ -38,8 +26,8 @@ LogSurvey LogSurvey::Of(const QString &fileName, const RecordFilter &filter)
     try {
         reader.SetFileName(fileName);
         while (reader.NextRecord()) {
-            if (survey.Records == 0)
-                TakeFirstTimeStamp(reader, survey);
+            survey.Times.push_back(DateSerial::Date(reader.Year(), reader.Month(), reader.Day())
+                                   + DateSerial::Time(reader.Hour(), reader.Minute(), reader.Second()));
             survey.Records = Numbers::Add32(survey.Records, 1);
             if (filter.Matches(reader))
                 survey.Kept = Numbers::Add32(survey.Kept, 1);

@@ -7,14 +7,15 @@
 #include <QStringList>
 #include <cstdint>
 #include <map>
+#include <vector>
 
 // What one reading of a log tells before it is replayed: how many records
 // it holds, how many of them a filter keeps, the transmitters that a
-// multi-transmitter log names with the records of each, and when its first
-// record was made. The playback's reader stays where it stands: the log is
-// read by a reader of its own. A file the reader fails on is not refused
-// here: the playback meets the same failure at the same record, after the
-// records counted.
+// multi-transmitter log names with the records of each, and the time stamp
+// of every record. The playback's reader stays where it stands: the log is
+// read by a reader of its own. A file the reader fails on, or a record whose
+// time it cannot give, is not refused here: the reading ends there, and the
+// playback meets the same failure at the same record, after those read.
 struct LogSurvey {
     int32_t Records = 0;
     int32_t Kept = 0; // the records that the filter keeps
@@ -22,9 +23,8 @@ struct LogSurvey {
     // The transmitter numbers in order (0, 1, 2, ..., 10), with their records.
     QStringList Transmitters;
     std::map<QString, int32_t> TransmitterRecords;
-    // The first record's time stamp in days: where a replay starts.
-    bool HasFirstTimeStamp = false;
-    double FirstTimeStamp = 0;
+    // Each record's time stamp in days, in file order.
+    std::vector<double> Times;
 
     static LogSurvey Of(const QString &fileName, const RecordFilter &filter);
 

@@ -2,6 +2,7 @@
 #include "frmArdenix.h"
 
 #include "Accessibility.h"
+#include "ContestTime.h"
 #include "DateSerial.h"
 #include "ErrorGuard.h"
 #include "Flags.h"
@@ -68,7 +69,11 @@ frmArdenix::frmArdenix(QWidget *parent)
     // A fixed single frame: no resize, no maximise button.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFixedSize(size());
+    // The contest area below the controls of the design, as tall as its contents need.
+    const int areaHeight = ui->fraContest->hasHeightForWidth() ? ui->fraContest->heightForWidth(width())
+                                                               : ui->fraContest->sizeHint().height();
+    ui->fraContest->setGeometry(0, height(), width(), areaHeight);
+    setFixedSize(width(), height() + areaHeight);
 
     // The playback timer: millisecond accuracy, off, with an interval of 1 ms.
     Timer1 = new QTimer(this);
@@ -140,6 +145,13 @@ void frmArdenix::Start(const StartOptions &options)
         ui->cmbPlaybackSpeed->setCurrentIndex(options.Speed);
     if (options.File.isEmpty() || !ChooseFile(options.File, options.Only))
         return;
+    if (!options.From.isEmpty()) {
+        ui->txtStartAt->setText(options.From);
+        bool taken = false;
+        ErrorGuard::Guarded([this, &taken] { taken = TakeStartAt(); });
+        if (!taken)
+            return; // a start outside the log: nothing is pressed
+    }
     if (options.SkipDupes) {
         ui->cmdSkip->click();
         if (!m_Started)
@@ -151,14 +163,13 @@ void frmArdenix::Start(const StartOptions &options)
         ui->btnGo->click();
 }
 
-// Presses "Go" at moment (at once when it has just passed), and keeps the
-// playback to the moments that every copy started alike keeps to, counted
-// from that moment and the file's first contact.
+// Presses "Go" at moment (at once when it has just passed). The playback
+// then keeps to the moments that every copy started alike keeps to,
+// counted from that moment and the start.
 void frmArdenix::GoAt(const QDateTime &moment)
 {
     const int64_t untilMs = QDateTime::currentDateTime().msecsTo(moment);
-    m_Schedule.Begin(clsSchedule::NowMs() + untilMs,
-                     m_Survey.HasFirstTimeStamp ? m_Survey.FirstTimeStamp : std::nan(""));
+    m_GoAtMs = clsSchedule::NowMs() + untilMs;
     m_GoAtTimer->start(std::chrono::milliseconds(std::max<int64_t>(untilMs, 0)));
 }
 
@@ -169,8 +180,11 @@ void frmArdenix::TakeChosenFile(const RecordFilter &only)
 {
     m_Only = only;
     m_Survey = LogSurvey::Of(CommonDialog1.FileName, m_Only);
+    m_Contest = ContestStatistics(m_Survey.Times);
     m_RecordCount = m_Survey.Kept;
     ShowStations();
+    m_StartAt.reset();
+    ShowStart();
     ui->lblFileName->SetPath(CommonDialog1.FileName);
     PutBackToIdle();
     m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
@@ -180,6 +194,7 @@ void frmArdenix::TakeChosenFile(const RecordFilter &only)
 // ready for "Go" and "Skip dupes" from the file's first record.
 void frmArdenix::PutBackToIdle()
 {
+    ui->txtStartAt->setEnabled(true);
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
     SetTimerOn(false);
@@ -191,6 +206,7 @@ void frmArdenix::PutBackToIdle()
     ui->lblCountdown->SetCount(QString());
     m_Countdown = 0;
     m_Schedule.End();
+    m_GoAtMs.reset();
     m_GoAtTimer->stop();
 }
 
@@ -250,6 +266,7 @@ void frmArdenix::PreparePlayback()
     LoadEntryColumns();
     OpenChosenFile();
     InitDefaultMapping();
+    ui->txtStartAt->setEnabled(false); // the reader moves on from the start now
 }
 
 void frmArdenix::LoadEntryColumns()
@@ -317,16 +334,22 @@ void frmArdenix::btnGo_Click()
     ErrorGuard::Guarded([this] {
         if (m_Started) {
             BeginPlayback();
+            WaitFromStart();
             return;
         }
+        if (!TakeStartAt())
+            return;
         PreparePlayback();
         if (!m_Started)
             return;
         NextRecord();
-        if (m_HasRecord)
+        SkipToStart();
+        if (m_HasRecord) {
             BeginPlayback();
-        else
+            WaitFromStart();
+        } else {
             emit PlaybackEnded(); // nothing to play: the end of the file is reached at once
+        }
     });
 }
 
@@ -342,8 +365,10 @@ void frmArdenix::BeginPlayback()
     ui->lblCountdown->SetCount(QString());
     ui->cmbStation->setEnabled(false);
     // On a shared clock the first contact, too, waits for its moment.
-    if (m_Schedule.IsOn() && m_HasRecord)
+    if (m_GoAtMs && m_HasRecord) {
+        m_Schedule.Begin(*m_GoAtMs, StartMoment());
         WaitOnSchedule(CurrentRecordTime().TimeStamp());
+    }
 }
 
 void frmArdenix::Timer1_Timer()
@@ -396,6 +421,7 @@ void frmArdenix::EndPlayback()
     SetTimerOn(false);
     ui->cmbStation->setEnabled(true);
     m_Schedule.End();
+    m_GoAtMs.reset();
     m_LauncherEntry.HideProgress();
     emit PlaybackEnded();
 }
@@ -513,10 +539,15 @@ void frmArdenix::cmdSkip_Click()
 {
     ErrorGuard::Guarded([this] {
         SetTimerOn(false);
+        const bool setUpHere = !m_Started;
+        if (setUpHere && !TakeStartAt())
+            return;
         PreparePlayback();
         if (!m_Started)
             return;
         NextRecord();
+        if (setUpHere)
+            SkipToStart();
         // Load records until the logger calls one new; stop where the file ends.
         while (m_HasRecord) {
             LoadCurrentRecord();
@@ -594,6 +625,91 @@ void frmArdenix::NextRecord()
     while (m_HasRecord && !m_Only.Matches(AdifReader1));
     if (m_HasRecord)
         m_RecordNumber = Numbers::Add32(m_RecordNumber, 1);
+}
+
+// ---- Start at ----
+
+void frmArdenix::txtStartAt_ReturnPressed()
+{
+    ErrorGuard::Guarded([this] { TakeStartAt(); });
+}
+
+// Takes the contest time in "Start at" as the moment where the playback
+// begins; no text is the file's first contact. A text that is no time, or
+// a time outside the log, is told and changes nothing: answers false.
+bool frmArdenix::TakeStartAt()
+{
+    const QString text = ui->txtStartAt->text().trimmed();
+    if (m_Contest.Count() > 0 && text == ContestTime::Text(StartMoment()))
+        return true;
+    std::optional<double> moment;
+    if (!text.isEmpty()) {
+        const std::optional<ContestTime::Typed> typed = ContestTime::Parse(text);
+        if (!typed) {
+            RefuseStart(QStringLiteral("\"%1\" is not a contest time: write %2.").arg(text, ContestTime::Forms()));
+            return false;
+        }
+        moment = ContestTime::Resolve(*typed, m_Contest.EarliestTime());
+        if (m_Contest.Count() == 0) {
+            RefuseStart(QStringLiteral("The log holds no contacts to start at."));
+            return false;
+        }
+        if (!m_Contest.Holds(*moment)) {
+            RefuseStart(QStringLiteral("%1 is outside the log, which runs from %2 to %3.")
+                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Contest.EarliestTime()),
+                                 ContestTime::Text(m_Contest.LatestTime())));
+            return false;
+        }
+        // The file's first contact is where a playback begins anyway.
+        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Contest.TimeAt(0)))
+            moment.reset();
+    }
+    m_StartAt = moment;
+    ShowStart();
+    return true;
+}
+
+// Tells why the text in "Start at" cannot be taken, and leaves it there to be mended.
+void frmArdenix::RefuseStart(const QString &why)
+{
+    Tell(why, CommandLine::kUsageExitStatus);
+    ui->txtStartAt->setFocus();
+    ui->txtStartAt->selectAll();
+}
+
+// The moment where the playback begins: the chosen one, or the file's first contact.
+double frmArdenix::StartMoment() const
+{
+    if (m_StartAt)
+        return *m_StartAt;
+    return m_Contest.Count() > 0 ? m_Contest.TimeAt(0) : 0.0;
+}
+
+void frmArdenix::ShowStart()
+{
+    ui->txtStartAt->setText(m_Contest.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+}
+
+// Steps the reader, freshly set up, past the records before the chosen
+// start: they are neither loaded into the logger nor logged.
+void frmArdenix::SkipToStart()
+{
+    if (!m_StartAt)
+        return;
+    const int64_t start = ContestTime::Seconds(*m_StartAt);
+    while (m_HasRecord && ContestTime::Seconds(CurrentRecordTime().TimeStamp()) < start)
+        NextRecord();
+}
+
+// With a chosen start, the first contact is logged when its time comes,
+// counted from the start at the chosen speed, as any other wait; without
+// one (or once the start is passed) at the playback's first event.
+void frmArdenix::WaitFromStart()
+{
+    if (!m_StartAt || !m_HasRecord || m_Schedule.IsOn())
+        return; // on a shared clock, BeginPlayback has set the first wait
+    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt))
+        ScheduleNextRecord(*m_StartAt);
 }
 
 // Switching on a timer that is on already does not start its wait anew.

@@ -4,6 +4,7 @@
 #include "AdifReaderControl.h"
 #include "CommandLine.h"
 #include "CommonDialog.h"
+#include "ContestStatistics.h"
 #include "LauncherEntry.h"
 #include "LogSurvey.h"
 #include "RecordFilter.h"
@@ -14,6 +15,7 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QTimer;
 namespace Ui {
@@ -66,6 +68,7 @@ private slots:
     void cmdSkip_Click();
     void btnSetFields_Click();
     void cmbStation_Click();
+    void txtStartAt_ReturnPressed();
 
 private:
     void Form_Load();
@@ -100,6 +103,12 @@ private:
     void GoAt(const QDateTime &moment);
     void WaitOnSchedule(double timeStamp);
     void StartWait(int32_t intervalMs, int32_t countdown);
+    bool TakeStartAt();
+    void RefuseStart(const QString &why);
+    double StartMoment() const;
+    void ShowStart();
+    void SkipToStart();
+    void WaitFromStart();
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;
@@ -129,6 +138,14 @@ private:
     // A playback started by --go-at keeps to the moments of this schedule;
     // the timer that presses "Go" then.
     clsSchedule m_Schedule;
+    std::optional<int64_t> m_GoAtMs; // the go-at moment, on the schedule's clock
     QTimer *m_GoAtTimer;
     QString m_Title; // the window's own title, before any station is named
+    // The chosen file's time stamps, read once when it was chosen.
+    ContestStatistics m_Contest;
+    // Where the playback begins, in contest time (days, as the time
+    // stamps): chosen with "Start at" before "Go"; none for the file's
+    // first contact. The first contact logged is the first at or after it,
+    // and the first wait counts from it (StartMoment() gives it either way).
+    std::optional<double> m_StartAt;
 };

@@ -226,6 +226,13 @@ private slots:
         QTest::newRow("two FILEs") << QStringList{"a.adi", "b.adi"} << "one FILE at most";
         QTest::newRow("go-at without FILE") << QStringList{"--go-at", "23:59:59"} << "--go-at needs a FILE";
         QTest::newRow("only without FILE") << QStringList{"--only", "CALL=K1ABC"} << "--only needs a FILE";
+        const QString fromForms = QStringLiteral("--from takes 2025-03-29T14:00, 2025-03-29 14:00 or 14:00, "
+                                                 "with or without seconds, not \"%1\"");
+        QTest::newRow("from hour 25") << QStringList{"--from", "25:00", "log.adi"} << fromForms.arg("25:00");
+        QTest::newRow("from no such day") << QStringList{"--from", "2026-02-30 12:00", "log.adi"}
+                                          << fromForms.arg("2026-02-30 12:00");
+        QTest::newRow("from a date alone") << QStringList{"--from", "2026-01-01", "log.adi"} << fromForms.arg("2026-01-01");
+        QTest::newRow("from without FILE") << QStringList{"--from", "12:00"} << "--from needs a FILE";
     }
     void badCommandLineEndsWithStatus2()
     {
@@ -280,6 +287,37 @@ private slots:
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
         QCOMPARE(run.out.count(QLatin1Char('\n')), lines);
         QCOMPARE(h.CountOf(QStringLiteral("EnterQso")), entered);
+    }
+
+    // --from in an unattended run: exactly the contacts from the first at or
+    // after the time, numbered by their place in the file; a time outside
+    // the log is a command line that cannot be acted on.
+    void unattendedRunFrom_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("out");
+        QTest::addColumn<QString>("err");
+        const QString last = QStringLiteral("3/3 2026-01-02 00:00:01 N3QQ\n");
+        QTest::newRow("dated") << "2026-01-01T23:59:59" << 0 << "2/3 2026-01-01 23:59:59 W2XYZ\n" + last << "";
+        QTest::newRow("time of day, after midnight") << "00:00" << 0 << last << "";
+        QTest::newRow("outside the log") << "2026-01-02 00:00:02" << 2 << ""
+                                         << "2026-01-02 00:00:02Z is outside the log, which runs from "
+                                            "2026-01-01 23:59:58Z to 2026-01-02 00:00:01Z.\n";
+    }
+    void unattendedRunFrom()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, status);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        const Run run = RunProgram({"--from", from, "--speed", "5/sec", "--go", "--quit-at-end", h.WriteLog(kLog)});
+        QCOMPARE(run.status, status);
+        QCOMPARE(run.out, out);
+        QVERIFY2(run.err.endsWith(err), qPrintable(run.err)); // Qt may say something of the session first
+        QCOMPARE(h.CountOf(QStringLiteral("EnterQso")), int(out.count(QLatin1Char('\n'))));
     }
 
     // An unattended replay sends the logger exactly what the window sends

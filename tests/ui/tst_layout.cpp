@@ -42,7 +42,11 @@ private slots:
         ArdenixHarness h;
         frmArdenix &w = h.Window();
         QCOMPARE(w.windowTitle(), QStringLiteral("Vantrel Logging Simulator (v2)"));
-        QCOMPARE(w.size(), QSize(390, 194));
+        // The design's 390 x 194, and below it the contest area, as tall as its contents need.
+        auto *area = w.findChild<QWidget *>(QStringLiteral("fraContest"));
+        QCOMPARE(area->geometry().topLeft(), QPoint(0, 194));
+        QCOMPARE(w.size(), QSize(390, 194 + area->height()));
+        QVERIFY(area->height() >= area->minimumSizeHint().height());
         QCOMPARE(w.minimumSize(), w.maximumSize());
         QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -136,6 +140,24 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(visited, (QStringList{"btnSetFields", "cmdBrowseFile", "cmbPlaybackSpeed", "btnGo", "btnSetFields"}));
+    }
+
+    // Once a file is chosen, Tab reaches "Skip dupes" and then "Start at", after the design's controls.
+    void tabReachesStartAtAfterAFileChoice()
+    {
+        ArdenixHarness h;
+        frmArdenix &w = h.Window();
+        w.ChooseFile(h.WriteLog(AdifRecord("K1ABC", "20261128", "120000")));
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        h.Button("btnSetFields")->setFocus();
+        QStringList visited;
+        for (int i = 0; i < 7; ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, (QStringList{"btnSetFields", "cmdBrowseFile", "cmbPlaybackSpeed", "btnGo", "cmdSkip",
+                                       "txtStartAt", "btnSetFields"}));
     }
 
     void enterAndSpaceClickTheFocusedButton_data()
