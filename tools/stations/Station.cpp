@@ -5,7 +5,6 @@
 #include <QDBusConnectionInterface>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QThread>
 #include <csignal>
 #include <cstdio>
 #include <sys/prctl.h>
@@ -100,16 +99,13 @@ bool Station::WaitForLogger(int timeoutMs)
                 up = true;
                 break;
             }
-            QThread::msleep(kPollMs);
+            m_Standin.waitForFinished(kPollMs); // a stand-in that ends is seen at once
         }
     }
     QDBusConnection::disconnectFromBus(connectionName);
-    if (!up && m_Failure.isEmpty())
-        Fail(m_Standin.state() == QProcess::Running
-                 ? QStringLiteral("the stand-in logger did not take %1 on its bus").arg(kLoggerName)
-                 : QStringLiteral("the stand-in logger ended with status %1 before it served %2")
-                       .arg(m_Standin.exitCode())
-                       .arg(kLoggerName));
+    // A stand-in that ended has been named by LoggerEnded.
+    if (!up)
+        Fail(QStringLiteral("the stand-in logger did not take %1 on its bus").arg(kLoggerName));
     return up;
 }
 
@@ -148,8 +144,10 @@ void Station::Stop()
 // Passes on each whole line the process wrote, prefixed by the station's name.
 void Station::Forward(QProcess &process, QProcess::ProcessChannel channel, QByteArray &pending)
 {
-    process.setReadChannel(channel);
-    pending += process.readAll();
+    if (process.isOpen()) { // not for a program never started
+        process.setReadChannel(channel);
+        pending += process.readAll();
+    }
     FILE *out = channel == QProcess::StandardOutput ? stdout : stderr;
     qsizetype end;
     while ((end = pending.indexOf('\n')) >= 0) {
