@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/ArdenixHarness.h"
 #include "CommandLine.h"
+#include "ProgramRun.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QSignalSpy>
 
 namespace {
@@ -15,30 +15,12 @@ const QByteArray kLog = AdifRecord("K1ABC", kDay, "235958") + AdifRecord("W2XYZ"
     + AdifRecord("N3QQ", "20260102", "000001");
 const QByteArray kDupe = "K1ABC 40m 3\n";
 
-// One run of the program itself, on the test's bus.
-struct Run {
-    int status = -1; // -1 when it crashed or did not end
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 // Runs ardenix with the arguments; offscreen, or with no display at all.
-Run RunProgram(const QStringList &arguments, bool display = true)
+Run RunArdenix(const QStringList &arguments, bool display = true)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    if (display)
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(ARDENIX_PROGRAM), arguments);
-    Run run;
-    if (program.waitForFinished(30000) && program.exitStatus() == QProcess::NormalExit)
-        run.status = program.exitCode();
-    run.out = QString::fromUtf8(program.readAllStandardOutput());
-    run.err = QString::fromUtf8(program.readAllStandardError());
-    return run;
+    return RunProgram(QStringLiteral(ARDENIX_PROGRAM), arguments, display);
 }
 
 QStringList Described(const QList<LoggerCall> &calls)
@@ -238,7 +220,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        const Run run = RunProgram(arguments, false);
+        const Run run = RunArdenix(arguments, false);
         QCOMPARE(run.status, CommandLine::kUsageExitStatus);
         QCOMPARE(run.err, QStringLiteral("ardenix: %1 (see --help)\n").arg(message));
         QCOMPARE(run.out, QString());
@@ -282,7 +264,7 @@ private slots:
             QVERIFY(h.StartLogger(loggerOptions));
         const QString file = log.isEmpty() ? QFileInfo(h.WriteLog({})).absolutePath() + QStringLiteral("/missing.adi")
                                            : h.WriteLog(log);
-        const Run run = RunProgram({"--speed", "5/sec", "--go", "--quit-at-end", file});
+        const Run run = RunArdenix({"--speed", "5/sec", "--go", "--quit-at-end", file});
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
         QCOMPARE(run.out.count(QLatin1Char('\n')), lines);
@@ -313,7 +295,7 @@ private slots:
         QFETCH(QString, err);
         ArdenixHarness h;
         QVERIFY(h.StartLogger());
-        const Run run = RunProgram({"--from", from, "--speed", "5/sec", "--go", "--quit-at-end", h.WriteLog(kLog)});
+        const Run run = RunArdenix({"--from", from, "--speed", "5/sec", "--go", "--quit-at-end", h.WriteLog(kLog)});
         QCOMPARE(run.status, status);
         QCOMPARE(run.out, out);
         QVERIFY2(run.err.endsWith(err), qPrintable(run.err)); // Qt may say something of the session first
@@ -328,7 +310,7 @@ private slots:
         const QStringList logger{QStringLiteral("--preload"), h.WriteTestFile(QStringLiteral("dupes.txt"), kDupe)};
         const QString log = h.WriteLog(kLog);
         QVERIFY(h.StartLogger(logger));
-        const Run run = RunProgram({"--skip-dupes", "--speed", "5/sec", "--go", "--quit-at-end", log});
+        const Run run = RunArdenix({"--skip-dupes", "--speed", "5/sec", "--go", "--quit-at-end", log});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("2/3 2026-01-01 23:59:59 W2XYZ\n3/3 2026-01-02 00:00:01 N3QQ\n"));
         const QList<LoggerCall> unattended = h.Calls();

@@ -1,8 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/ArdenixHarness.h"
+#include "ProgramRun.h"
 #include "StandinTrace.h"
-
-#include <QProcess>
 
 namespace {
 
@@ -15,30 +14,6 @@ const QByteArray kContest = "START-OF-LOG: 3.0\n"
                             "QSO: 14025 CW 2025-05-24 0000 W1AW 599 0003 N3QQ 599 0012 0\n"
                             "QSO:  7025 CW 2025-05-24 0000 W1AW 599 0004 K9ZZ 599 0100 1\n"
                             "END-OF-LOG:\n";
-
-struct Run {
-    int status = -1; // -1 when it crashed or did not end
-    QString out;
-    QString err;
-};
-
-// A program run without a display, on the test's bus.
-Run RunProgram(const QString &program, const QStringList &arguments)
-{
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(program, arguments);
-    Run run;
-    if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
-        run.status = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 QStringList Described(const QList<QJsonObject> &calls)
 {
@@ -62,7 +37,7 @@ private slots:
         ArdenixHarness h;
         const QString log = h.WriteTestFile(QStringLiteral("contest.log"), kContest);
         const QString traces = QFileInfo(log).absolutePath() + QStringLiteral("/traces");
-        const Run run = RunProgram(QStringLiteral(ARDENIX_STATIONS_PROGRAM), {"--speed", "8X", "--trace", traces, log});
+        const ProgramRun run = RunProgram(QStringLiteral(ARDENIX_STATIONS_PROGRAM), {"--speed", "8X", "--trace", traces, log});
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QCOMPARE(run.out, QStringLiteral("station 0: 1/2 2025-05-24 00:00:00 K1ABC\n"
                                          "station 1: 1/2 2025-05-24 00:00:15 W2XYZ\n"
@@ -70,7 +45,7 @@ private slots:
                                          "station 1: 2/2 2025-05-24 00:00:45 K9ZZ\n"));
         for (const QString station : {"0", "1"}) {
             QVERIFY(h.StartLogger());
-            const Run alone = RunProgram(QStringLiteral(ARDENIX_PROGRAM),
+            const ProgramRun alone = RunProgram(QStringLiteral(ARDENIX_PROGRAM),
                                          {"--only", "APP_ARDENIX_TRANSMITTER=" + station, "--speed", "5/sec", "--go",
                                           "--quit-at-end", log});
             QCOMPARE(alone.status, 0);
@@ -103,7 +78,7 @@ private slots:
         QFETCH(QString, error);
         ArdenixHarness h;
         const QString log = h.WriteTestFile(QStringLiteral("contest.log"), kContest);
-        const Run run = RunProgram(QStringLiteral(ARDENIX_STATIONS_PROGRAM), options + QStringList{log});
+        const ProgramRun run = RunProgram(QStringLiteral(ARDENIX_STATIONS_PROGRAM), options + QStringList{log});
         QCOMPARE(run.status, status);
         QCOMPARE(run.err.trimmed().split(QLatin1Char('\n')).last(), error);
         QCOMPARE(run.out, QString());
