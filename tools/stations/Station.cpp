@@ -20,7 +20,7 @@ constexpr int kPollMs = 50;
 // the logger beside it, one station under the other.
 constexpr int kArdenixLeft = 0;
 constexpr int kLoggerLeft = 410;
-constexpr int kStationHeight = 260;
+constexpr int kStationHeight = 420; // the stand-in's window is the taller
 
 // Each program in a process group of its own, so that a Ctrl-C reaches
 // ardenix-stations alone, which then ends them in order; and ended with
