@@ -133,7 +133,8 @@ int main(int argc, char **argv)
     const QString transmitter = start.Text(QStringLiteral("transmitter"));
     const RecordFilter station = RecordFilter::Station(transmitter);
     const LogSurvey survey = LogSurvey::Of(log, station);
-    if (survey.Kept == 0) {
+    const int32_t kept = survey.Only(station).Records();
+    if (kept == 0) {
         std::fprintf(stderr, "drift-bench: transmitter %s has no contacts in %s\n", qPrintable(transmitter),
                      qPrintable(log));
         return 1;
@@ -165,7 +166,7 @@ int main(int argc, char **argv)
                 const QDateTime t = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
                 contacts.push_back({ToDays(t), now});
                 if (contacts.size() % kProgressEvery == 0)
-                    std::fprintf(stderr, "drift-bench: %zu of %d contacts logged\n", contacts.size(), survey.Kept);
+                    std::fprintf(stderr, "drift-bench: %zu of %d contacts logged\n", contacts.size(), kept);
             }
         }
     });
@@ -173,16 +174,16 @@ int main(int argc, char **argv)
     const double contestHours = (survey.Times.back() - survey.Times.front()) * 24;
     std::printf("drift-bench: %s, transmitter %s: %d contacts, %.1f hours of contest time at %s%s: %.1f minutes\n",
                 qPrintable(QFileInfo(start.Text(QStringLiteral("log"))).fileName()), qPrintable(transmitter),
-                survey.Kept, contestHours, qPrintable(start.Text(QStringLiteral("speed"))),
+                kept, contestHours, qPrintable(start.Text(QStringLiteral("speed"))),
                 squeeze > 1 ? qPrintable(QStringLiteral(", every time from the start divided by %1").arg(squeeze))
                             : "",
                 contestHours * 60 / speed);
     ardenix.start(QCoreApplication::applicationDirPath() + QStringLiteral("/ardenix"), arguments);
     QCoreApplication::exec();
     if (ardenix.exitStatus() != QProcess::NormalExit || ardenix.exitCode() != 0
-        || int(contacts.size()) != survey.Kept) {
+        || int(contacts.size()) != kept) {
         std::fprintf(stderr, "drift-bench: ardenix ended with status %d after %zu of %d contacts\n",
-                     ardenix.exitCode(), contacts.size(), survey.Kept);
+                     ardenix.exitCode(), contacts.size(), kept);
         return 1;
     }
 

@@ -56,9 +56,9 @@ void AddOptions(QCommandLineParser &parser)
                                      "APP_ARDENIX_TRANSMITTER=1."),
                       QStringLiteral("FIELD=VALUE")});
     parser.addOption({kFrom,
-                      QStringLiteral("Start the playback at the contest time TIME, as typed into \"Start at\": "
-                                     "%1 (the first such time at or after the log's first contact), in UTC.")
-                          .arg(ContestTime::Forms()),
+                      QStringLiteral("Start the playback at the contest time TIME (UTC), as typed into "
+                                     "\"Start at\": 2025-03-29T14:00, 2025-03-29 14:00, or 14:00 for the first "
+                                     "such time at or after the log's first contact; seconds may follow."),
                       QStringLiteral("TIME")});
     parser.addOption({kSkipDupes, QStringLiteral("Press \"Skip dupes\" once FILE is chosen.")});
     parser.addOption({kGo, QStringLiteral("Press \"Go\" once the window is shown.")});

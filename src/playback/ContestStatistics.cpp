@@ -14,7 +14,7 @@ int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0
 
 } // namespace
 
-ContestStatistics::ContestStatistics(const std::vector<double> &times)
+ContestStatistics::ContestStatistics(const std::vector<double> &times, const std::vector<int16_t> &bands)
 {
     m_Seconds.reserve(times.size());
     for (double time : times)
@@ -24,7 +24,7 @@ ContestStatistics::ContestStatistics(const std::vector<double> &times)
     const auto [earliest, latest] = std::minmax_element(m_Seconds.begin(), m_Seconds.end());
     m_Earliest = *earliest;
     m_Latest = *latest;
-    MakeTimeline();
+    MakeTimeline(bands);
     FindBusiestHour();
 }
 
@@ -45,7 +45,7 @@ int32_t ContestStatistics::FirstAtOrAfter(double moment) const
     return static_cast<int32_t>(found - m_Seconds.begin());
 }
 
-void ContestStatistics::MakeTimeline()
+void ContestStatistics::MakeTimeline(const std::vector<int16_t> &bands)
 {
     const int64_t start = FloorDiv(m_Earliest, kBinSeconds) * kBinSeconds;
     const int64_t tenMinuteBins = (m_Latest - start) / kBinSeconds + 1;
@@ -57,6 +57,21 @@ void ContestStatistics::MakeTimeline()
         int32_t &count = m_Timeline.Counts[static_cast<size_t>((t - start) / binSeconds)];
         ++count;
         m_Timeline.Highest = std::max(m_Timeline.Highest, count);
+    }
+    if (bands.size() != m_Seconds.size())
+        return;
+    for (int16_t band : bands)
+        if (band >= 0 && std::find(m_Timeline.Bands.begin(), m_Timeline.Bands.end(), band) == m_Timeline.Bands.end())
+            m_Timeline.Bands.push_back(band);
+    std::sort(m_Timeline.Bands.begin(), m_Timeline.Bands.end());
+    const size_t width = m_Timeline.Bands.size();
+    m_Timeline.BandCounts.assign(m_Timeline.Counts.size() * width, 0);
+    for (size_t record = 0; record < bands.size(); ++record) {
+        const auto known = std::lower_bound(m_Timeline.Bands.begin(), m_Timeline.Bands.end(), bands[record]);
+        if (bands[record] < 0 || known == m_Timeline.Bands.end())
+            continue;
+        const auto bin = static_cast<size_t>((m_Seconds[record] - start) / binSeconds);
+        ++m_Timeline.BandCounts[bin * width + static_cast<size_t>(known - m_Timeline.Bands.begin())];
     }
 }
 

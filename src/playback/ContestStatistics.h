@@ -17,7 +17,10 @@ public:
     static constexpr int64_t kMostBins = 366 * 24 * 6;
 
     ContestStatistics() = default;
-    explicit ContestStatistics(const std::vector<double> &times);
+    // bands, when given, holds each record's band as a number that grows
+    // with the frequency (-1 for none); the timeline's bins are then
+    // counted by band too.
+    explicit ContestStatistics(const std::vector<double> &times, const std::vector<int16_t> &bands = {});
 
     int32_t Count() const { return static_cast<int32_t>(m_Seconds.size()); }
     // The time stamp (days) of the record at position (from 0) in the file.
@@ -37,6 +40,10 @@ public:
         double BinDays = 0;    // the width of one bin, in days
         std::vector<int32_t> Counts;
         int32_t Highest = 0;   // the largest count of a bin
+        // The bands met, lowest first, and each bin's count of each: the
+        // count of band k in bin b at b * Bands.size() + k. Empty without bands.
+        std::vector<int16_t> Bands;
+        std::vector<int32_t> BandCounts;
     };
     const Timeline &Bins() const { return m_Timeline; }
 
@@ -60,7 +67,7 @@ public:
     int32_t CountInLastHour(int32_t logged, double now) const;
 
 private:
-    void MakeTimeline();
+    void MakeTimeline(const std::vector<int16_t> &bands);
     void FindBusiestHour();
 
     std::vector<int64_t> m_Seconds; // each record's time in whole seconds, in file order

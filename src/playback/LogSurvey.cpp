@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "LogSurvey.h"
 
-#include "AdifReaderControl.h"
+#include "AdifReader.h"
+#include "Bands.h"
 #include "DateSerial.h"
-#include "Numbers.h"
-#include "RuntimeError.h"
+#include "ReaderError.h"
 
 #include <algorithm>
 
@@ -21,38 +21,58 @@ bool TransmitterBefore(const QString &a, const QString &b)
 LogSurvey LogSurvey::Of(const QString &fileName, const RecordFilter &filter)
 {
     LogSurvey survey;
-    survey.Filter = filter;
-    AdifReaderControl reader;
+    survey.m_Filter = filter;
+    AdifReader reader;
     try {
-        reader.SetFileName(fileName);
+        reader.Open(fileName);
         while (reader.NextRecord()) {
-            survey.Times.push_back(DateSerial::Date(reader.Year(), reader.Month(), reader.Day())
-                                   + DateSerial::Time(reader.Hour(), reader.Minute(), reader.Second()));
-            survey.Records = Numbers::Add32(survey.Records, 1);
-            if (filter.Matches(reader))
-                survey.Kept = Numbers::Add32(survey.Kept, 1);
+            const adif::TimeStamp time = reader.Time();
+            survey.Times.push_back(DateSerial::Date(time.year, time.month, time.day)
+                                   + DateSerial::Time(time.hour, time.minute, time.second));
+            const adif::Band *band = adif::BandOfFrequency(reader.Frequency());
+            survey.Bands.push_back(band ? static_cast<int16_t>(band - adif::Bands().data()) : int16_t(-1));
+            survey.m_Kept.push_back(filter.Matches(reader));
             const QString transmitter = reader.FieldValue(RecordFilter::kTransmitterField);
-            if (!transmitter.isEmpty())
-                survey.TransmitterRecords[transmitter] += 1;
+            qsizetype place = -1;
+            if (!transmitter.isEmpty()) {
+                place = survey.m_Named.indexOf(transmitter);
+                if (place < 0) {
+                    place = survey.m_Named.size();
+                    survey.m_Named << transmitter;
+                }
+            }
+            survey.m_TransmitterOf.push_back(static_cast<int32_t>(place));
         }
-    } catch (const RuntimeError &) {
+    } catch (const ReaderError &) {
     }
-    for (const auto &[transmitter, records] : survey.TransmitterRecords)
-        survey.Transmitters << transmitter;
+    survey.Transmitters = survey.m_Named;
     std::sort(survey.Transmitters.begin(), survey.Transmitters.end(), TransmitterBefore);
     return survey;
 }
 
-int32_t LogSurvey::RecordsKept(const RecordFilter &filter) const
+LogSurvey LogSurvey::Only(const RecordFilter &filter) const
 {
-    if (filter == Filter)
-        return Kept;
-    if (filter.IsAll())
-        return Records;
-    const QString transmitter = filter.Transmitter();
-    if (!transmitter.isEmpty()) {
-        const auto found = TransmitterRecords.find(transmitter);
-        return found == TransmitterRecords.end() ? 0 : found->second;
+    LogSurvey kept;
+    kept.m_Filter = filter;
+    kept.m_Named = m_Named;
+    kept.Transmitters = Transmitters;
+    for (size_t n = 0; n < Times.size(); ++n) {
+        if (!Keeps(filter, n))
+            continue;
+        kept.Times.push_back(Times[n]);
+        kept.Bands.push_back(Bands[n]);
+        kept.m_Kept.push_back(true);
+        kept.m_TransmitterOf.push_back(m_TransmitterOf[n]);
     }
-    return -1;
+    return kept;
+}
+
+bool LogSurvey::Keeps(const RecordFilter &filter, size_t position) const
+{
+    if (filter == m_Filter)
+        return m_Kept[position];
+    if (filter.IsAll())
+        return true;
+    const int32_t place = m_TransmitterOf[position];
+    return !filter.Transmitter().isEmpty() && place >= 0 && m_Named[place] == filter.Transmitter();
 }

@@ -6,29 +6,35 @@
 #include <QString>
 #include <QStringList>
 #include <cstdint>
-#include <map>
 #include <vector>
 
-// What one reading of a log tells before it is replayed: how many records
-// it holds, how many of them a filter keeps, the transmitters that a
-// multi-transmitter log names with the records of each, and the time stamp
-// of every record. The playback's reader stays where it stands: the log is
-// read by a reader of its own. A file the reader fails on, or a record whose
-// time it cannot give, is not refused here: the reading ends there, and the
-// playback meets the same failure at the same record, after those read.
+// What one reading of a log tells before it is replayed: each record's time
+// stamp and band, the transmitters that a multi-transmitter log names, and
+// which records a filter keeps. The playback's reader stays where it
+// stands: the log is read by a reader of its own. A file the reader fails
+// on is not refused here: the reading ends there, and the playback meets
+// the same failure at the same record, after the records read.
 struct LogSurvey {
-    int32_t Records = 0;
-    int32_t Kept = 0; // the records that the filter keeps
-    RecordFilter Filter;
-    // The transmitter numbers in order (0, 1, 2, ..., 10), with their records.
-    QStringList Transmitters;
-    std::map<QString, int32_t> TransmitterRecords;
-    // Each record's time stamp in days, in file order.
+    // Each record's time stamp in days and its band (its place in the
+    // reader's table of bands, lowest first; -1 for none), in file order.
     std::vector<double> Times;
+    std::vector<int16_t> Bands;
+    // The transmitter numbers the records name, in order (0, 1, 2, ..., 10).
+    QStringList Transmitters;
 
     static LogSurvey Of(const QString &fileName, const RecordFilter &filter);
 
-    // The records a filter keeps: known for the survey's own filter, for
-    // every record and for one station; -1 for any other filter.
-    int32_t RecordsKept(const RecordFilter &filter) const;
+    int32_t Records() const { return static_cast<int32_t>(Times.size()); }
+    // The records that filter keeps, in file order: known for the reading's
+    // own filter, for every record and for one station. Any other filter
+    // keeps none.
+    LogSurvey Only(const RecordFilter &filter) const;
+
+private:
+    bool Keeps(const RecordFilter &filter, size_t position) const;
+
+    RecordFilter m_Filter;       // the reading's own
+    std::vector<bool> m_Kept;    // by m_Filter
+    QStringList m_Named;         // the transmitters in order of first appearance
+    std::vector<int32_t> m_TransmitterOf; // each record's place in m_Named; -1 for none
 };

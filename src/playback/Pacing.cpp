@@ -30,10 +30,10 @@ int32_t DelayMs(double fromDays, double toDays)
 // Each division is rounded half to even; "5/sec" leaves the floor to decide.
 int32_t ScaledDelay(int32_t delayMs, int16_t speed)
 {
-    const int factor = Factor(speed);
+    const double factor = ContestSecondsPerSecond(speed);
     if (factor == 0)
         return 1;
-    return Numbers::ToInt32(delayMs / static_cast<double>(factor));
+    return Numbers::ToInt32(delayMs / factor);
 }
 
 } // namespace
@@ -45,7 +45,7 @@ QString SpeedName(int16_t speed)
     return names.value(speed);
 }
 
-int Factor(int16_t speed)
+double ContestSecondsPerSecond(int16_t speed)
 {
     switch (speed) {
     case k2X:

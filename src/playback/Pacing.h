@@ -16,13 +16,13 @@ enum Speed : int16_t { k1X = 0, k2X = 1, k4X = 2, k8X = 3, kFivePerSecond = 4 };
 // empty for a position that is no speed.
 QString SpeedName(int16_t speed);
 
-// How many times faster than its time stamps a speed replays a log: 1, 2, 4
-// or 8, and 1 for a position that is no speed; 0 for "5/sec", which follows
-// no time stamps.
-int Factor(int16_t speed);
-
 constexpr int32_t kShortestWaitMs = 200;      // five records a second at most
 constexpr int32_t kLongestPlainWaitMs = 1000; // longer waits count down in seconds
+
+// How many seconds of contest time pass in a second of the replay at the
+// speed of the given list position: 1, 2, 4 or 8, and 0 at "5/sec", whose
+// pace is not the contest's.
+double ContestSecondsPerSecond(int16_t speed);
 
 // The wait before the next log step.
 struct Wait {

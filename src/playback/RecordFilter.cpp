@@ -1,14 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "RecordFilter.h"
 
-#include "AdifReaderControl.h"
-
 #include <QRegularExpression>
-
-bool RecordFilter::Matches(AdifReaderControl &reader) const
-{
-    return IsAll() || reader.FieldValue(Field) == Value;
-}
 
 QString RecordFilter::Transmitter() const
 {

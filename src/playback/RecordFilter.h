@@ -5,8 +5,6 @@
 #include <QString>
 #include <optional>
 
-class AdifReaderControl;
-
 // Which records of a log a playback replays: every record, or only those
 // whose field Field (named in any letter case) holds exactly Value. One
 // station of a multi-transmitter log is the records of its transmitter
@@ -19,8 +17,13 @@ struct RecordFilter {
     QString Value;
 
     bool IsAll() const { return Field.isEmpty(); }
-    // Whether the reader's current record is one to replay.
-    bool Matches(AdifReaderControl &reader) const;
+    // Whether the reader's current record is one to replay (of any reader
+    // that looks a field up by name).
+    template <typename Reader>
+    bool Matches(Reader &reader) const
+    {
+        return IsAll() || reader.FieldValue(Field) == Value;
+    }
     // The transmitter number when this is one station of a multi-transmitter
     // log, else empty.
     QString Transmitter() const;

@@ -77,7 +77,7 @@ int64_t clsSchedule::Next(double timeStamp, int16_t speed)
     }
     m_Speed = speed;
     m_Index += 1;
-    const int factor = Pacing::Factor(speed);
+    const double factor = Pacing::ContestSecondsPerSecond(speed);
     double offsetMs = factor == 0 ? double(m_Index - m_AnchorIndex) * Pacing::kShortestWaitMs
                                   : (timeStamp - m_AnchorTimeStamp) * kMsPerDay / factor;
     offsetMs = std::clamp(offsetMs, -kFarthestMs, kFarthestMs);

@@ -2,6 +2,7 @@
 #include "frmArdenix.h"
 
 #include "Accessibility.h"
+#include "Bands.h"
 #include "ContestTime.h"
 #include "DateSerial.h"
 #include "ErrorGuard.h"
@@ -28,6 +29,9 @@ namespace {
 
 constexpr int16_t kAttributeTakesAdif = 4;
 constexpr int kCountdownStepMs = 1000; // a countdown lowers once a second
+constexpr int kContestClockStepMs = 250; // the running contest clock is shown a few times a second
+constexpr int32_t kFewRecent = 10;       // the contacts of the rates "last 10" and "last 100"
+constexpr int32_t kManyRecent = 100;
 
 // kHz from MHz; a result that does not fit a double is an Overflow.
 double Kilohertz(double megahertz)
@@ -50,6 +54,29 @@ QString FileProblem(const QString &path)
     if (!reading.open(QIODevice::ReadOnly))
         return QStringLiteral("The file \"%1\" cannot be read: %2.").arg(path, reading.errorString());
     return QString();
+}
+
+// The names of the bands that LogSurvey numbered ("160m", "80m").
+QStringList BandNames(const std::vector<int16_t> &bands)
+{
+    QStringList names;
+    for (int16_t band : bands) {
+        const std::string_view name = adif::Bands()[static_cast<size_t>(band)].name;
+        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    }
+    return names;
+}
+
+// "busiest hour 2025-03-29 14:00Z: 312 contacts"
+QString BusiestHourText(const ContestStatistics &contest)
+{
+    const ContestStatistics::Hour hour = contest.BusiestHour();
+    if (hour.Count == 0)
+        return QStringLiteral("no contacts");
+    return QStringLiteral("busiest hour %1: %2 contact%3")
+        .arg(ContestTime::HourText(hour.Start))
+        .arg(hour.Count)
+        .arg(hour.Count == 1 ? QString() : QStringLiteral("s"));
 }
 
 // text on one line, so that a contact's line stays one line.
@@ -91,6 +118,11 @@ frmArdenix::frmArdenix(QWidget *parent)
     m_Title = windowTitle();
     ui->lblStation->hide();
     ui->cmbStation->hide();
+
+    tmrContestClock = new QTimer(this);
+    tmrContestClock->setObjectName(QStringLiteral("tmrContestClock"));
+    tmrContestClock->setInterval(kContestClockStepMs);
+    connect(tmrContestClock, &QTimer::timeout, this, &frmArdenix::tmrContestClock_Timer);
 
     ui->btnSetFields->setFocus();
     ErrorGuard::Guarded([this] { Form_Load(); });
@@ -180,9 +212,9 @@ void frmArdenix::TakeChosenFile(const RecordFilter &only)
 {
     m_Only = only;
     m_Survey = LogSurvey::Of(CommonDialog1.FileName, m_Only);
-    m_Contest = ContestStatistics(m_Survey.Times);
-    m_RecordCount = m_Survey.Kept;
+    m_Log = ContestStatistics(m_Survey.Times);
     ShowStations();
+    ShowReplayed();
     m_StartAt.reset();
     ShowStart();
     ui->lblFileName->SetPath(CommonDialog1.FileName);
@@ -195,6 +227,7 @@ void frmArdenix::TakeChosenFile(const RecordFilter &only)
 void frmArdenix::PutBackToIdle()
 {
     ui->txtStartAt->setEnabled(true);
+    ui->ctlTimeline->SetClickable(true);
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
     SetTimerOn(false);
@@ -240,14 +273,26 @@ void frmArdenix::ShowStationInTitle()
     setWindowTitle(m_Only.IsAll() ? m_Title : m_Title + QStringLiteral(" - ") + m_Only.Caption());
 }
 
+// The contest of the records replayed (one station's, or the whole log's):
+// their count, the timeline and the busiest hour.
+void frmArdenix::ShowReplayed()
+{
+    const LogSurvey replayed = m_Survey.Only(m_Only);
+    m_Contest = ContestStatistics(replayed.Times, replayed.Bands);
+    m_RecordCount = m_Contest.Count();
+    ui->ctlTimeline->SetBins(m_Contest.Bins(), BandNames(m_Contest.Bins().Bands));
+    ui->ctlTimeline->setAccessibleDescription(BusiestHourText(m_Contest));
+}
+
 // Replays the chosen station from the file's first record; the mapping stays.
 void frmArdenix::cmbStation_Click()
 {
     ErrorGuard::Guarded([this] {
         m_Only = ui->cmbStation->currentData().value<RecordFilter>();
-        m_RecordCount = m_Survey.RecordsKept(m_Only);
         ShowStationInTitle();
+        ShowReplayed();
         PutBackToIdle();
+        ShowContest();
     });
 }
 
@@ -267,6 +312,7 @@ void frmArdenix::PreparePlayback()
     OpenChosenFile();
     InitDefaultMapping();
     ui->txtStartAt->setEnabled(false); // the reader moves on from the start now
+    ui->ctlTimeline->SetClickable(false);
 }
 
 void frmArdenix::LoadEntryColumns()
@@ -335,6 +381,7 @@ void frmArdenix::btnGo_Click()
         if (m_Started) {
             BeginPlayback();
             WaitFromStart();
+            ShowContest();
             return;
         }
         if (!TakeStartAt())
@@ -347,6 +394,7 @@ void frmArdenix::btnGo_Click()
         if (m_HasRecord) {
             BeginPlayback();
             WaitFromStart();
+            ShowContest();
         } else {
             emit PlaybackEnded(); // nothing to play: the end of the file is reached at once
         }
@@ -367,7 +415,8 @@ void frmArdenix::BeginPlayback()
     // On a shared clock the first contact, too, waits for its moment.
     if (m_GoAtMs && m_HasRecord) {
         m_Schedule.Begin(*m_GoAtMs, StartMoment());
-        WaitOnSchedule(CurrentRecordTime().TimeStamp());
+        m_Clock.StandAt(StartMoment());
+        ScheduleNextRecord(StartMoment());
     }
 }
 
@@ -404,12 +453,14 @@ void frmArdenix::LogStep()
     const QString firstColumnText = LoadCurrentRecord();
     const RecordTime time = CurrentRecordTime();
     Required(m_Entry).EnterQso();
+    m_Clock.StandAt(time.TimeStamp());
     ShowProgress(time, firstColumnText);
     NextRecord();
     if (m_HasRecord)
         ScheduleNextRecord(time.TimeStamp());
     else
         EndPlayback();
+    ShowContest();
     m_Busy = kFlagOff;
 }
 
@@ -446,11 +497,12 @@ void frmArdenix::ShowProgress(const RecordTime &time, const QString &firstColumn
 void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
     const double nextTimeStamp = CurrentRecordTime().TimeStamp();
+    const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
+    m_Clock.RunTowards(nextTimeStamp, Pacing::ContestSecondsPerSecond(speed));
     if (m_Schedule.IsOn()) {
         WaitOnSchedule(nextTimeStamp);
         return;
     }
-    const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
     const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
     StartWait(wait.Countdown == 0 ? wait.DelayMs : kCountdownStepMs, wait.Countdown);
 }
@@ -522,6 +574,7 @@ void frmArdenix::btnPause_Click()
             SetTimerOn(true);
             ui->btnPause->setText(QStringLiteral("Pause"));
         }
+        ShowContest();
     });
 }
 
@@ -556,6 +609,10 @@ void frmArdenix::cmdSkip_Click()
             NextRecord();
         }
         ui->cmdSkip->setEnabled(false);
+        // The clock shows the first contact to be logged, or the chosen start.
+        if (!m_StartAt && m_HasRecord)
+            m_Clock.StandAt(CurrentRecordTime().TimeStamp());
+        ShowContest();
     });
 }
 
@@ -640,7 +697,7 @@ void frmArdenix::txtStartAt_ReturnPressed()
 bool frmArdenix::TakeStartAt()
 {
     const QString text = ui->txtStartAt->text().trimmed();
-    if (m_Contest.Count() > 0 && text == ContestTime::Text(StartMoment()))
+    if (m_Log.Count() > 0 && text == ContestTime::Text(StartMoment()))
         return true;
     std::optional<double> moment;
     if (!text.isEmpty()) {
@@ -649,19 +706,19 @@ bool frmArdenix::TakeStartAt()
             RefuseStart(QStringLiteral("\"%1\" is not a contest time: write %2.").arg(text, ContestTime::Forms()));
             return false;
         }
-        moment = ContestTime::Resolve(*typed, m_Contest.EarliestTime());
-        if (m_Contest.Count() == 0) {
+        moment = ContestTime::Resolve(*typed, m_Log.EarliestTime());
+        if (m_Log.Count() == 0) {
             RefuseStart(QStringLiteral("The log holds no contacts to start at."));
             return false;
         }
-        if (!m_Contest.Holds(*moment)) {
+        if (!m_Log.Holds(*moment)) {
             RefuseStart(QStringLiteral("%1 is outside the log, which runs from %2 to %3.")
-                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Contest.EarliestTime()),
-                                 ContestTime::Text(m_Contest.LatestTime())));
+                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Log.EarliestTime()),
+                                 ContestTime::Text(m_Log.LatestTime())));
             return false;
         }
         // The file's first contact is where a playback begins anyway.
-        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Contest.TimeAt(0)))
+        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Log.TimeAt(0)))
             moment.reset();
     }
     m_StartAt = moment;
@@ -682,12 +739,64 @@ double frmArdenix::StartMoment() const
 {
     if (m_StartAt)
         return *m_StartAt;
-    return m_Contest.Count() > 0 ? m_Contest.TimeAt(0) : 0.0;
+    return m_Log.Count() > 0 ? m_Log.TimeAt(0) : 0.0;
 }
 
 void frmArdenix::ShowStart()
 {
-    ui->txtStartAt->setText(m_Contest.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+    ui->txtStartAt->setText(m_Log.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+    m_Clock.StandAt(StartMoment());
+    ShowContest();
+}
+
+// A click on the timeline before "Go" starts the playback there, at the
+// minute clicked (or the log's first or last contact, where the minute
+// lies outside the log).
+void frmArdenix::ctlTimeline_Click(double moment)
+{
+    ErrorGuard::Guarded([this, moment] {
+        if (m_Started || m_Log.Count() == 0)
+            return;
+        const int64_t minute = ContestTime::Seconds(moment) / 60 * 60;
+        const double start = std::clamp(ContestTime::Days(minute), m_Log.EarliestTime(), m_Log.LatestTime());
+        ui->txtStartAt->setText(ContestTime::Text(start));
+        TakeStartAt();
+    });
+}
+
+// ---- The contest clock ----
+
+void frmArdenix::tmrContestClock_Timer()
+{
+    ErrorGuard::Guarded([this] { ShowContest(); });
+}
+
+// Shows where the contest stands at the replay position: its time, the
+// contacts behind it of the file's, the rates there, and the playhead. The
+// clock is shown again a few times a second while it runs, else not.
+void frmArdenix::ShowContest()
+{
+    const double now = m_Clock.Now();
+    const int32_t behind = ContactsBehind();
+    ui->ctlFigures->ShowTime(m_Contest.Count() > 0 ? ContestTime::Text(now) : QString());
+    ui->ctlFigures->ShowLogged(behind, m_RecordCount);
+    ui->ctlFigures->ShowRates(m_Contest.RateOverLast(kFewRecent, behind, now),
+                              m_Contest.RateOverLast(kManyRecent, behind, now),
+                              m_Contest.CountInLastHour(behind, now));
+    ui->ctlTimeline->SetPlayhead(now);
+    if (!m_Clock.IsRunning())
+        tmrContestClock->stop();
+    else if (!tmrContestClock->isActive())
+        tmrContestClock->start();
+}
+
+// The contacts of the file behind the replay position: logged, or passed
+// over by the start or by "Skip dupes".
+int32_t frmArdenix::ContactsBehind() const
+{
+    if (!m_Started)
+        return m_Contest.FirstAtOrAfter(StartMoment());
+    return m_HasRecord ? m_RecordNumber - 1 : m_RecordNumber;
 }
 
 // Steps the reader, freshly set up, past the records before the chosen
@@ -708,15 +817,21 @@ void frmArdenix::WaitFromStart()
 {
     if (!m_StartAt || !m_HasRecord || m_Schedule.IsOn())
         return; // on a shared clock, BeginPlayback has set the first wait
-    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt))
+    if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt)) {
+        m_Clock.StandAt(*m_StartAt);
         ScheduleNextRecord(*m_StartAt);
+    }
 }
 
 // Switching on a timer that is on already does not start its wait anew.
+// The contest clock stands still while the timer is off.
 void frmArdenix::SetTimerOn(bool on)
 {
-    if (!on)
+    if (!on) {
         Timer1->stop();
-    else if (!Timer1->isActive())
+        m_Clock.Hold();
+    } else if (!Timer1->isActive()) {
         Timer1->start();
+        m_Clock.Release();
+    }
 }

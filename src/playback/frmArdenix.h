@@ -4,6 +4,7 @@
 #include "AdifReaderControl.h"
 #include "CommandLine.h"
 #include "CommonDialog.h"
+#include "ContestClock.h"
 #include "ContestStatistics.h"
 #include "LauncherEntry.h"
 #include "LogSurvey.h"
@@ -69,6 +70,8 @@ private slots:
     void btnSetFields_Click();
     void cmbStation_Click();
     void txtStartAt_ReturnPressed();
+    void ctlTimeline_Click(double moment);
+    void tmrContestClock_Timer();
 
 private:
     void Form_Load();
@@ -100,6 +103,7 @@ private:
     void PutBackToIdle();
     void ShowStations();
     void ShowStationInTitle();
+    void ShowReplayed();
     void GoAt(const QDateTime &moment);
     void WaitOnSchedule(double timeStamp);
     void StartWait(int32_t intervalMs, int32_t countdown);
@@ -109,9 +113,12 @@ private:
     void ShowStart();
     void SkipToStart();
     void WaitFromStart();
+    void ShowContest();
+    int32_t ContactsBehind() const;
 
     std::unique_ptr<Ui::frmArdenix> ui; // the controls, from the layout
     QTimer *Timer1;
+    QTimer *tmrContestClock; // repaints the contest's figures while its clock runs
     CommonDialog CommonDialog1;
     AdifReaderControl AdifReader1;
     LauncherEntry m_LauncherEntry;
@@ -141,11 +148,16 @@ private:
     std::optional<int64_t> m_GoAtMs; // the go-at moment, on the schedule's clock
     QTimer *m_GoAtTimer;
     QString m_Title; // the window's own title, before any station is named
-    // The chosen file's time stamps, read once when it was chosen.
+    // The contest of the records replayed, whose figures the window shows,
+    // and of the whole log, where the playback may start; both from the
+    // one reading at the file choice.
     ContestStatistics m_Contest;
+    ContestStatistics m_Log;
     // Where the playback begins, in contest time (days, as the time
     // stamps): chosen with "Start at" before "Go"; none for the file's
     // first contact. The first contact logged is the first at or after it,
     // and the first wait counts from it (StartMoment() gives it either way).
     std::optional<double> m_StartAt;
+    // The contest's time at the replay position, which the figures show.
+    ContestClock m_Clock;
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "Accessibility.h"
 
+#include "ContestTimeline.h"
 #include "CountLabel.h"
 
 #include <QAbstractItemView>
@@ -93,6 +94,8 @@ QAccessibleInterface *Factory(const QString &className, QObject *object)
 {
     if (IsPlainWindow(className, object))
         return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
+    if (className == QLatin1String(ContestTimeline::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Chart);
     if (className == QLatin1String(CountLabel::staticMetaObject.className()))
         return new CountLabelAccessible(static_cast<CountLabel *>(object));
     if (className == QLatin1String("QComboBox") && !static_cast<QComboBox *>(object)->accessibleName().isEmpty())

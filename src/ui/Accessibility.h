@@ -10,7 +10,8 @@ namespace Accessibility {
 // A top-level window made straight from QWidget reports itself as a frame
 // (Qt reports any plain QWidget as a client area, a "filler" to screen
 // readers), a drop-down list with an accessible name is named by it (Qt
-// names one by its current row), and a CountLabel reports its count as its value.
+// names one by its current row), a CountLabel reports its count as its
+// value, and the contest timeline is a chart.
 void Install();
 
 } // namespace Accessibility

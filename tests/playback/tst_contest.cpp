@@ -115,6 +115,18 @@ private slots:
         QCOMPARE(binned, times.size());
     }
 
+    // With bands, each bin counts its contacts by band too, lowest band
+    // first; contacts of no band count only in the bin's total.
+    void timelineCountsByBand()
+    {
+        const ContestStatistics contest(
+            Times({"2025-03-29 14:00:00", "2025-03-29 14:05:00", "2025-03-29 14:12:00", "2025-03-29 14:15:00"}),
+            {-1, 8, 3, 8});
+        QCOMPARE(contest.Bins().Counts, (std::vector<int32_t>{2, 2}));
+        QCOMPARE(contest.Bins().Bands, (std::vector<int16_t>{3, 8}));
+        QCOMPARE(contest.Bins().BandCounts, (std::vector<int32_t>{0, 1, 1, 1}));
+    }
+
     // What a user may type as a start, and the moment it names in a log
     // whose first contact is at 2025-03-29 22:30:00.
     void typedMoments_data()

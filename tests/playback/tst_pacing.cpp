@@ -153,7 +153,7 @@ private slots:
         QFETCH(qint64, lateMs);
         const QList<qint64> moments = ReplayOnSchedule(seconds, start, speed, eventLateMs, stepMs);
         QCOMPARE(moments.mid(0, logged.size()), logged);
-        const int factor = Pacing::Factor(int16_t(speed));
+        const double factor = Pacing::ContestSecondsPerSecond(int16_t(speed));
         qint64 latest = 0;
         for (qsizetype n = 0; n < moments.size(); ++n) {
             const qint64 due = factor == 0 ? n * Pacing::kShortestWaitMs

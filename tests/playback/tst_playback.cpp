@@ -349,18 +349,21 @@ private slots:
         QTest::addColumn<bool>("skipDupes");          // K1ABC, the first, is a dupe
         QTest::addColumn<QStringList>("offered");     // empty when "Station" is hidden
         QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("count"); // the contacts replayed, of which "Logged" counts
         const QStringList offered{"All stations", "Station 0", "Station 1"};
         QTest::newRow("all stations") << QList<int>{0, 1, 0, 1} << 0 << false << offered
                                       << QStringList{"1/4 2026-11-28 12:00:00 K1ABC", "2/4 2026-11-28 12:00:01 W2XYZ",
-                                                     "3/4 2026-11-28 12:00:02 N3QQ", "4/4 2026-11-28 12:00:03 K9ZZ"};
+                                                     "3/4 2026-11-28 12:00:02 N3QQ", "4/4 2026-11-28 12:00:03 K9ZZ"}
+                                      << 4;
         QTest::newRow("station 1") << QList<int>{0, 1, 0, 1} << 2 << false << offered
-                                   << QStringList{"1/2 2026-11-28 12:00:01 W2XYZ", "2/2 2026-11-28 12:00:03 K9ZZ"};
+                                   << QStringList{"1/2 2026-11-28 12:00:01 W2XYZ", "2/2 2026-11-28 12:00:03 K9ZZ"} << 2;
         QTest::newRow("station 0, its dupe skipped") << QList<int>{0, 1, 0, 1} << 1 << true << offered
-                                                     << QStringList{"2/2 2026-11-28 12:00:02 N3QQ"};
+                                                     << QStringList{"2/2 2026-11-28 12:00:02 N3QQ"} << 2;
         QTest::newRow("one transmitter: no choice")
             << QList<int>{0, 0, 0, 0} << 1 << false << QStringList{}
             << QStringList{"1/4 2026-11-28 12:00:00 K1ABC", "2/4 2026-11-28 12:00:01 W2XYZ",
-                           "3/4 2026-11-28 12:00:02 N3QQ", "4/4 2026-11-28 12:00:03 K9ZZ"};
+                           "3/4 2026-11-28 12:00:02 N3QQ", "4/4 2026-11-28 12:00:03 K9ZZ"}
+            << 4;
     }
     void stationChoice()
     {
@@ -369,6 +372,7 @@ private slots:
         QFETCH(bool, skipDupes);
         QFETCH(QStringList, offered);
         QFETCH(QStringList, lines);
+        QFETCH(int, count);
         ArdenixHarness h;
         QVERIFY(h.StartLogger({QStringLiteral("--preload"), h.WriteTestFile(QStringLiteral("dupe.txt"), "K1ABC 40m 3\n")}));
         QByteArray log;
@@ -391,6 +395,8 @@ private slots:
         const QString chosen = station->currentIndex() > 0 ? station->currentText() : QString();
         QCOMPARE(h.Window().windowTitle(), chosen.isEmpty() ? QStringLiteral("Vantrel Logging Simulator (v2)")
                                                             : QStringLiteral("Vantrel Logging Simulator (v2) - ") + chosen);
+        const QLabel *logged = h.Control<QLabel>("lblLogged");
+        QCOMPARE(logged->text(), QStringLiteral("0 of %1").arg(count));
 
         if (skipDupes)
             h.Click("cmdSkip");
@@ -401,6 +407,7 @@ private slots:
         while (h.Tick()) {
         }
         QVERIFY(station->isEnabled());
+        QCOMPARE(logged->text(), QStringLiteral("%1 of %1").arg(count));
         QStringList replayed;
         for (const QList<QVariant> &line : told)
             replayed << line.at(0).toString();

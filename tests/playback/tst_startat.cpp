@@ -2,6 +2,7 @@
 #include "../support/ArdenixHarness.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QLineEdit>
 #include <QSignalSpy>
 
@@ -122,6 +123,33 @@ private slots:
         h.Click("btnGo");
         QVERIFY(h.Tick());
         QCOMPARE(h.Logged(), QStringList{"K1ABC"});
+    }
+
+    // A click on the timeline before "Go" starts there, at the minute
+    // clicked; once the playback runs a click changes nothing.
+    void clickedStartBeginsThere()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger());
+        // Four contacts an hour apart: the middle of the strip is about 13:35.
+        h.ChooseFile(h.WriteLog(AdifRecord("K1ABC", kDay, "120000") + AdifRecord("W2XYZ", kDay, "130000")
+                                + AdifRecord("N3QQ", kDay, "140000") + AdifRecord("K5TR", kDay, "150000")));
+        auto *timeline = h.Control<QWidget>("ctlTimeline");
+        auto *field = h.Control<QLineEdit>("txtStartAt");
+        QTest::mouseClick(timeline, Qt::LeftButton, {}, QPoint(timeline->width() / 2, 4));
+        const QDateTime start = QDateTime::fromString(field->text(), QStringLiteral("yyyy-MM-dd hh:mm:ssZ"));
+        QVERIFY2(start.time() >= QTime(13, 30) && start.time() <= QTime(13, 40) && start.time().second() == 0,
+                 qPrintable(field->text()));
+
+        h.Click("btnGo");
+        const int wait = int(start.time().secsTo(QTime(14, 0)));
+        QCOMPARE(h.Countdown(), QString::number(wait));
+        QTest::mouseClick(timeline, Qt::LeftButton, {}, QPoint(4, 4));
+        QCOMPARE(field->text(), start.toString(QStringLiteral("yyyy-MM-dd hh:mm:ssZ")));
+        while (h.Tick()) {
+        }
+        QCOMPARE(h.Logged(), (QStringList{"N3QQ", "K5TR"}));
+        QVERIFY(h.Ok());
     }
 
     // "Skip dupes" asks about the contacts from the start on; "Go" waits

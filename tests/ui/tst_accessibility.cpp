@@ -52,6 +52,11 @@ private slots:
         QTest::newRow("Pause") << "btnPause" << int(QAccessible::Button) << "Pause";
         QTest::newRow("Now") << "btnNow" << int(QAccessible::Button) << "Now";
         QTest::newRow("Skip") << "cmdSkip" << int(QAccessible::Button) << "Skip dupes";
+        QTest::newRow("clock") << "lblContestTime" << int(QAccessible::StaticText) << "Contest time";
+        QTest::newRow("logged") << "lblLogged" << int(QAccessible::StaticText) << "Logged";
+        QTest::newRow("rate") << "lblRate" << int(QAccessible::StaticText) << "Rate";
+        QTest::newRow("timeline") << "ctlTimeline" << int(QAccessible::Chart) << "Contest timeline";
+        QTest::newRow("start at") << "txtStartAt" << int(QAccessible::EditableText) << "Start at";
     }
     void mainWindowNamesAndRoles()
     {
@@ -100,6 +105,25 @@ private slots:
 
         h.Click("btnPause");
         QCOMPARE(Name(h.Button("btnPause")), QStringLiteral("Resume"));
+    }
+
+    // The contest's figures read their shown text as their description, the
+    // timeline its busiest hour; at the first contact the clock stands at its time.
+    void contestFiguresReadTheirText()
+    {
+        ArdenixHarness h;
+        QVERIFY(h.StartPlayback(AdifRecord("K1ABC", kDay, "235958") + AdifRecord("W2XYZ", "20260102", "000001")
+                                + AdifRecord("N3QQ", "20260102", "000005")));
+        const auto description = [&h](const char *name) {
+            return Accessible(h.Window().findChild<QWidget *>(QLatin1String(name)))->text(QAccessible::Description);
+        };
+        QCOMPARE(description("lblContestTime"), QStringLiteral("2026-01-01 23:59:58Z"));
+        QCOMPARE(description("lblLogged"), QStringLiteral("1 of 3"));
+        QCOMPARE(description("lblRate"), QStringLiteral("–/h last 10 · –/h last 100 · 1 in the last 60 min"));
+        QCOMPARE(description("ctlTimeline"), QStringLiteral("busiest hour 2026-01-02 00:00Z: 2 contacts"));
+        h.Click("btnNow");
+        QCOMPARE(description("lblContestTime"), QStringLiteral("2026-01-02 00:00:01Z"));
+        QCOMPARE(description("lblLogged"), QStringLiteral("2 of 3"));
     }
 
     // The dialog and its lists, over the stand-in's columns: each row reads
