@@ -212,9 +212,9 @@ void frmArdenix::TakeChosenFile(const RecordFilter &only)
 {
     m_Only = only;
     m_Survey = LogSurvey::Of(CommonDialog1.FileName, m_Only);
-    m_Log = ContestStatistics(m_Survey.Times);
     ShowStations();
     ShowReplayed();
+    m_Log = m_Only.IsAll() ? m_Contest : ContestStatistics(m_Survey.Times);
     m_StartAt.reset();
     ShowStart();
     ui->lblFileName->SetPath(CommonDialog1.FileName);
