@@ -64,8 +64,8 @@ void AddOptions(QCommandLineParser &parser)
     parser.addOption({kGo, QStringLiteral("Press \"Go\" once the window is shown.")});
     parser.addOption({kGoAt,
                       QStringLiteral("Press \"Go\" at TIME today (HH:MM or HH:MM:SS, local time) and log each "
-                                     "contact at TIME + (its time - the first contact's time) / speed, in step "
-                                     "with every copy started alike."),
+                                     "contact at TIME + (its time - the start) / speed, the start being the "
+                                     "first contact's time or --from: in step with every copy started alike."),
                       QStringLiteral("TIME")});
     parser.addOption({kQuitAtEnd,
                       QStringLiteral("End at the end of the file, with exit status 0, and print a line per contact "
@@ -74,7 +74,7 @@ void AddOptions(QCommandLineParser &parser)
                                      "is not running, 3 for any other failure or a window closed before the end.")});
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("The ADIF file to replay, chosen as if with \"...\"; "
-                                                "--go, --go-at, --only and --skip-dupes need it."),
+                                                "--go, --go-at, --from, --only and --skip-dupes need it."),
                                  QStringLiteral("[FILE]"));
 }
 
