@@ -17,6 +17,7 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <memory>
@@ -41,10 +42,6 @@ const QString kFrom = QStringLiteral("from");
 const QString kTlfLan = QStringLiteral("tlf-lan");
 const QString kWsjtxUdp = QStringLiteral("wsjtx-udp");
 const QString kTrace = QStringLiteral("trace");
-
-struct Usage {
-    QString Error; // empty when the command line can be acted on
-};
 
 void AddOptions(QCommandLineParser &parser)
 {
@@ -127,6 +124,99 @@ int Fail(const QString &message, int status)
     return status;
 }
 
+void EndOnSignals(QCoreApplication &app)
+{
+    if (pipe(g_SignalPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_SignalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app,
+                     [] { QCoreApplication::exit(kInterruptedExitStatus); });
+    std::signal(SIGINT, OnSignal);
+    std::signal(SIGTERM, OnSignal);
+}
+
+// The stations' set-up from the command line; why it cannot be acted on, or
+// empty text.
+QString ReadSetup(const QCommandLineParser &parser, Station::Setup &setup)
+{
+    if (parser.positionalArguments().size() != 1)
+        return QStringLiteral("give one LOG");
+    setup.Log = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
+    if (!QFileInfo(setup.Log).isFile() || !QFileInfo(setup.Log).isReadable())
+        return QStringLiteral("cannot read the log \"%1\"").arg(setup.Log);
+    QString error;
+    setup.ArdenixOptions << QStringLiteral("--speed")
+                         << (parser.isSet(kSpeed) ? CheckedSpeed(parser.value(kSpeed), error) : QStringLiteral("1X"));
+    if (!error.isEmpty())
+        return error;
+    if (parser.isSet(kFrom))
+        setup.ArdenixOptions << QStringLiteral("--from") << parser.value(kFrom);
+    for (const QString &option : {kTlfLan, kWsjtxUdp}) {
+        for (const QString &destination : parser.values(option))
+            setup.StandinOptions << QStringLiteral("--") + option << destination;
+    }
+    if (parser.isSet(kTrace)) {
+        setup.TraceDir = QFileInfo(parser.value(kTrace)).absoluteFilePath();
+        if (!QDir().mkpath(setup.TraceDir))
+            return QStringLiteral("cannot make the folder \"%1\"").arg(setup.TraceDir);
+    }
+    setup.Ardenix = Program(QStringLiteral("ardenix"));
+    setup.Standin = Program(QStringLiteral("vantrel-standin"));
+    if (setup.Ardenix.isEmpty() || setup.Standin.isEmpty())
+        return QStringLiteral("ardenix and vantrel-standin are needed, beside this program or on PATH");
+    setup.Windows = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    return QString();
+}
+
+// Starts every station's logger, then, once all are up, every replay with
+// one go-at; runs until every station has reached its end, one has failed
+// or a signal has come, and then ends them all. Answers the exit status.
+int RunStations(const Station::Setup &setup, const QStringList &transmitters)
+{
+    std::vector<std::unique_ptr<Station>> stations;
+    for (const QString &transmitter : transmitters)
+        stations.push_back(std::make_unique<Station>(setup, transmitter, int(stations.size())));
+    const auto allFinished = [&stations] {
+        return std::all_of(stations.begin(), stations.end(), [](const auto &station) { return station->Finished(); });
+    };
+
+    bool up = true;
+    for (const auto &station : stations)
+        up = up && station->StartLogger();
+    for (const auto &station : stations)
+        up = up && station->WaitForLogger(kLoggerUpMs);
+    int status = kFailedExitStatus;
+    if (up) {
+        const QString goAt = GoAtTime();
+        std::fprintf(stderr, "%s: %zu station(s) of %s, \"Go\" at %s\n", kProgramName, stations.size(),
+                     qPrintable(QFileInfo(setup.Log).fileName()), qPrintable(goAt));
+        for (const auto &station : stations) {
+            QObject::connect(station.get(), &Station::Failed, [] { QCoreApplication::exit(kFailedExitStatus); });
+            QObject::connect(station.get(), &Station::ReachedEnd, [&allFinished] {
+                if (allFinished())
+                    QCoreApplication::exit(0);
+            });
+            station->StartReplay(goAt);
+        }
+        // A replay that could not start has failed before the event loop runs.
+        const bool started = std::all_of(stations.begin(), stations.end(),
+                                         [](const auto &station) { return station->Failure().isEmpty(); });
+        status = started ? QCoreApplication::exec() : kFailedExitStatus;
+    }
+
+    for (const auto &station : stations)
+        station->Stop();
+    if (status == 0)
+        std::fprintf(stderr, "%s: every station reached the end of its contacts\n", kProgramName);
+    else if (status == kInterruptedExitStatus)
+        Fail(QStringLiteral("interrupted; every program it started has ended"), status);
+    for (const auto &station : stations) {
+        if (status == kFailedExitStatus && !station->Failure().isEmpty())
+            return Fail(station->Name() + QStringLiteral(": ") + station->Failure(), status);
+    }
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -147,35 +237,10 @@ int main(int argc, char **argv)
         std::printf("%s %s\nLicense GPL-3.0-or-later\n", kProgramName, ARDENIX_VERSION);
         return 0;
     }
-    if (parser.positionalArguments().size() != 1)
-        return Fail(QStringLiteral("give one LOG (see --help)"), kUsageExitStatus);
-
     Station::Setup setup;
-    setup.Log = QFileInfo(parser.positionalArguments().first()).absoluteFilePath();
-    if (!QFileInfo(setup.Log).isFile() || !QFileInfo(setup.Log).isReadable())
-        return Fail(QStringLiteral("cannot read the log \"%1\"").arg(setup.Log), kUsageExitStatus);
-    QString error;
-    setup.ArdenixOptions << QStringLiteral("--speed")
-                         << (parser.isSet(kSpeed) ? CheckedSpeed(parser.value(kSpeed), error) : QStringLiteral("1X"));
-    if (!error.isEmpty())
-        return Fail(error + QStringLiteral(" (see --help)"), kUsageExitStatus);
-    if (parser.isSet(kFrom))
-        setup.ArdenixOptions << QStringLiteral("--from") << parser.value(kFrom);
-    for (const QString &option : {kTlfLan, kWsjtxUdp}) {
-        for (const QString &destination : parser.values(option))
-            setup.StandinOptions << QStringLiteral("--") + option << destination;
-    }
-    if (parser.isSet(kTrace)) {
-        setup.TraceDir = QFileInfo(parser.value(kTrace)).absoluteFilePath();
-        if (!QDir().mkpath(setup.TraceDir))
-            return Fail(QStringLiteral("cannot make the folder \"%1\"").arg(setup.TraceDir), kUsageExitStatus);
-    }
-    setup.Ardenix = Program(QStringLiteral("ardenix"));
-    setup.Standin = Program(QStringLiteral("vantrel-standin"));
-    if (setup.Ardenix.isEmpty() || setup.Standin.isEmpty())
-        return Fail(QStringLiteral("ardenix and vantrel-standin are needed, beside this program or on PATH"),
-                    kUsageExitStatus);
-    setup.Windows = qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY");
+    const QString problem = ReadSetup(parser, setup);
+    if (!problem.isEmpty())
+        return Fail(problem + QStringLiteral(" (see --help)"), kUsageExitStatus);
 
     // A log that names no transmitter is one station, replayed whole.
     QStringList transmitters = LogSurvey::Of(setup.Log, RecordFilter()).Transmitters;
@@ -187,58 +252,6 @@ int main(int argc, char **argv)
                         .arg(kTlfStationNodes),
                     kUsageExitStatus);
 
-    if (pipe(g_SignalPipe) == 0) {
-        auto *notifier = new QSocketNotifier(g_SignalPipe[0], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &app, [] { QCoreApplication::exit(kInterruptedExitStatus); });
-        std::signal(SIGINT, OnSignal);
-        std::signal(SIGTERM, OnSignal);
-    }
-
-    std::vector<std::unique_ptr<Station>> stations;
-    for (const QString &transmitter : transmitters)
-        stations.push_back(std::make_unique<Station>(setup, transmitter, int(stations.size())));
-    const auto failure = [&stations] {
-        for (const auto &station : stations) {
-            if (!station->Failure().isEmpty())
-                return station->Name() + QStringLiteral(": ") + station->Failure();
-        }
-        return QString();
-    };
-
-    bool up = true;
-    for (const auto &station : stations)
-        up = up && station->StartLogger();
-    for (const auto &station : stations)
-        up = up && station->WaitForLogger(kLoggerUpMs);
-    int status = kFailedExitStatus;
-    if (up) {
-        const QString goAt = GoAtTime();
-        std::fprintf(stderr, "%s: %lld station(s) of %s, \"Go\" at %s\n", kProgramName,
-                     static_cast<long long>(stations.size()), qPrintable(QFileInfo(setup.Log).fileName()),
-                     qPrintable(goAt));
-        for (const auto &station : stations) {
-            QObject::connect(station.get(), &Station::Failed, &app, [] { QCoreApplication::exit(kFailedExitStatus); });
-            QObject::connect(station.get(), &Station::ReachedEnd, &app, [&stations] {
-                for (const auto &each : stations) {
-                    if (!each->Finished())
-                        return;
-                }
-                QCoreApplication::exit(0);
-            });
-            station->StartReplay(goAt);
-        }
-        status = failure().isEmpty() ? app.exec() : kFailedExitStatus;
-    }
-
-    for (const auto &station : stations)
-        station->Stop();
-    switch (status) {
-    case 0:
-        std::fprintf(stderr, "%s: every station reached the end of its contacts\n", kProgramName);
-        return 0;
-    case kInterruptedExitStatus:
-        return Fail(QStringLiteral("interrupted; every program it started has ended"), status);
-    default:
-        return Fail(failure(), kFailedExitStatus);
-    }
+    EndOnSignals(app);
+    return RunStations(setup, transmitters);
 }
