@@ -13,8 +13,15 @@ it with the stand-in's own ADIF log, contact by contact:
                                            live session: a Status and a RadioInfo before each contact
   check_feeds.py watch-radio ADIF PORT OUT after each contact logged, read the radio from rigctld
   check_feeds.py tlf-radio ADIF TLFLOG RADIO  Tlf's log and the radio readings against the log
+
+and for tools/check-tlf-network:
+
+  check_feeds.py cut-cabrillo LOG MINUTES OUT     the first MINUTES minutes of a Cabrillo log
+  check_feeds.py tlf-network OUT ADIF0 ADIF1 TLFA TLFB  both stations' contacts in both Tlf logs, in
+                                                  contest-time order (OUT: ardenix-stations' lines)
 """
 import ast
+import collections
 import datetime
 import json
 import os
@@ -58,7 +65,8 @@ def adif_records(path):
 
 
 class Problems:
-    def __init__(self):
+    def __init__(self, script="check-udp-feeds"):
+        self.script = script
         self.found = []
 
     def check(self, what, got, expected):
@@ -69,7 +77,7 @@ class Problems:
         for problem in self.found[:20]:
             print("  " + problem)
         if self.found:
-            sys.exit(f"check-udp-feeds: {len(self.found)} problem(s)")
+            sys.exit(f"{self.script}: {len(self.found)} problem(s)")
         print("  " + summary)
 
 
@@ -268,6 +276,73 @@ def check_tlf_radio(adif_path, tlf_log_path, radio_path):
                  f"frequency, mode and split ({splits} split)")
 
 
+def cut_cabrillo(path, minutes, out_path):
+    """The header, the QSO: lines of the first MINUTES minutes of contest time, and END-OF-LOG:."""
+    kept, first = [], None
+    for line in open(path, encoding="latin-1").read().splitlines():
+        tag = line.split(":", 1)[0].strip().upper()
+        if tag == "QSO":
+            fields = line.split()
+            when = datetime.datetime.strptime(fields[3] + fields[4], "%Y-%m-%d%H%M")
+            first = first or when
+            if when < first + datetime.timedelta(minutes=int(minutes)):
+                kept.append(line)
+        elif tag not in ("X-QSO", "END-OF-LOG") and line.strip():
+            kept.append(line)
+    with open(out_path, "w", encoding="latin-1") as out:
+        out.write("\n".join(kept + ["END-OF-LOG:"]) + "\n")
+
+
+def tlf_contact(band, mode, call, khz):
+    """A contact as Tlf's log line shows it: band, mode, call and kHz."""
+    return band, mode, call, khz
+
+
+def check_tlf_network(stations_out, adif0_path, adif1_path, *tlf_log_paths):
+    """Both Tlf logs hold every contact of both stations, and the contacts of
+    different minutes stand in the order of their contest time. The stand-ins
+    log with their own clock, so each contact's contest time comes from the
+    line ardenix-stations printed for it, in the same order as the station's
+    ADIF log."""
+    printed = {"0": [], "1": []}
+    for line in open(stations_out, encoding="utf-8"):
+        match = re.match(r"station (\d+): \d+/\d+ (\S+ \d\d:\d\d):\d\d (\S+)", line)
+        if match and match.group(1) in printed:
+            printed[match.group(1)].append(datetime.datetime.strptime(match.group(2), "%Y-%m-%d %H:%M"))
+    contest_times = collections.defaultdict(collections.deque)  # by contact, in the order logged
+    expected = []
+    problems = Problems("check-tlf-network")
+    for station, path in (("0", adif0_path), ("1", adif1_path)):
+        records = adif_records(path)[1]
+        problems.check(f"station {station}: contact lines", len(printed[station]), len(records))
+        for record, when in zip(records, printed[station]):
+            if record.get("BAND", "") in TLF_BANDS and record.get("MODE", "") in TLF_MODES:
+                contact = tlf_contact(TLF_BANDS[record["BAND"]], TLF_MODES[record["MODE"]],
+                                      printable(record.get("CALL", ""))[:14], f"{float(record['FREQ']) * 1000:.1f}")
+                expected.append(contact)
+                contest_times[contact].append(when)
+    for path in tlf_log_paths:
+        node = os.path.basename(os.path.dirname(path))
+        lines = [line for line in open(path, encoding="latin-1").read().split("\n") if line]
+        logged = [tlf_contact(line[0:3], line[3:6], line[29:43].rstrip(), line[80:87].strip()) for line in lines]
+        problems.check(f"{node}: contacts", len(logged), len(expected))
+        for contact in sorted((collections.Counter(expected) - collections.Counter(logged)).elements())[:5]:
+            problems.found.append(f"{node}: missing {contact}")
+        for contact in sorted((collections.Counter(logged) - collections.Counter(expected)).elements())[:5]:
+            problems.found.append(f"{node}: not logged by a station: {contact}")
+        # Each line's contest time, taking the contacts alike in the order they were logged.
+        queues = {contact: collections.deque(times) for contact, times in contest_times.items()}
+        order = [(contact, queues[contact].popleft()) for contact in logged if queues.get(contact)]
+        backwards = [(a, b) for a, b in zip(order, order[1:]) if b[1] < a[1]]
+        for (a, at), (b, bt) in backwards[:5]:
+            problems.found.append(f"{node}: {b[2]} of {bt:%H:%M} after {a[2]} of {at:%H:%M}")
+        problems.check(f"{node}: contacts after one of a later minute", len(backwards), 0)
+    minutes = len({when for times in contest_times.values() for when in times})
+    problems.end(f"both Tlf logs hold all {len(expected)} contacts of the two stations ({len(printed['0'])} and "
+                 f"{len(printed['1'])}) with band, mode, call and kHz as the stand-ins logged them; over "
+                 f"{minutes} minutes of contest time, the contacts of different minutes stand in contest-time order")
+
+
 def main(argv):
     commands = {
         "listen-xml": lambda port, out: listen(port, out, contactinfo),
@@ -276,6 +351,8 @@ def main(argv):
         "udp": check_udp,
         "watch-radio": watch_radio,
         "tlf-radio": check_tlf_radio,
+        "cut-cabrillo": cut_cabrillo,
+        "tlf-network": check_tlf_network,
     }
     if len(argv) < 2 or argv[1] not in commands:
         sys.exit(__doc__)

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "RecordFilter.h"
+
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -11,9 +14,13 @@
 struct StartOptions {
     QString File;        // chosen as with "..."; empty for none
     int16_t Speed = -1;  // the row of the speed list to choose; -1 keeps "1X"
+    RecordFilter Only;   // the records to replay: every one unless --only is given
     QString From;        // typed into "Start at" once FILE is chosen; empty for none
     bool SkipDupes = false;
     bool Go = false;
+    // When "Go" is pressed (local time); invalid for none. The contacts are
+    // then logged on a clock shared with every copy started alike.
+    QDateTime GoAt;
     // Ends the program at the end of the file, and makes a run that no one
     // watches: a line per contact on standard output, and any failure on
     // standard error with a non-zero exit status instead of a message box.
@@ -37,7 +44,8 @@ struct Reading {
     bool UnknownOption = false;
 };
 
-// Reads the arguments (the program's name first).
-Reading Read(const QStringList &arguments);
+// Reads the arguments (the program's name first); now is the local time
+// against which --go-at is read.
+Reading Read(const QStringList &arguments, const QDateTime &now = QDateTime::currentDateTime());
 
 } // namespace CommandLine

@@ -30,18 +30,10 @@ int32_t DelayMs(double fromDays, double toDays)
 // Each division is rounded half to even; "5/sec" leaves the floor to decide.
 int32_t ScaledDelay(int32_t delayMs, int16_t speed)
 {
-    switch (speed) {
-    case k2X:
-        return Numbers::ToInt32(delayMs / 2.0);
-    case k4X:
-        return Numbers::ToInt32(delayMs / 4.0);
-    case k8X:
-        return Numbers::ToInt32(delayMs / 8.0);
-    case kFivePerSecond:
+    const double factor = ContestSecondsPerSecond(speed);
+    if (factor == 0)
         return 1;
-    default:
-        return delayMs;
-    }
+    return Numbers::ToInt32(delayMs / factor);
 }
 
 } // namespace

@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace {
@@ -55,32 +56,7 @@ QString FileProblem(const QString &path)
     return QString();
 }
 
-// The time stamps and bands of a file's records, read by a reader of their
-// own: the playback's reader stays where it stands. They only tell how far
-// a playback has come, where it may start and how the contest ran, so a
-// file the reader fails on is not refused here: the playback meets the
-// same failure at the same record, after the records read. A band is its
-// place in the reader's table of bands, lowest first.
-ContestStatistics ReadContest(const QString &fileName)
-{
-    AdifReader reader;
-    std::vector<double> times;
-    std::vector<int16_t> bands;
-    try {
-        reader.Open(fileName);
-        while (reader.NextRecord()) {
-            const adif::TimeStamp time = reader.Time();
-            times.push_back(DateSerial::Date(time.year, time.month, time.day)
-                            + DateSerial::Time(time.hour, time.minute, time.second));
-            const adif::Band *band = adif::BandOfFrequency(reader.Frequency());
-            bands.push_back(band ? static_cast<int16_t>(band - adif::Bands().data()) : int16_t(-1));
-        }
-    } catch (const ReaderError &) {
-    }
-    return ContestStatistics(times, bands);
-}
-
-// The names of the bands that ReadContest numbered ("160m", "80m").
+// The names of the bands that LogSurvey numbered ("160m", "80m").
 QStringList BandNames(const std::vector<int16_t> &bands)
 {
     QStringList names;
@@ -133,6 +109,16 @@ frmArdenix::frmArdenix(QWidget *parent)
     Timer1->setInterval(1);
     connect(Timer1, &QTimer::timeout, this, &frmArdenix::Timer1_Timer);
 
+    m_GoAtTimer = new QTimer(this);
+    m_GoAtTimer->setSingleShot(true);
+    m_GoAtTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_GoAtTimer, &QTimer::timeout, ui->btnGo, &QPushButton::click);
+
+    // The station choice shows only for a log with stations to choose from.
+    m_Title = windowTitle();
+    ui->lblStation->hide();
+    ui->cmbStation->hide();
+
     tmrContestClock = new QTimer(this);
     tmrContestClock->setObjectName(QStringLiteral("tmrContestClock"));
     tmrContestClock->setInterval(kContestClockStepMs);
@@ -165,21 +151,21 @@ void frmArdenix::cmdBrowseFile_Click()
         CommonDialog1.Flags = CommonDialog::kFileMustExist | CommonDialog::kHideReadOnly;
         CommonDialog1.ShowOpen(this);
         // A cancel leaves the earlier choice in the dialog, and the playback is reset all the same.
-        TakeChosenFile();
+        TakeChosenFile(RecordFilter());
     });
 }
 
-bool frmArdenix::ChooseFile(const QString &path)
+bool frmArdenix::ChooseFile(const QString &path, const RecordFilter &only)
 {
     bool chosen = false;
-    ErrorGuard::Guarded([this, &path, &chosen] {
+    ErrorGuard::Guarded([this, &path, &only, &chosen] {
         const QString problem = FileProblem(path);
         if (!problem.isEmpty()) {
             Tell(problem, ErrorGuard::kFatalExitStatus);
             return;
         }
         CommonDialog1.FileName = QFileInfo(path).absoluteFilePath();
-        TakeChosenFile();
+        TakeChosenFile(only);
         chosen = true;
     });
     return chosen;
@@ -189,7 +175,7 @@ void frmArdenix::Start(const StartOptions &options)
 {
     if (options.Speed >= 0)
         ui->cmbPlaybackSpeed->setCurrentIndex(options.Speed);
-    if (options.File.isEmpty() || !ChooseFile(options.File))
+    if (options.File.isEmpty() || !ChooseFile(options.File, options.Only))
         return;
     if (!options.From.isEmpty()) {
         ui->txtStartAt->setText(options.From);
@@ -203,33 +189,111 @@ void frmArdenix::Start(const StartOptions &options)
         if (!m_Started)
             return; // no logger: "Go" would only say so again
     }
-    if (options.Go)
+    if (options.GoAt.isValid())
+        GoAt(options.GoAt);
+    else if (options.Go)
         ui->btnGo->click();
 }
 
-// Shows the file chosen in the file dialog and puts the playback back to its
-// idle state for it: stopped, not set up, with an empty mapping.
-void frmArdenix::TakeChosenFile()
+// Presses "Go" at moment (at once when it has just passed). The playback
+// then keeps to the moments that every copy started alike keeps to,
+// counted from that moment and the start.
+void frmArdenix::GoAt(const QDateTime &moment)
 {
-    m_Contest = ReadContest(CommonDialog1.FileName);
-    m_RecordCount = m_Contest.Count();
+    const int64_t untilMs = QDateTime::currentDateTime().msecsTo(moment);
+    m_GoAtMs = clsSchedule::NowMs() + untilMs;
+    m_GoAtTimer->start(std::chrono::milliseconds(std::max<int64_t>(untilMs, 0)));
+}
+
+// Shows the file chosen in the file dialog and puts the playback back to its
+// idle state for it: stopped, not set up, with an empty mapping, replaying
+// the records that only keeps.
+void frmArdenix::TakeChosenFile(const RecordFilter &only)
+{
+    m_Only = only;
+    m_Survey = LogSurvey::Of(CommonDialog1.FileName, m_Only);
+    ShowStations();
+    ShowReplayed();
+    m_Log = m_Only.IsAll() ? m_Contest : ContestStatistics(m_Survey.Times);
     m_StartAt.reset();
-    ui->txtStartAt->setEnabled(true);
-    ui->ctlTimeline->SetBins(m_Contest.Bins(), BandNames(m_Contest.Bins().Bands));
-    ui->ctlTimeline->setAccessibleDescription(BusiestHourText(m_Contest));
-    ui->ctlTimeline->SetClickable(true);
     ShowStart();
+    ui->lblFileName->SetPath(CommonDialog1.FileName);
+    PutBackToIdle();
+    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
+}
+
+// Stopped and not set up, with nothing counted down and no progress shown,
+// ready for "Go" and "Skip dupes" from the file's first record.
+void frmArdenix::PutBackToIdle()
+{
+    ui->txtStartAt->setEnabled(true);
+    ui->ctlTimeline->SetClickable(true);
     m_LauncherEntry.HideProgress();
     ui->lblCountdown->setAccessibleDescription(QString());
-    ui->lblFileName->SetPath(CommonDialog1.FileName);
     SetTimerOn(false);
     ui->btnPause->setEnabled(false);
     ui->btnGo->setEnabled(true);
     ui->cmdSkip->setEnabled(true);
+    ui->cmbStation->setEnabled(true);
     m_Started = kFlagOff;
-    m_Mapping.m_FieldPropertyNames = std::make_shared<EntryCollection>();
     ui->lblCountdown->SetCount(QString());
     m_Countdown = 0;
+    m_Schedule.End();
+    m_GoAtMs.reset();
+    m_GoAtTimer->stop();
+}
+
+// ---- The station choice ----
+
+// A log whose contacts name two or more transmitters offers each of them
+// (and all); so does a log replayed with --only on some other field, which
+// is then the one choice besides all. The window's title names the station.
+void frmArdenix::ShowStations()
+{
+    QComboBox &stations = *ui->cmbStation;
+    stations.clear();
+    stations.addItem(QStringLiteral("All stations"), QVariant::fromValue(RecordFilter()));
+    if (m_Survey.Transmitters.size() >= 2) {
+        for (const QString &transmitter : m_Survey.Transmitters) {
+            const RecordFilter station = RecordFilter::Station(transmitter);
+            stations.addItem(station.Caption(), QVariant::fromValue(station));
+        }
+    }
+    if (!m_Only.IsAll() && stations.findText(m_Only.Caption()) < 0)
+        stations.addItem(m_Only.Caption(), QVariant::fromValue(m_Only));
+    stations.setCurrentIndex(std::max(stations.findText(m_Only.Caption()), 0));
+    const bool offered = stations.count() > 1;
+    ui->lblStation->setVisible(offered);
+    stations.setVisible(offered);
+    ShowStationInTitle();
+}
+
+void frmArdenix::ShowStationInTitle()
+{
+    setWindowTitle(m_Only.IsAll() ? m_Title : m_Title + QStringLiteral(" - ") + m_Only.Caption());
+}
+
+// The contest of the records replayed (one station's, or the whole log's):
+// their count, the timeline and the busiest hour.
+void frmArdenix::ShowReplayed()
+{
+    const LogSurvey replayed = m_Survey.Only(m_Only);
+    m_Contest = ContestStatistics(replayed.Times, replayed.Bands);
+    m_RecordCount = m_Contest.Count();
+    ui->ctlTimeline->SetBins(m_Contest.Bins(), BandNames(m_Contest.Bins().Bands));
+    ui->ctlTimeline->setAccessibleDescription(BusiestHourText(m_Contest));
+}
+
+// Replays the chosen station from the file's first record; the mapping stays.
+void frmArdenix::cmbStation_Click()
+{
+    ErrorGuard::Guarded([this] {
+        m_Only = ui->cmbStation->currentData().value<RecordFilter>();
+        ShowStationInTitle();
+        ShowReplayed();
+        PutBackToIdle();
+        ShowContest();
+    });
 }
 
 // ---- Playback set-up and the mapping model ----
@@ -347,6 +411,13 @@ void frmArdenix::BeginPlayback()
     m_Busy = kFlagOff;
     m_Countdown = 0;
     ui->lblCountdown->SetCount(QString());
+    ui->cmbStation->setEnabled(false);
+    // On a shared clock the first contact, too, waits for its moment.
+    if (m_GoAtMs && m_HasRecord) {
+        m_Schedule.Begin(*m_GoAtMs, StartMoment());
+        m_Clock.StandAt(StartMoment());
+        ScheduleNextRecord(StartMoment());
+    }
 }
 
 void frmArdenix::Timer1_Timer()
@@ -357,6 +428,9 @@ void frmArdenix::Timer1_Timer()
         if (m_Countdown > 1) {
             m_Countdown = Numbers::Sub32(m_Countdown, 1);
             ui->lblCountdown->SetCount(Numbers::DecimalText(m_Countdown));
+            if (m_Schedule.IsOn())
+                Timer1->setInterval(
+                    clsSchedule::IntervalToNextEvent(clsSchedule::NowMs(), m_Schedule.DueMs(), m_Countdown));
             return;
         }
         LogStep();
@@ -396,6 +470,9 @@ void frmArdenix::EndPlayback()
     ui->cmdSkip->setEnabled(true);
     ui->btnPause->setEnabled(false);
     SetTimerOn(false);
+    ui->cmbStation->setEnabled(true);
+    m_Schedule.End();
+    m_GoAtMs.reset();
     m_LauncherEntry.HideProgress();
     emit PlaybackEnded();
 }
@@ -415,23 +492,42 @@ void frmArdenix::ShowProgress(const RecordTime &time, const QString &firstColumn
     emit ContactLogged(line);
 }
 
-// A wait of one second or less is one timer interval; a longer one counts
-// down in whole seconds, during which "Now" can cut it short.
+// The wait from one record's time stamp to the next one's, or, on a shared
+// clock, until the next record's moment.
 void frmArdenix::ScheduleNextRecord(double currentTimeStamp)
 {
     const double nextTimeStamp = CurrentRecordTime().TimeStamp();
     const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
-    const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
     m_Clock.RunTowards(nextTimeStamp, Pacing::ContestSecondsPerSecond(speed));
-    if (wait.Countdown == 0) {
+    if (m_Schedule.IsOn()) {
+        WaitOnSchedule(nextTimeStamp);
+        return;
+    }
+    const Pacing::Wait wait = Pacing::NextWait(currentTimeStamp, nextTimeStamp, speed);
+    StartWait(wait.Countdown == 0 ? wait.DelayMs : kCountdownStepMs, wait.Countdown);
+}
+
+// Waits until the moment of the record with this time stamp.
+void frmArdenix::WaitOnSchedule(double timeStamp)
+{
+    const auto speed = static_cast<int16_t>(ui->cmbPlaybackSpeed->currentIndex());
+    const int64_t dueMs = m_Schedule.Next(timeStamp, speed);
+    const clsSchedule::Wait wait = clsSchedule::WaitUntil(clsSchedule::NowMs(), dueMs);
+    StartWait(wait.IntervalMs, wait.Countdown);
+}
+
+// A wait without a countdown is one timer interval; with one, the label
+// counts down in whole seconds, during which "Now" can cut it short.
+void frmArdenix::StartWait(int32_t intervalMs, int32_t countdown)
+{
+    if (countdown == 0) {
         ui->btnNow->setEnabled(false);
-        Timer1->setInterval(wait.DelayMs);
     } else {
-        m_Countdown = wait.Countdown;
+        m_Countdown = countdown;
         ui->lblCountdown->SetCount(Numbers::DecimalText(m_Countdown));
         ui->btnNow->setEnabled(true);
-        Timer1->setInterval(kCountdownStepMs);
     }
+    Timer1->setInterval(intervalMs);
 }
 
 frmArdenix::RecordTime frmArdenix::CurrentRecordTime()
@@ -466,7 +562,15 @@ void frmArdenix::btnPause_Click()
         if (Timer1->isActive()) {
             SetTimerOn(false);
             ui->btnPause->setText(QStringLiteral("Resume"));
+            m_Schedule.Pause(clsSchedule::NowMs());
         } else {
+            if (m_Schedule.IsOn()) {
+                // Every moment comes as much later as the pause lasted.
+                const int64_t nowMs = clsSchedule::NowMs();
+                m_Schedule.Resume(nowMs);
+                Timer1->setInterval(
+                    clsSchedule::IntervalToNextEvent(nowMs, m_Schedule.DueMs(), std::max(m_Countdown, 1)));
+            }
             SetTimerOn(true);
             ui->btnPause->setText(QStringLiteral("Pause"));
         }
@@ -571,9 +675,12 @@ void frmArdenix::OpenChosenFile()
     m_RecordNumber = 0;
 }
 
+// The next record that the playback replays: of one station, the next of its records.
 void frmArdenix::NextRecord()
 {
-    m_HasRecord = Flag(AdifReader1.NextRecord() != 0);
+    do
+        m_HasRecord = Flag(AdifReader1.NextRecord() != 0);
+    while (m_HasRecord && !m_Only.Matches(AdifReader1));
     if (m_HasRecord)
         m_RecordNumber = Numbers::Add32(m_RecordNumber, 1);
 }
@@ -591,7 +698,7 @@ void frmArdenix::txtStartAt_ReturnPressed()
 bool frmArdenix::TakeStartAt()
 {
     const QString text = ui->txtStartAt->text().trimmed();
-    if (m_Contest.Count() > 0 && text == ContestTime::Text(StartMoment()))
+    if (m_Log.Count() > 0 && text == ContestTime::Text(StartMoment()))
         return true;
     std::optional<double> moment;
     if (!text.isEmpty()) {
@@ -600,19 +707,19 @@ bool frmArdenix::TakeStartAt()
             RefuseStart(QStringLiteral("\"%1\" is not a contest time: write %2.").arg(text, ContestTime::Forms()));
             return false;
         }
-        moment = ContestTime::Resolve(*typed, m_Contest.EarliestTime());
-        if (m_Contest.Count() == 0) {
+        moment = ContestTime::Resolve(*typed, m_Log.EarliestTime());
+        if (m_Log.Count() == 0) {
             RefuseStart(QStringLiteral("The log holds no contacts to start at."));
             return false;
         }
-        if (!m_Contest.Holds(*moment)) {
+        if (!m_Log.Holds(*moment)) {
             RefuseStart(QStringLiteral("%1 is outside the log, which runs from %2 to %3.")
-                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Contest.EarliestTime()),
-                                 ContestTime::Text(m_Contest.LatestTime())));
+                            .arg(ContestTime::Text(*moment), ContestTime::Text(m_Log.EarliestTime()),
+                                 ContestTime::Text(m_Log.LatestTime())));
             return false;
         }
         // The file's first contact is where a playback begins anyway.
-        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Contest.TimeAt(0)))
+        if (ContestTime::Seconds(*moment) == ContestTime::Seconds(m_Log.TimeAt(0)))
             moment.reset();
     }
     m_StartAt = moment;
@@ -633,12 +740,12 @@ double frmArdenix::StartMoment() const
 {
     if (m_StartAt)
         return *m_StartAt;
-    return m_Contest.Count() > 0 ? m_Contest.TimeAt(0) : 0.0;
+    return m_Log.Count() > 0 ? m_Log.TimeAt(0) : 0.0;
 }
 
 void frmArdenix::ShowStart()
 {
-    ui->txtStartAt->setText(m_Contest.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
+    ui->txtStartAt->setText(m_Log.Count() > 0 ? ContestTime::Text(StartMoment()) : QString());
     m_Clock.StandAt(StartMoment());
     ShowContest();
 }
@@ -649,10 +756,10 @@ void frmArdenix::ShowStart()
 void frmArdenix::ctlTimeline_Click(double moment)
 {
     ErrorGuard::Guarded([this, moment] {
-        if (m_Started || m_Contest.Count() == 0)
+        if (m_Started || m_Log.Count() == 0)
             return;
         const int64_t minute = ContestTime::Seconds(moment) / 60 * 60;
-        const double start = std::clamp(ContestTime::Days(minute), m_Contest.EarliestTime(), m_Contest.LatestTime());
+        const double start = std::clamp(ContestTime::Days(minute), m_Log.EarliestTime(), m_Log.LatestTime());
         ui->txtStartAt->setText(ContestTime::Text(start));
         TakeStartAt();
     });
@@ -709,8 +816,8 @@ void frmArdenix::SkipToStart()
 // one (or once the start is passed) at the playback's first event.
 void frmArdenix::WaitFromStart()
 {
-    if (!m_StartAt || !m_HasRecord)
-        return;
+    if (!m_StartAt || !m_HasRecord || m_Schedule.IsOn())
+        return; // on a shared clock, BeginPlayback has set the first wait
     if (ContestTime::Seconds(CurrentRecordTime().TimeStamp()) > ContestTime::Seconds(*m_StartAt)) {
         m_Clock.StandAt(*m_StartAt);
         ScheduleNextRecord(*m_StartAt);

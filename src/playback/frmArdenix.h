@@ -7,8 +7,11 @@
 #include "ContestClock.h"
 #include "ContestStatistics.h"
 #include "LauncherEntry.h"
+#include "LogSurvey.h"
+#include "RecordFilter.h"
 #include "Vantrel.h"
 #include "clsMappingModel.h"
+#include "clsSchedule.h"
 
 #include <QWidget>
 #include <cstdint>
@@ -33,20 +36,22 @@ public:
     // The mapping model, which the field mapping dialog edits.
     clsMappingModel &Mapping() { return m_Mapping; }
 
-    // Chooses path as the file to replay, as a choice with "..." does; a file
-    // that is missing or cannot be read gets a message and no choice is
-    // made. Answers whether the file was chosen.
-    bool ChooseFile(const QString &path);
+    // Chooses path as the file to replay, as a choice with "..." does, and
+    // of it the records that only keeps (every one by default); a file that
+    // is missing or cannot be read gets a message and no choice is made.
+    // Answers whether the file was chosen.
+    bool ChooseFile(const QString &path, const RecordFilter &only = RecordFilter());
 
     // Acts on the command line once the window is shown: chooses the speed
     // and the file, then presses "Skip dupes" and "Go", each through the
-    // handler that a user's choice or click reaches. Nothing is pressed when
-    // the file could not be chosen, nor "Go" when "Skip dupes" found no logger.
+    // handler that a user's choice or click reaches; with a go-at time, "Go"
+    // is pressed then. Nothing is pressed when the file could not be
+    // chosen, nor "Go" when "Skip dupes" found no logger.
     void Start(const StartOptions &options);
 
 signals:
     // A contact has been logged, told as a line that a script can follow: its
-    // number in the file and the file's count of records, its date and time,
+    // number among the records replayed and their count, its date and time,
     // and the text sent to the first mapped column
     // ("17/45 2024-11-23 00:14:30 K1ABC").
     void ContactLogged(const QString &line);
@@ -63,6 +68,7 @@ private slots:
     void cmdBrowseFile_Click();
     void cmdSkip_Click();
     void btnSetFields_Click();
+    void cmbStation_Click();
     void txtStartAt_ReturnPressed();
     void ctlTimeline_Click(double moment);
     void tmrContestClock_Timer();
@@ -90,10 +96,17 @@ private:
     void ShowProgress(const RecordTime &time, const QString &firstColumnText);
     bool LookUpVantrel();
     void Tell(const QString &text, int unattendedExitStatus);
-    void TakeChosenFile();
+    void TakeChosenFile(const RecordFilter &only);
     void OpenChosenFile();
     void NextRecord();
     void SetTimerOn(bool on);
+    void PutBackToIdle();
+    void ShowStations();
+    void ShowStationInTitle();
+    void ShowReplayed();
+    void GoAt(const QDateTime &moment);
+    void WaitOnSchedule(double timeStamp);
+    void StartWait(int32_t intervalMs, int32_t countdown);
     bool TakeStartAt();
     void RefuseStart(const QString &why);
     double StartMoment() const;
@@ -124,8 +137,22 @@ private:
     // once when it was chosen.
     int32_t m_RecordNumber = 0;
     int32_t m_RecordCount = 0;
-    // The chosen file's time stamps, read once when it was chosen.
+
+    // The records replayed (one station, or every record), and what the
+    // reading at the file choice found in the file.
+    RecordFilter m_Only;
+    LogSurvey m_Survey;
+    // A playback started by --go-at keeps to the moments of this schedule;
+    // the timer that presses "Go" then.
+    clsSchedule m_Schedule;
+    std::optional<int64_t> m_GoAtMs; // the go-at moment, on the schedule's clock
+    QTimer *m_GoAtTimer;
+    QString m_Title; // the window's own title, before any station is named
+    // The contest of the records replayed, whose figures the window shows,
+    // and of the whole log, where the playback may start; both from the
+    // one reading at the file choice.
     ContestStatistics m_Contest;
+    ContestStatistics m_Log;
     // Where the playback begins, in contest time (days, as the time
     // stamps): chosen with "Start at" before "Go"; none for the file's
     // first contact. The first contact logged is the first at or after it,

@@ -2,9 +2,11 @@
 #include "../support/RaisedError.h"
 #include "DateSerial.h"
 #include "Pacing.h"
+#include "clsSchedule.h"
 
 #include <QDateTime>
 #include <QTest>
+#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -20,6 +22,29 @@ double At(const char *dateTime)
 
 constexpr double kMsInDays = 1.0 / (24.0 * 60.0 * 60.0 * 1000.0);
 constexpr int kLongest = std::numeric_limits<int32_t>::max();
+constexpr double kSecondInDays = 1.0 / (24.0 * 60.0 * 60.0);
+
+// A replay on the shared clock, as the window's timer runs it: "Go" at
+// moment 0, each timer event this late after its interval, each log step
+// costing stepMs. Answers the moment each contact was logged.
+QList<qint64> ReplayOnSchedule(const QList<double> &seconds, double startSeconds, int speed, int eventLateMs,
+                               int stepMs)
+{
+    clsSchedule schedule;
+    schedule.Begin(0, startSeconds * kSecondInDays);
+    QList<qint64> logged;
+    qint64 now = 0;
+    for (const double second : seconds) {
+        const int64_t due = schedule.Next(second * kSecondInDays, int16_t(speed));
+        const clsSchedule::Wait wait = clsSchedule::WaitUntil(now, due);
+        now += wait.IntervalMs + eventLateMs;
+        for (int32_t countdown = wait.Countdown - 1; countdown >= 1; --countdown)
+            now += clsSchedule::IntervalToNextEvent(now, due, countdown) + eventLateMs;
+        logged << now;
+        now += stepMs;
+    }
+    return logged;
+}
 
 } // namespace
 
@@ -80,6 +105,62 @@ private slots:
         const Pacing::Wait wait = result.value_or(Pacing::Wait());
         QCOMPARE(wait.DelayMs, delayMs);
         QCOMPARE(wait.Countdown, countdown);
+    }
+
+    // Under --go-at each contact is due at go-at + (its time - start) /
+    // speed: the waits are counted against those moments, so late timer
+    // events, the log steps' cost and the 200 ms floor on bunched contacts
+    // never add up. lateMs is the most any contact came after its moment
+    // (or after go-at, for one due before).
+    void sharedClockWaits_data()
+    {
+        QTest::addColumn<QList<double>>("seconds"); // the contacts' times, from the start
+        QTest::addColumn<double>("start");
+        QTest::addColumn<int>("speed");
+        QTest::addColumn<int>("eventLateMs");
+        QTest::addColumn<int>("stepMs");
+        QTest::addColumn<QList<qint64>>("logged"); // the first moments, in ms after go-at
+        QTest::addColumn<qint64>("lateMs");
+        QTest::newRow("bunched: 200 ms apart, then on time again")
+            << QList<double>{0, 0, 0, 0, 0, 3} << 0.0 << 0 << 0 << 0 << QList<qint64>{0, 200, 400, 600, 800, 3000}
+            << qint64(800);
+        QTest::newRow("bunched, steps costly and events late")
+            << QList<double>{0, 0, 0, 1.5} << 0.0 << 0 << 2 << 30 << QList<qint64>{2, 202, 402, 1502} << qint64(402);
+        QTest::newRow("first wait from the start, not the station's first contact")
+            << QList<double>{90, 91, 100} << 0.0 << 3 << 0 << 0 << QList<qint64>{11250, 11450, 12500} << qint64(75);
+        QTest::newRow("countdowns with late events and costly steps")
+            << QList<double>{0, 2.4, 10, 3600} << 0.0 << 0 << 3 << 40 << QList<qint64>{3, 2403, 10003, 3600003}
+            << qint64(3);
+        QTest::newRow("time going back an hour: at once")
+            << QList<double>{3600, 0, 3601} << 3600.0 << 0 << 0 << 0 << QList<qint64>{0, 200, 1000} << qint64(200);
+        QTest::newRow("5/sec: the n-th contact at n x 200 ms")
+            << QList<double>{0, 3600, 5, 7} << 0.0 << 4 << 1 << 30 << QList<qint64>{1, 201, 401, 601} << qint64(1);
+        // Two days of a station at 8X: 20,000 contacts 1 to 16 s apart, the
+        // 1 s gaps (125 ms) under the floor.
+        QList<double> station{0};
+        for (int n = 1; n < 20000; ++n)
+            station << station.last() + 1 + (n * 7) % 16;
+        QTest::newRow("a long log at 8X") << station << 0.0 << 3 << 2 << 5 << QList<qint64>{2, 1002} << qint64(77);
+    }
+    void sharedClockWaits()
+    {
+        QFETCH(QList<double>, seconds);
+        QFETCH(double, start);
+        QFETCH(int, speed);
+        QFETCH(int, eventLateMs);
+        QFETCH(int, stepMs);
+        QFETCH(QList<qint64>, logged);
+        QFETCH(qint64, lateMs);
+        const QList<qint64> moments = ReplayOnSchedule(seconds, start, speed, eventLateMs, stepMs);
+        QCOMPARE(moments.mid(0, logged.size()), logged);
+        const double factor = Pacing::ContestSecondsPerSecond(int16_t(speed));
+        qint64 latest = 0;
+        for (qsizetype n = 0; n < moments.size(); ++n) {
+            const qint64 due = factor == 0 ? n * Pacing::kShortestWaitMs
+                                           : qint64(std::llround((seconds[n] - start) * 1000 / factor));
+            latest = std::max(latest, moments[n] - std::max<qint64>(due, 0));
+        }
+        QCOMPARE(latest, lateMs);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QSignalSpy>
 
 namespace {
 
@@ -336,6 +337,83 @@ private slots:
         QVERIFY(h.Tick());
         QCOMPARE(h.Logged(), loggedAfterGo);
         QVERIFY(h.Errors().isEmpty());
+    }
+
+    // A log whose contacts name two or more transmitters offers each station
+    // in "Station"; the one chosen with the keys is what "Go" replays and
+    // "Skip dupes" steps through, each contact numbered among its station's.
+    void stationChoice_data()
+    {
+        QTest::addColumn<QList<int>>("transmitters"); // of the four contacts
+        QTest::addColumn<int>("downs");               // Down keys pressed in "Station"
+        QTest::addColumn<bool>("skipDupes");          // K1ABC, the first, is a dupe
+        QTest::addColumn<QStringList>("offered");     // empty when "Station" is hidden
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("count"); // the contacts replayed, of which "Logged" counts
+        const QStringList offered{"All stations", "Station 0", "Station 1"};
+        QTest::newRow("all stations") << QList<int>{0, 1, 0, 1} << 0 << false << offered
+                                      << QStringList{"1/4 2026-11-28 12:00:00 K1ABC", "2/4 2026-11-28 12:00:01 W2XYZ",
+                                                     "3/4 2026-11-28 12:00:02 N3QQ", "4/4 2026-11-28 12:00:03 K9ZZ"}
+                                      << 4;
+        QTest::newRow("station 1") << QList<int>{0, 1, 0, 1} << 2 << false << offered
+                                   << QStringList{"1/2 2026-11-28 12:00:01 W2XYZ", "2/2 2026-11-28 12:00:03 K9ZZ"} << 2;
+        QTest::newRow("station 0, its dupe skipped") << QList<int>{0, 1, 0, 1} << 1 << true << offered
+                                                     << QStringList{"2/2 2026-11-28 12:00:02 N3QQ"} << 2;
+        QTest::newRow("one transmitter: no choice")
+            << QList<int>{0, 0, 0, 0} << 1 << false << QStringList{}
+            << QStringList{"1/4 2026-11-28 12:00:00 K1ABC", "2/4 2026-11-28 12:00:01 W2XYZ",
+                           "3/4 2026-11-28 12:00:02 N3QQ", "4/4 2026-11-28 12:00:03 K9ZZ"}
+            << 4;
+    }
+    void stationChoice()
+    {
+        QFETCH(QList<int>, transmitters);
+        QFETCH(int, downs);
+        QFETCH(bool, skipDupes);
+        QFETCH(QStringList, offered);
+        QFETCH(QStringList, lines);
+        QFETCH(int, count);
+        ArdenixHarness h;
+        QVERIFY(h.StartLogger({QStringLiteral("--preload"), h.WriteTestFile(QStringLiteral("dupe.txt"), "K1ABC 40m 3\n")}));
+        QByteArray log;
+        const QByteArrayList calls{"K1ABC", "W2XYZ", "N3QQ", "K9ZZ"};
+        for (int n = 0; n < 4; ++n)
+            log += AdifRecord(calls[n], kDay, "12000" + QByteArray::number(n), "CW", "7.025",
+                              AdifField("APP_ARDENIX_TRANSMITTER", QString::number(transmitters[n])));
+        h.ChooseFile(h.WriteLog(log));
+
+        auto *station = h.Control<QComboBox>("cmbStation");
+        QCOMPARE(station->isVisible(), !offered.isEmpty());
+        QStringList shown;
+        for (int row = 0; row < station->count() && station->isVisible(); ++row)
+            shown << station->itemText(row);
+        QCOMPARE(shown, offered);
+        QCOMPARE(QAccessible::queryAccessibleInterface(station)->text(QAccessible::Name), QStringLiteral("Station"));
+        station->setFocus();
+        for (int n = 0; n < downs && station->isVisible(); ++n)
+            QTest::keyClick(station, Qt::Key_Down);
+        const QString chosen = station->currentIndex() > 0 ? station->currentText() : QString();
+        QCOMPARE(h.Window().windowTitle(), chosen.isEmpty() ? QStringLiteral("Vantrel Logging Simulator (v2)")
+                                                            : QStringLiteral("Vantrel Logging Simulator (v2) - ") + chosen);
+        const QLabel *logged = h.Control<QLabel>("lblLogged");
+        QCOMPARE(logged->text(), QStringLiteral("0 of %1").arg(count));
+
+        if (skipDupes)
+            h.Click("cmdSkip");
+        QSignalSpy told(&h.Window(), &frmArdenix::ContactLogged);
+        h.SetSpeed(DrivenWindow::kFivePerSecond);
+        h.Click("btnGo");
+        QVERIFY(!station->isEnabled());
+        while (h.Tick()) {
+        }
+        QVERIFY(station->isEnabled());
+        QCOMPARE(logged->text(), QStringLiteral("%1 of %1").arg(count));
+        QStringList replayed;
+        for (const QList<QVariant> &line : told)
+            replayed << line.at(0).toString();
+        QCOMPARE(replayed, lines);
+        QCOMPARE(h.Logged().size(), lines.size());
+        QVERIFY(h.Ok());
     }
 
     void fileChoiceDuringPlaybackStartsOver()

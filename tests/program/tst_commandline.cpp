@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "../support/ArdenixHarness.h"
 #include "CommandLine.h"
+#include "ProgramRun.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QSignalSpy>
 
 namespace {
@@ -15,30 +15,12 @@ const QByteArray kLog = AdifRecord("K1ABC", kDay, "235958") + AdifRecord("W2XYZ"
     + AdifRecord("N3QQ", "20260102", "000001");
 const QByteArray kDupe = "K1ABC 40m 3\n";
 
-// One run of the program itself, on the test's bus.
-struct Run {
-    int status = -1; // -1 when it crashed or did not end
-    QString out;
-    QString err;
-};
+using Run = ProgramRun;
 
 // Runs ardenix with the arguments; offscreen, or with no display at all.
-Run RunProgram(const QStringList &arguments, bool display = true)
+Run RunArdenix(const QStringList &arguments, bool display = true)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    if (display)
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(ARDENIX_PROGRAM), arguments);
-    Run run;
-    if (program.waitForFinished(30000) && program.exitStatus() == QProcess::NormalExit)
-        run.status = program.exitCode();
-    run.out = QString::fromUtf8(program.readAllStandardOutput());
-    run.err = QString::fromUtf8(program.readAllStandardError());
-    return run;
+    return RunProgram(QStringLiteral(ARDENIX_PROGRAM), arguments, display);
 }
 
 QStringList Described(const QList<LoggerCall> &calls)
@@ -135,6 +117,8 @@ private slots:
         QTest::newRow("skip dupes") << QStringList{"--skip-dupes"} << 0 << 2 << QStringList{};
         QTest::newRow("skip dupes and go") << QStringList{"--go", "--skip-dupes"} << 0 << 2
                                            << QStringList{"2/3 2026-01-01 23:59:59 W2XYZ"};
+        QTest::newRow("only one call, numbered among its records")
+            << QStringList{"--only", "call=N3QQ", "--go"} << 0 << 0 << QStringList{"1/1 2026-01-02 00:00:01 N3QQ"};
     }
     void optionsActThroughTheHandlers()
     {
@@ -159,6 +143,57 @@ private slots:
         QVERIFY(h.Ok());
     }
 
+    // --only FIELD=VALUE and --go-at HH:MM[:SS] (today, read against a
+    // fixed now of 08:00:00): what each takes, and the message for what it
+    // refuses. A time a minute past or less still goes, at once.
+    void onlyAndGoAtForms_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("only");  // FIELD=VALUE as read; empty for all
+        QTest::addColumn<QString>("goAt");  // as read; empty for none
+        QTest::addColumn<QString>("error"); // empty when accepted
+        const QString onlyForm = QStringLiteral("--only takes FIELD=VALUE (such as APP_ARDENIX_TRANSMITTER=1), not ");
+        const QString goAtForm = QStringLiteral("--go-at takes a time of day HH:MM or HH:MM:SS, not ");
+        auto row = [](const char *name, const QStringList &options, const QString &only, const QString &goAt,
+                      const QString &error = QString()) {
+            QTest::newRow(name) << options << only << goAt << error;
+        };
+        row("a transmitter", {"--only", "APP_ARDENIX_TRANSMITTER=1"}, "APP_ARDENIX_TRANSMITTER=1", "");
+        row("a field in lower case", {"--only", "operator=K1ABC"}, "operator=K1ABC", "");
+        row("a value with = and blanks", {"--only=COMMENT=a = b"}, "COMMENT=a = b", "");
+        row("no =", {"--only", "OPERATOR"}, "", "", onlyForm + "\"OPERATOR\"");
+        row("no field", {"--only", "=K1ABC"}, "", "", onlyForm + "\"=K1ABC\"");
+        row("no value", {"--only", "OPERATOR="}, "", "", onlyForm + "\"OPERATOR=\"");
+        row("a blank in the field", {"--only", "MY CALL=K1ABC"}, "", "", onlyForm + "\"MY CALL=K1ABC\"");
+        row("twice", {"--only", "A=1", "--only", "B=2"}, "", "", "--only may be given once");
+        row("hours and minutes", {"--go-at", "14:30"}, "", "2026-03-01 14:30:00");
+        row("a one-digit hour and seconds", {"--go-at", "9:05:30"}, "", "2026-03-01 09:05:30");
+        row("half a minute past", {"--go-at", "07:59:30"}, "", "2026-03-01 07:59:30");
+        row("a minute and a second past", {"--go-at", "07:58:59"}, "", "", "--go-at 07:58:59 has passed: it is 08:00:00 now");
+        row("an hour of 24", {"--go-at", "24:00"}, "", "", goAtForm + "\"24:00\"");
+        row("minute 60", {"--go-at", "14:60"}, "", "", goAtForm + "\"14:60\"");
+        row("no colon", {"--go-at", "1430"}, "", "", goAtForm + "\"1430\"");
+        row("one-digit seconds", {"--go-at", "14:30:5"}, "", "", goAtForm + "\"14:30:5\"");
+        row("a date", {"--go-at", "2026-03-01T14:30"}, "", "", goAtForm + "\"2026-03-01T14:30\"");
+        row("with --go and --only", {"--go", "--go-at", "15:00", "--only", "BAND=20m"}, "BAND=20m",
+            "2026-03-01 15:00:00");
+    }
+    void onlyAndGoAtForms()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, only);
+        QFETCH(QString, goAt);
+        QFETCH(QString, error);
+        const QDateTime now(QDate(2026, 3, 1), QTime(8, 0));
+        const CommandLine::Reading reading = CommandLine::Read(QStringList{"ardenix"} + options + QStringList{"log.adi"}, now);
+        QCOMPARE(reading.Text, error);
+        if (!error.isEmpty())
+            return;
+        const RecordFilter &filter = reading.Options.Only;
+        QCOMPARE(filter.IsAll() ? QString() : filter.Field + QLatin1Char('=') + filter.Value, only);
+        QCOMPARE(reading.Options.GoAt.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), goAt);
+    }
+
     // A command line that cannot be acted on: why, on standard error, and
     // exit status 2, before any window (no display is needed).
     void badCommandLineEndsWithStatus2_data()
@@ -171,6 +206,8 @@ private slots:
         QTest::newRow("go without FILE") << QStringList{"--go", "--quit-at-end"} << "--go needs a FILE";
         QTest::newRow("skip dupes without FILE") << QStringList{"--skip-dupes"} << "--skip-dupes needs a FILE";
         QTest::newRow("two FILEs") << QStringList{"a.adi", "b.adi"} << "one FILE at most";
+        QTest::newRow("go-at without FILE") << QStringList{"--go-at", "23:59:59"} << "--go-at needs a FILE";
+        QTest::newRow("only without FILE") << QStringList{"--only", "CALL=K1ABC"} << "--only needs a FILE";
         const QString fromForms = QStringLiteral("--from takes 2025-03-29T14:00, 2025-03-29 14:00 or 14:00, "
                                                  "with or without seconds, not \"%1\"");
         QTest::newRow("from hour 25") << QStringList{"--from", "25:00", "log.adi"} << fromForms.arg("25:00");
@@ -183,7 +220,7 @@ private slots:
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, message);
-        const Run run = RunProgram(arguments, false);
+        const Run run = RunArdenix(arguments, false);
         QCOMPARE(run.status, CommandLine::kUsageExitStatus);
         QCOMPARE(run.err, QStringLiteral("ardenix: %1 (see --help)\n").arg(message));
         QCOMPARE(run.out, QString());
@@ -227,7 +264,7 @@ private slots:
             QVERIFY(h.StartLogger(loggerOptions));
         const QString file = log.isEmpty() ? QFileInfo(h.WriteLog({})).absolutePath() + QStringLiteral("/missing.adi")
                                            : h.WriteLog(log);
-        const Run run = RunProgram({"--speed", "5/sec", "--go", "--quit-at-end", file});
+        const Run run = RunArdenix({"--speed", "5/sec", "--go", "--quit-at-end", file});
         QCOMPARE(run.status, status);
         QVERIFY2(run.err.contains(error), qPrintable(run.err));
         QCOMPARE(run.out.count(QLatin1Char('\n')), lines);
@@ -258,7 +295,7 @@ private slots:
         QFETCH(QString, err);
         ArdenixHarness h;
         QVERIFY(h.StartLogger());
-        const Run run = RunProgram({"--from", from, "--speed", "5/sec", "--go", "--quit-at-end", h.WriteLog(kLog)});
+        const Run run = RunArdenix({"--from", from, "--speed", "5/sec", "--go", "--quit-at-end", h.WriteLog(kLog)});
         QCOMPARE(run.status, status);
         QCOMPARE(run.out, out);
         QVERIFY2(run.err.endsWith(err), qPrintable(run.err)); // Qt may say something of the session first
@@ -273,7 +310,7 @@ private slots:
         const QStringList logger{QStringLiteral("--preload"), h.WriteTestFile(QStringLiteral("dupes.txt"), kDupe)};
         const QString log = h.WriteLog(kLog);
         QVERIFY(h.StartLogger(logger));
-        const Run run = RunProgram({"--skip-dupes", "--speed", "5/sec", "--go", "--quit-at-end", log});
+        const Run run = RunArdenix({"--skip-dupes", "--speed", "5/sec", "--go", "--quit-at-end", log});
         QCOMPARE(run.status, 0);
         QCOMPARE(run.out, QStringLiteral("2/3 2026-01-01 23:59:59 W2XYZ\n3/3 2026-01-02 00:00:01 N3QQ\n"));
         const QList<LoggerCall> unattended = h.Calls();
