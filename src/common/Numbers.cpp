@@ -126,6 +126,7 @@ int32_t ToInt32(double value) { return RoundToInt<int32_t>(value); }
 int16_t Add16(int16_t a, int16_t b) { return CheckedInt<int16_t>(int64_t(a) + b); }
 int32_t Add32(int32_t a, int32_t b) { return CheckedInt<int32_t>(int64_t(a) + b); }
 int32_t Sub32(int32_t a, int32_t b) { return CheckedInt<int32_t>(int64_t(a) - b); }
+int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 QString VariantToText(const QVariant &value)
 {

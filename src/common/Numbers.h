@@ -16,6 +16,8 @@ int32_t ToInt32(double value);
 int16_t Add16(int16_t a, int16_t b);
 int32_t Add32(int32_t a, int32_t b);
 int32_t Sub32(int32_t a, int32_t b);
+// a / b rounded down, also for a negative a (a time before its epoch).
+int64_t FloorDiv(int64_t a, int64_t b);
 
 // Conversions of a value as it comes from a component or the host.
 // An invalid (empty) variant reads as 0 or the empty text.

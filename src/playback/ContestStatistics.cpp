@@ -2,6 +2,7 @@
 #include "ContestStatistics.h"
 
 #include "ContestTime.h"
+#include "Numbers.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,8 +10,6 @@
 namespace {
 
 constexpr int64_t kHourSeconds = 60 * 60;
-
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
 
 } // namespace
 
@@ -47,7 +46,7 @@ int32_t ContestStatistics::FirstAtOrAfter(double moment) const
 
 void ContestStatistics::MakeTimeline(const std::vector<int16_t> &bands)
 {
-    const int64_t start = FloorDiv(m_Earliest, kBinSeconds) * kBinSeconds;
+    const int64_t start = Numbers::FloorDiv(m_Earliest, kBinSeconds) * kBinSeconds;
     const int64_t tenMinuteBins = (m_Latest - start) / kBinSeconds + 1;
     const int64_t binSeconds = kBinSeconds * ((tenMinuteBins + kMostBins - 1) / kMostBins);
     m_Timeline.Start = ContestTime::Days(start);
@@ -80,7 +79,7 @@ void ContestStatistics::FindBusiestHour()
     std::vector<int64_t> hours;
     hours.reserve(m_Seconds.size());
     for (int64_t t : m_Seconds)
-        hours.push_back(FloorDiv(t, kHourSeconds));
+        hours.push_back(Numbers::FloorDiv(t, kHourSeconds));
     std::sort(hours.begin(), hours.end());
     for (auto run = hours.begin(); run != hours.end();) {
         const auto end = std::upper_bound(run, hours.end(), *run);

@@ -2,6 +2,7 @@
 #include "ContestTime.h"
 
 #include "DateSerial.h"
+#include "Numbers.h"
 
 #include <QRegularExpression>
 #include <cmath>
@@ -12,14 +13,12 @@ namespace {
 
 const QDate kEpoch(1899, 12, 30);
 
-int64_t FloorDiv(int64_t a, int64_t b) { return a / b - ((a % b != 0) && ((a < 0) != (b < 0))); }
-
 QString Two(int64_t n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
 
 // "2025-03-29 14:03" and the seconds of the minute, from whole seconds.
 QString DateHourMinute(int64_t seconds, int64_t *secondOfMinute)
 {
-    const int64_t day = FloorDiv(seconds, kSecondsPerDay);
+    const int64_t day = Numbers::FloorDiv(seconds, kSecondsPerDay);
     const int64_t ofDay = seconds - day * kSecondsPerDay;
     if (secondOfMinute)
         *secondOfMinute = ofDay % 60;
@@ -43,7 +42,7 @@ QString Text(double days)
 QString HourText(double days)
 {
     const int64_t seconds = Seconds(days);
-    return DateHourMinute(FloorDiv(seconds, 3600) * 3600, nullptr) + QLatin1Char('Z');
+    return DateHourMinute(Numbers::FloorDiv(seconds, 3600) * 3600, nullptr) + QLatin1Char('Z');
 }
 
 std::optional<Typed> Parse(const QString &text)
@@ -81,7 +80,7 @@ double Resolve(const Typed &typed, double earliest)
         return DateSerial::Date(typed.Date->year(), typed.Date->month(), typed.Date->day())
             + DateSerial::Time(0, 0, typed.SecondOfDay);
     const int64_t from = Seconds(earliest);
-    int64_t moment = FloorDiv(from, kSecondsPerDay) * kSecondsPerDay + typed.SecondOfDay;
+    int64_t moment = Numbers::FloorDiv(from, kSecondsPerDay) * kSecondsPerDay + typed.SecondOfDay;
     if (moment < from)
         moment += kSecondsPerDay;
     return Days(moment);
