@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QString>
+
 #include <span>
 #include <string_view>
 
@@ -11,6 +13,8 @@ struct Band {
     std::string_view name; // "20m", "70cm", as ADIF writes it
     double lowerMhz;
     double upperMhz;
+
+    QString Text() const { return QString::fromLatin1(name.data(), qsizetype(name.size())); }
 };
 
 // Every ADIF 3.1.7 band, lowest first.

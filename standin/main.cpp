@@ -104,11 +104,11 @@ void AddOptions(QCommandLineParser &parser)
         {kNoLiveSessionOption, "Send logged contacts only: no WSJT-X Status while the entry row is filled, "
                                "no contactinfo RadioInfo when the frequency or mode is set."},
         {kFeedFaultsOption, "Strike what the UDP feeds send with faults, contact by contact and destination by "
-                            "destination. SPEC is loss=P,dup=P,reorder=P,delay=MS,garbage=P,seed=N, each part "
+                            "destination. FAULTS is loss=P,dup=P,reorder=P,delay=MS,garbage=P,seed=N, each part "
                             "optional: P is the probability of loss, a second copy (dup), being swapped with the "
                             "next contact (reorder) or a malformed datagram first (garbage); a contact none of "
                             "these strikes is delayed by 1 to MS milliseconds; the same seed N gives the same "
-                            "faults.", "SPEC"},
+                            "faults.", "FAULTS"},
         {kFaultLogOption, "Write one JSON line per fault of --feed-faults to FILE.", "FILE"},
         {{QStringLiteral("v"), kVersionOption}, "Print the version and licence and exit."},
     });

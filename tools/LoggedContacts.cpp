@@ -11,7 +11,7 @@ QString BandOf(const QString &bandField, double mhz)
     const adif::Band *band = adif::FindBand(bandField.trimmed().toStdString());
     if (!band && mhz > 0)
         band = adif::BandOfFrequency(mhz);
-    return band ? QString::fromUtf8(band->name.data(), qsizetype(band->name.size())).toLower() : QString();
+    return band ? band->Text() : QString();
 }
 
 QDateTime TimeOf(const adif::TimeStamp &stamp)

@@ -60,10 +60,8 @@ QString FileProblem(const QString &path)
 QStringList BandNames(const std::vector<int16_t> &bands)
 {
     QStringList names;
-    for (int16_t band : bands) {
-        const std::string_view name = adif::Bands()[static_cast<size_t>(band)].name;
-        names << QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
-    }
+    for (int16_t band : bands)
+        names << adif::Bands()[static_cast<size_t>(band)].Text();
     return names;
 }
 

@@ -106,10 +106,10 @@ QByteArray LongField(Kind kind, const QByteArray &good)
 
 } // namespace
 
-FeedFaults::Plan FeedFaults::Parse(const QString &spec)
+FeedFaults::Plan FeedFaults::Parse(const QString &faults)
 {
     Plan plan;
-    const QStringList settings = spec.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    const QStringList settings = faults.split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (settings.isEmpty())
         throw BadInput(QStringLiteral("%1: expected loss=P,dup=P,reorder=P,delay=MS,garbage=P,seed=N").arg(kOption));
     for (const QString &setting : settings) {
@@ -140,7 +140,7 @@ FeedFaults::Plan FeedFaults::Parse(const QString &spec)
         }
     }
     if (plan.loss + plan.dup + plan.reorder + plan.garbage > 1.0)
-        throw BadInput(QStringLiteral("%1 %2: loss, dup, reorder and garbage add up to more than 1").arg(kOption, spec));
+        throw BadInput(QStringLiteral("%1 %2: loss, dup, reorder and garbage add up to more than 1").arg(kOption, faults));
     return plan;
 }
 

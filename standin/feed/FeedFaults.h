@@ -43,7 +43,7 @@ public:
 
     // "loss=P,dup=P,reorder=P,delay=MS,garbage=P,seed=N", each optional, in
     // any order. Throws BadInput, naming the option.
-    static Plan Parse(const QString &spec);
+    static Plan Parse(const QString &faults);
 
     // Opens the fault log when there is a path (throws BadInput when it cannot).
     FeedFaults(const Plan &plan, const QString &logPath);

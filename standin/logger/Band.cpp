@@ -14,7 +14,7 @@ const adif::Band *Find(const QString &name)
 
 QString NameText(const adif::Band *band)
 {
-    return band ? QString::fromLatin1(band->name.data(), qsizetype(band->name.size())) : QString();
+    return band ? band->Text() : QString();
 }
 
 } // namespace

@@ -373,7 +373,7 @@ void TestStandinUdp::inboundDatagramsAreDropped()
 
 void TestStandinUdp::feedFaultOptions_data()
 {
-    QTest::addColumn<QString>("spec");
+    QTest::addColumn<QString>("faults");
     QTest::addColumn<QString>("error");
     QTest::newRow("empty") << "" << "expected loss=P";
     QTest::newRow("unknown key") << "loss=0.1,jitter=5" << "'jitter=5' is not one of";
@@ -386,10 +386,10 @@ void TestStandinUdp::feedFaultOptions_data()
 
 void TestStandinUdp::feedFaultOptions()
 {
-    QFETCH(QString, spec);
+    QFETCH(QString, faults);
     QFETCH(QString, error);
     try {
-        FeedFaults::Parse(spec);
+        FeedFaults::Parse(faults);
         QFAIL("no error");
     } catch (const BadInput &bad) {
         QVERIFY2(bad.Message().contains(error), qPrintable(bad.Message()));
